@@ -1,0 +1,54 @@
+#pragma once
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdint>
+#include <vector>
+
+// Handles every message waiting for this thread, the way a message loop would.
+inline void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+inline SIZE_T ResidentBytes()
+{
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof(counters));
+    return counters.WorkingSetSize;
+}
+
+// The pixels of a 32-bit bottom-up bitmap, read back as BGRA rows from the top.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> data;
+
+    uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
+    static uint8_t Alpha(uint32_t pixel) { return static_cast<uint8_t>(pixel >> 24); }
+};
+
+inline Pixels ReadBitmap(HDC dc, HBITMAP bitmap)
+{
+    BITMAP info = {};
+    GetObjectW(bitmap, sizeof(info), &info);
+    Pixels pixels;
+    pixels.width = info.bmWidth;
+    pixels.height = info.bmHeight;
+    pixels.data.resize(static_cast<size_t>(info.bmWidth) * info.bmHeight);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    GetDIBits(dc, bitmap, 0, info.bmHeight, pixels.data.data(), &header, DIB_RGB_COLORS);
+    return pixels;
+}

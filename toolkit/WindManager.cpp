@@ -1,0 +1,106 @@
+#include "toolkit/WindManager.h"
+
+#include <cstring>
+
+#include "toolkit/ComPtr.h"
+
+WindManager* WindManager::Instance()
+{
+    // Constructed on the first call, which happens before any window exists; the destructor
+    // is registered with the exit handlers then, so it runs after every later static object.
+    static WindManager instance;
+    return &instance;
+}
+
+WindManager::WindManager()
+    : module(GetModuleHandleW(nullptr))
+    , gdiplusToken(0)
+    , updateLayeredWindow(nullptr)
+    , setLayeredWindowAttributes(nullptr)
+{
+    gdiplusInput.GdiplusVersion = 1;
+    gdiplusInput.DebugEventCallback = nullptr;
+    gdiplusInput.SuppressBackgroundThread = FALSE;
+    gdiplusInput.SuppressExternalCodecs = FALSE;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    // Looked up by name so that a system without them still starts.
+    HMODULE user32 = LoadLibraryW(L"User32.DLL");
+    if (user32) {
+        updateLayeredWindow = reinterpret_cast<UpdateLayeredWindowProc>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
+        setLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesProc>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+    }
+}
+
+WindManager::~WindManager()
+{
+    Gdiplus::GdiplusShutdown(gdiplusToken);
+}
+
+ImagePtr WindManager::LoadPngResource(WORD id, const wchar_t* type)
+{
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    if (!resource)
+        return nullptr;
+    DWORD size = SizeofResource(module, resource);
+    if (size == 0)
+        return nullptr;
+    HGLOBAL loaded = LoadResource(module, resource);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes)
+        return nullptr;
+
+    // GDI+ may read the stream for as long as the image lives, so the image gets a copy of
+    // its own, owned by the stream and freed when GDI+ lets go of the stream.
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!block)
+        return nullptr;
+    void* copy = GlobalLock(block);
+    if (!copy) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    memcpy(copy, bytes, size);
+    GlobalUnlock(block);
+
+    ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, stream.Put()))) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    return ImagePtr(new Gdiplus::Image(stream.Get()));
+}
+
+bool WindManager::UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,
+    POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags)
+{
+    if (!updateLayeredWindow)
+        return false;
+    return updateLayeredWindow(window, destination, destinationPoint, size, source, sourcePoint, key, blend, flags)
+        != FALSE;
+}
+
+bool WindManager::SetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags)
+{
+    if (!setLayeredWindowAttributes)
+        return false;
+    return setLayeredWindowAttributes(window, key, alpha, flags) != FALSE;
+}
+
+void WindManager::SetLayeredEntryPoints(UpdateLayeredWindowProc update, SetLayeredWindowAttributesProc attributes)
+{
+    updateLayeredWindow = update;
+    setLayeredWindowAttributes = attributes;
+}
+
+int WindManager::ScreenWidth() const
+{
+    return GetSystemMetrics(SM_CXFULLSCREEN);
+}
+
+int WindManager::ScreenHeight() const
+{
+    return GetSystemMetrics(SM_CYFULLSCREEN);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+#include "toolkit/WndProcBinding.h"
+#include "webview/WebViewCallback.h"
+
+typedef std::unique_ptr<Gdiplus::Image> ImagePtr;
+
+typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
+typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
+
+// The process-wide toolkit: GDI+ for the whole process, PNG resources, the layered-window
+// entry points, the popup window class and the embedded web views.
+class WindManager {
+public:
+    // Built on first use; GDI+ is shut down when the run-time's exit handlers run.
+    static WindManager* Instance();
+
+    // A new image decoded from a resource of this module, or null when there is no such resource.
+    ImagePtr LoadPngResource(WORD id, const wchar_t* type);
+
+    bool UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,
+        POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags);
+    bool SetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+
+    // Tests and benchmarks watch or stub the layered-window calls through this.
+    void SetLayeredEntryPoints(UpdateLayeredWindowProc update, SetLayeredWindowAttributesProc attributes);
+    UpdateLayeredWindowProc GetUpdateLayeredEntryPoint() const { return updateLayeredWindow; }
+    SetLayeredWindowAttributesProc GetSetLayeredAttributesEntryPoint() const { return setLayeredWindowAttributes; }
+
+    int ScreenWidth() const;
+    int ScreenHeight() const;
+
+    HWND CreatePopupWindow(const wchar_t* title, int x, int y, int width, int height, WndProcHandler handler,
+        CallbackBase* owner, COLORREF colour, HWND parent);
+
+    WebView* CreateWebView(int x, int y, int width, int height, HWND ownerWindow, const wchar_t* url,
+        CallbackBase* callbackOwner, WebViewCallback callback);
+    void DestroyWebView(WebView* webView);
+    HWND GetWebViewWindow(WebView* webView);
+    bool MoveWebView(WebView* webView, int x, int y, int width, int height, bool repaint);
+    bool SetWebViewCallback(WebView* webView, CallbackBase* callbackOwner, WebViewCallback callback);
+    void TranslateWebViewAccelerator(WebView* webView, MSG* message);
+    void RefreshWebView(WebView* webView);
+
+    HINSTANCE Module() const { return module; }
+
+private:
+    WindManager();
+    ~WindManager();
+    WindManager(const WindManager&) = delete;
+    WindManager& operator=(const WindManager&) = delete;
+
+    HINSTANCE module;
+    ULONG_PTR gdiplusToken;
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    UpdateLayeredWindowProc updateLayeredWindow;
+    SetLayeredWindowAttributesProc setLayeredWindowAttributes;
+};

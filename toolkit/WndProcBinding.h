@@ -1,0 +1,13 @@
+#pragma once
+
+#include <windows.h>
+
+#include "windows/CallbackBase.h"
+
+typedef LRESULT (CallbackBase::*WndProcHandler)(HWND, UINT, WPARAM, LPARAM);
+
+// The object and member operation that a popup window's messages go to.
+struct WndProcBinding {
+    CallbackBase* owner;
+    WndProcHandler handler;
+};

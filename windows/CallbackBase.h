@@ -1,0 +1,8 @@
+#pragma once
+
+// Root of every object that is called back: window messages, button clicks and
+// browser events all reach a (target object, member operation) pair.
+class CallbackBase {
+public:
+    virtual ~CallbackBase() = default;
+};

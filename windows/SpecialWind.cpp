@@ -1,0 +1,151 @@
+#include "windows/SpecialWind.h"
+
+#include "toolkit/WindowDC.h"
+
+SpecialWind::SpecialWind(ImagePtr initialSkin)
+    : windowHandle(nullptr)
+    , windowRect{}
+    , restoreRect{}
+    , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
+{
+    if (initialSkin)
+        CreateWithSkin(std::move(initialSkin), nullptr);
+}
+
+SpecialWind::~SpecialWind() = default;
+
+POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, int height)
+{
+    return POINT{screenWidth / 2 - width / 2, screenHeight / 2 - height / 2};
+}
+
+HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
+{
+    WindManager* manager = WindManager::Instance();
+    POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
+    windowRect = RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+
+    // WM_CREATE reaches HandleMessage inside this call, with windowRect already set.
+    windowHandle = manager->CreatePopupWindow(L"", origin.x, origin.y, width, height,
+        static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this, 0, parent);
+    if (windowHandle) {
+        LONG exStyle = GetWindowLongW(windowHandle, GWL_EXSTYLE);
+        if (!(exStyle & WS_EX_LAYERED))
+            SetWindowLongW(windowHandle, GWL_EXSTYLE, exStyle | WS_EX_LAYERED);
+    }
+    return windowHandle;
+}
+
+bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
+{
+    if (!newSkin || windowHandle)
+        return false;
+    skin = std::move(newSkin);
+    int width = static_cast<int>(skin->GetWidth());
+    int height = static_cast<int>(skin->GetHeight());
+    if (!CreateCentredPopup(width, height, parent))
+        return false;
+
+    WindowDC windowDC(windowHandle);
+    surfaceDC.Create(windowDC.Get());
+
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = 4 * width * height;
+    void* bits = nullptr;
+    surfaceBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    surfaceDC.Select(surfaceBitmap.Get());
+
+    // Without a working Graphics the skin cannot be drawn, and buttons must see no surface.
+    surfaceGraphics.reset(new Gdiplus::Graphics(surfaceDC.Get()));
+    if (surfaceGraphics->GetLastStatus() != Gdiplus::Ok)
+        surfaceGraphics.reset();
+    else
+        surfaceGraphics->DrawImage(skin.get(), 0, 0, width, height);
+
+    PushSurface(windowDC.Get());
+    return true;
+}
+
+bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND parent)
+{
+    if (windowHandle)
+        return false;
+    if (!CreateCentredPopup(width, height, parent))
+        return false;
+    WindManager::Instance()->SetLayeredAttributes(windowHandle, key, 255, LWA_COLORKEY | LWA_ALPHA);
+    return true;
+}
+
+void SpecialWind::PresentSurface()
+{
+    WindowDC windowDC(windowHandle);
+    PushSurface(windowDC.Get());
+}
+
+void SpecialWind::PushSurface(HDC windowDC)
+{
+    RECT screenRect;
+    GetWindowRect(windowHandle, &screenRect);
+    POINT destination = {screenRect.left, screenRect.top};
+    SIZE size = {static_cast<LONG>(skin->GetWidth()), static_cast<LONG>(skin->GetHeight())};
+    POINT source = {0, 0};
+    WindManager::Instance()->UpdateLayered(windowHandle, windowDC, &destination, &size, surfaceDC.Get(), &source, 0,
+        &blend, ULW_ALPHA);
+}
+
+LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_SIZE:
+        windowRect.right = windowRect.left + LOWORD(lParam);
+        windowRect.bottom = windowRect.top + HIWORD(lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxSize.y = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+        info->ptMinTrackSize.x = Width();
+        info->ptMinTrackSize.y = Height();
+        return 0;
+    }
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+bool SpecialWind::IsMaximized() const
+{
+    return IsZoomed(windowHandle) != FALSE;
+}
+
+void SpecialWind::MoveTo(int x, int y)
+{
+    int width = Width();
+    int height = Height();
+    windowRect = RECT{x, y, x + width, y + height};
+    MoveWindow(windowHandle, x, y, width, height, TRUE);
+}
+
+void SpecialWind::SetMaximized(bool maximize)
+{
+    if (maximize == IsMaximized())
+        return;
+    if (maximize) {
+        windowRect.left = 0;
+        windowRect.top = 0;
+        GetWindowRect(windowHandle, &restoreRect);
+        ShowWindow(windowHandle, SW_SHOWMAXIMIZED);
+    } else {
+        ShowWindow(windowHandle, SW_SHOWNORMAL);
+        windowRect = restoreRect;
+        MoveTo(restoreRect.left, restoreRect.top);
+    }
+}

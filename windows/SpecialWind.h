@@ -1,0 +1,56 @@
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+
+#include "toolkit/GdiObject.h"
+#include "toolkit/MemoryDC.h"
+#include "toolkit/WindManager.h"
+#include "windows/CallbackBase.h"
+
+// Base of the top-level windows: a borderless layered popup, either shaped by a skin with
+// per-pixel alpha (kept on an off-screen surface) or painted by itself with a colour key.
+class SpecialWind : public CallbackBase {
+public:
+    explicit SpecialWind(ImagePtr skin = nullptr);
+    // Releases the skin and the surface; the window is destroyed by whoever ends it, before this.
+    ~SpecialWind() override;
+
+    bool CreateWithSkin(ImagePtr skin, HWND parent);
+    bool CreateWithColorKey(int width, int height, COLORREF key, HWND parent);
+
+    virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    // Pushes the whole off-screen surface to the screen.
+    void PresentSurface();
+    Gdiplus::Graphics* GetSurfaceGraphics() const { return surfaceGraphics.get(); }
+
+    bool IsMaximized() const;
+    int Width() const { return windowRect.right - windowRect.left; }
+    int Height() const { return windowRect.bottom - windowRect.top; }
+    void MoveTo(int x, int y);
+    void SetMaximized(bool maximize);
+
+    HWND GetHandle() const { return windowHandle; }
+
+    // Top-left corner that centres a window on a screen; each half drops its own remainder.
+    static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
+
+protected:
+    HWND windowHandle;
+    // Left and top are not followed while the user drags; only the size is relied on.
+    RECT windowRect;
+    RECT restoreRect;
+    BLENDFUNCTION blend;
+    // Declared so that they are released graphics first, skin last.
+    ImagePtr skin;
+    GdiObject<HBITMAP> surfaceBitmap;
+    MemoryDC surfaceDC;
+    std::unique_ptr<Gdiplus::Graphics> surfaceGraphics;
+
+private:
+    HWND CreateCentredPopup(int width, int height, HWND parent);
+    void PushSurface(HDC windowDC);
+};
