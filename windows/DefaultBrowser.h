@@ -1,0 +1,8 @@
+#pragma once
+
+// Only absolute http and https addresses may leave the launcher: handed to the shell, a file
+// path, a share or another protocol's address would start a program on the player's machine.
+bool IsWebAddress(const wchar_t* address);
+
+// Opens a web address in the player's default browser; anything else is refused.
+bool OpenInDefaultBrowser(const wchar_t* address);
