@@ -1,0 +1,115 @@
+#include "windows/Button.h"
+
+#include "windows/SpecialWind.h"
+
+Button::Button(SpecialWind* buttonOwner)
+    : state(Normal)
+    , rect{}
+    , pressed(false)
+    , owner(buttonOwner)
+    , drawnState(-1)
+{
+}
+
+Button::~Button() = default;
+
+void Button::SetPosition(int x, int y)
+{
+    RECT moved = {x, y, x, y};
+    if (images[Normal]) {
+        moved.right = x + static_cast<int>(images[Normal]->GetWidth());
+        moved.bottom = y + static_cast<int>(images[Normal]->GetHeight());
+    }
+    // Until the surface has been drawn at the new place, what it shows there is not our image.
+    if (!EqualRect(&moved, &rect))
+        drawnState = -1;
+    rect = moved;
+}
+
+bool Button::SetImages(int normal, int hover, int pressedImage)
+{
+    WindManager* manager = WindManager::Instance();
+    ImagePtr loaded[3] = {
+        manager->LoadPngResource(static_cast<WORD>(normal), L"PNG"),
+        manager->LoadPngResource(static_cast<WORD>(hover), L"PNG"),
+        manager->LoadPngResource(static_cast<WORD>(pressedImage), L"PNG"),
+    };
+    if (!loaded[Normal] || !loaded[Hover] || !loaded[Pressed])
+        return false;
+
+    for (int i = 0; i < 3; ++i)
+        images[i] = std::move(loaded[i]);
+    rect.right = rect.left + static_cast<int>(images[Normal]->GetWidth());
+    rect.bottom = rect.top + static_cast<int>(images[Normal]->GetHeight());
+    drawnState = -1;
+    return true;
+}
+
+bool Button::AddListener(int eventId, CallbackBase* target, ButtonHandler handler)
+{
+    for (const ButtonListener& listener : listeners) {
+        if (listener.eventId == eventId && listener.target == target && listener.handler == handler)
+            return true;
+    }
+    listeners.push_back(ButtonListener{eventId, target, handler});
+    return true;
+}
+
+bool Button::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_LBUTTONUP)
+        return false;
+
+    POINT point = {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+    bool inside = PtInRect(&rect, point) != FALSE;
+    switch (message) {
+    case WM_MOUSEMOVE:
+        state = inside ? Hover : Normal;
+        break;
+    case WM_LBUTTONDOWN:
+        state = inside ? Pressed : Normal;
+        pressed = inside;
+        break;
+    default:
+        // The handler sees the button as it was at the release.
+        if (inside && pressed)
+            Notify(ButtonClick, 0);
+        pressed = false;
+        state = Normal;
+        break;
+    }
+    Redraw();
+    return inside;
+}
+
+void Button::Draw(Gdiplus::Graphics* graphics)
+{
+    Gdiplus::Image* image = images[state].get();
+    if (image)
+        graphics->DrawImage(image, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
+            static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+}
+
+void Button::Redraw()
+{
+    // Each present pushes the owner's whole surface, so one is made only when the image
+    // under the button is about to change.
+    if (state == drawnState || !images[state])
+        return;
+    Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
+    if (!surface)
+        return;
+    Draw(surface);
+    owner->PresentSurface();
+    drawnState = state;
+}
+
+void Button::Notify(int eventId, int parameter)
+{
+    // A handler may add listeners and so move the array: count and copy afresh every turn.
+    for (size_t i = 0; i < listeners.size(); ++i) {
+        ButtonListener listener = listeners[i];
+        if (listener.eventId == eventId)
+            (listener.target->*listener.handler)(eventId, this, parameter);
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <vector>
+
+#include "toolkit/WindManager.h"
+#include "windows/CallbackBase.h"
+
+class Button;
+class SpecialWind;
+
+enum ButtonState {
+    Normal = 0,
+    Hover = 1,
+    Pressed = 2,
+};
+
+// The one event a button fires, with parameter 0.
+const int ButtonClick = 0;
+
+typedef void (CallbackBase::*ButtonHandler)(int eventId, Button* sender, int parameter);
+
+struct ButtonListener {
+    int eventId;
+    CallbackBase* target;
+    ButtonHandler handler;
+};
+
+// An image button on a skinned window. It is not a window: the owner offers it every message,
+// and it answers whether a mouse message's point lies on it.
+class Button : public CallbackBase {
+public:
+    explicit Button(SpecialWind* owner);
+    ~Button() override;
+
+    void SetPosition(int x, int y);
+    // Normal, hover and pressed PNG resources; all three load or nothing changes.
+    bool SetImages(int normal, int hover, int pressed);
+    // An identical registration is kept once.
+    bool AddListener(int eventId, CallbackBase* target, ButtonHandler handler);
+
+    bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Draw(Gdiplus::Graphics* graphics);
+    // Draws onto the owner's surface and presents it, but only when the image shown changes.
+    void Redraw();
+    void Notify(int eventId, int parameter);
+
+    ButtonState GetState() const { return state; }
+    bool IsPressed() const { return pressed; }
+    RECT GetRect() const { return rect; }
+
+private:
+    ButtonState state;
+    RECT rect;
+    bool pressed;
+    ImagePtr images[3];
+    SpecialWind* owner;
+    std::vector<ButtonListener> listeners;
+    // The image last drawn onto the owner's surface; -1 before the first.
+    int drawnState;
+};
