@@ -90,8 +90,10 @@ void SpecialWind::PresentSurface()
 
 void SpecialWind::PushSurface(HDC windowDC)
 {
+    // A click handler may have destroyed the window before its button redraws.
     RECT screenRect;
-    GetWindowRect(windowHandle, &screenRect);
+    if (!GetWindowRect(windowHandle, &screenRect))
+        return;
     POINT destination = {screenRect.left, screenRect.top};
     SIZE size = {static_cast<LONG>(skin->GetWidth()), static_cast<LONG>(skin->GetHeight())};
     POINT source = {0, 0};
