@@ -1,0 +1,176 @@
+#include "webview/AxHost.h"
+
+#include <new>
+
+AxHost* AxHost::Create(HWND window)
+{
+    return new (std::nothrow) AxHost(window);
+}
+
+AxHost::AxHost(HWND window)
+    : references(1)
+    , window(window)
+    , inPlaceSite(this)
+    , inPlaceFrame(this, window)
+    , uiHandler(this)
+    , commandTarget(this)
+{
+}
+
+STDMETHODIMP AxHost::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
+        *object = static_cast<IOleClientSite*>(this);
+    else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
+        *object = static_cast<IOleInPlaceSite*>(&inPlaceSite);
+    else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame))
+        *object = static_cast<IOleInPlaceFrame*>(&inPlaceFrame);
+    else if (IsEqualIID(iid, IID_IDocHostUIHandler))
+        *object = static_cast<IDocHostUIHandler*>(&uiHandler);
+    else if (IsEqualIID(iid, IID_IOleCommandTarget))
+        *object = static_cast<IOleCommandTarget*>(&commandTarget);
+    else {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+STDMETHODIMP_(ULONG) AxHost::AddRef()
+{
+    return ++references;
+}
+
+STDMETHODIMP_(ULONG) AxHost::Release()
+{
+    ULONG left = --references;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+STDMETHODIMP AxHost::SaveObject()
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP AxHost::GetMoniker(DWORD, DWORD, IMoniker** moniker)
+{
+    if (moniker)
+        *moniker = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP AxHost::GetContainer(IOleContainer** container)
+{
+    if (container)
+        *container = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP AxHost::ShowObject()
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxHost::OnShowWindow(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxHost::RequestNewObjectLayout()
+{
+    return E_NOTIMPL;
+}
+
+HRESULT AxHost::CreateControl(const wchar_t* progId)
+{
+    if (!progId)
+        return E_INVALIDARG;
+    if (control)
+        return E_UNEXPECTED;
+    CLSID classId;
+    HRESULT result = CLSIDFromProgID(progId, &classId);
+    if (FAILED(result))
+        return result;
+    ComPtr<IOleObject> created;
+    result = CoCreateInstance(classId, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IOleObject,
+        created.PutVoid());
+    if (FAILED(result))
+        return result;
+
+    // Some controls need their site before they are initialised, the others after.
+    DWORD status = 0;
+    created->GetMiscStatus(DVASPECT_CONTENT, &status);
+    bool siteFirst = (status & OLEMISC_SETCLIENTSITEFIRST) != 0;
+    if (siteFirst)
+        created->SetClientSite(this);
+    ComPtr<IPersistStreamInit> persist;
+    if (SUCCEEDED(created->QueryInterface(IID_IPersistStreamInit, persist.PutVoid())))
+        persist->InitNew();
+    if (!siteFirst)
+        created->SetClientSite(this);
+
+    // Activation calls back into the site, which already needs the control.
+    control.Attach(created.Detach());
+    RECT area;
+    GetClientRect(window, &area);
+    return control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window, &area);
+}
+
+IUnknown* AxHost::GetControl()
+{
+    IUnknown* unknown = nullptr;
+    if (control)
+        control->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown));
+    return unknown;
+}
+
+void AxHost::DestroyControl()
+{
+    // The host advises nothing on the control, so there is nothing to unadvise. The control
+    // reports its in-place deactivation back to the site while it runs: hold the reference here.
+    ComPtr<IOleInPlaceObject> active;
+    active.Attach(inPlaceObject.Detach());
+    if (active) {
+        active->UIDeactivate();
+        active->InPlaceDeactivate();
+    }
+    active.Reset();
+    ComPtr<IOleObject> closing;
+    closing.Attach(control.Detach());
+    if (closing) {
+        closing->Close(OLECLOSE_NOSAVE);
+        closing->SetClientSite(nullptr);
+    }
+}
+
+void AxHost::FitControl()
+{
+    if (!inPlaceObject)
+        return;
+    RECT area;
+    GetClientRect(window, &area);
+    inPlaceObject->SetObjectRects(&area, &area);
+}
+
+void AxHost::FocusControl()
+{
+    HWND controlWindow = nullptr;
+    if (inPlaceObject && SUCCEEDED(inPlaceObject->GetWindow(&controlWindow)) && controlWindow)
+        SetFocus(controlWindow);
+}
+
+void AxHost::OnInPlaceActivate()
+{
+    if (control && !inPlaceObject)
+        control->QueryInterface(IID_IOleInPlaceObject, inPlaceObject.PutVoid());
+}
+
+void AxHost::OnInPlaceDeactivate()
+{
+    inPlaceObject.Reset();
+}

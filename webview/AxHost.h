@@ -1,0 +1,61 @@
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include "toolkit/ComPtr.h"
+#include "webview/AxCommandTarget.h"
+#include "webview/AxInPlaceFrame.h"
+#include "webview/AxInPlaceSite.h"
+#include "webview/AxUIHandler.h"
+
+// The site of one hosted control. Its parts answer for the in-place site, the frame, the
+// HTML host interfaces and the command target; they all share this object's one reference
+// count, and the object deletes itself when it reaches zero. The host window holds one
+// reference, the control another while it is attached.
+class AxHost final : public IOleClientSite {
+public:
+    // A new host for the window with one reference, or null when there is no memory.
+    static AxHost* Create(HWND window);
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    STDMETHODIMP SaveObject() override;
+    STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
+    STDMETHODIMP GetContainer(IOleContainer** container) override;
+    STDMETHODIMP ShowObject() override;
+    STDMETHODIMP OnShowWindow(BOOL show) override;
+    STDMETHODIMP RequestNewObjectLayout() override;
+
+    // Creates the control of the ProgID and activates it in place over the whole client area.
+    // A host holds one control at most.
+    HRESULT CreateControl(const wchar_t* progId);
+    // The control's IUnknown with a reference for the caller, or null.
+    IUnknown* GetControl();
+    // Lets the control go in the order controls expect; the host is empty afterwards.
+    void DestroyControl();
+
+    void FitControl();
+    void FocusControl();
+
+    HWND HostWindow() const { return window; }
+    void OnInPlaceActivate();
+    void OnInPlaceDeactivate();
+
+private:
+    explicit AxHost(HWND window);
+    ~AxHost() = default;
+    AxHost(const AxHost&) = delete;
+    AxHost& operator=(const AxHost&) = delete;
+
+    ULONG references;
+    HWND window;
+    ComPtr<IOleObject> control;
+    ComPtr<IOleInPlaceObject> inPlaceObject;
+    AxInPlaceSite inPlaceSite;
+    AxInPlaceFrame inPlaceFrame;
+    AxUIHandler uiHandler;
+    AxCommandTarget commandTarget;
+};

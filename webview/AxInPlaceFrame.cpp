@@ -1,0 +1,73 @@
+#include "webview/AxInPlaceFrame.h"
+
+AxInPlaceFrame::AxInPlaceFrame(IUnknown* outer, HWND window)
+    : AxHostPart(outer)
+    , window(window)
+{
+}
+
+STDMETHODIMP AxInPlaceFrame::GetWindow(HWND* frameWindow)
+{
+    if (!frameWindow)
+        return E_POINTER;
+    *frameWindow = window;
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::ContextSensitiveHelp(BOOL)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP AxInPlaceFrame::GetBorder(RECT*)
+{
+    return INPLACE_E_NOTOOLSPACE;
+}
+
+STDMETHODIMP AxInPlaceFrame::RequestBorderSpace(LPCBORDERWIDTHS)
+{
+    return INPLACE_E_NOTOOLSPACE;
+}
+
+STDMETHODIMP AxInPlaceFrame::SetBorderSpace(LPCBORDERWIDTHS widths)
+{
+    // Asking for no tool space at all is the only request that can be met.
+    if (!widths || (widths->left == 0 && widths->top == 0 && widths->right == 0 && widths->bottom == 0))
+        return S_OK;
+    return INPLACE_E_NOTOOLSPACE;
+}
+
+STDMETHODIMP AxInPlaceFrame::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::SetMenu(HMENU, HOLEMENU, HWND)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::RemoveMenus(HMENU)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::SetStatusText(LPCOLESTR)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::EnableModeless(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxInPlaceFrame::TranslateAccelerator(MSG*, WORD)
+{
+    return S_FALSE;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <ole2.h>
+
+#include "webview/AxHostPart.h"
+
+// The frame a control sees when it activates: the host window, with no menus, toolbars or
+// status bar to share.
+class AxInPlaceFrame : public AxHostPart<IOleInPlaceFrame> {
+public:
+    AxInPlaceFrame(IUnknown* outer, HWND window);
+
+    STDMETHODIMP GetWindow(HWND* frameWindow) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL enterMode) override;
+
+    STDMETHODIMP GetBorder(RECT* border) override;
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS widths) override;
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS widths) override;
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* activeObject, LPCOLESTR name) override;
+
+    STDMETHODIMP InsertMenus(HMENU shared, LPOLEMENUGROUPWIDTHS widths) override;
+    STDMETHODIMP SetMenu(HMENU shared, HOLEMENU descriptor, HWND activeObjectWindow) override;
+    STDMETHODIMP RemoveMenus(HMENU shared) override;
+    STDMETHODIMP SetStatusText(LPCOLESTR text) override;
+    STDMETHODIMP EnableModeless(BOOL enable) override;
+    STDMETHODIMP TranslateAccelerator(MSG* message, WORD id) override;
+
+private:
+    HWND window;
+};

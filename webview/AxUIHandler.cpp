@@ -1,0 +1,97 @@
+#include "webview/AxUIHandler.h"
+
+AxUIHandler::AxUIHandler(IUnknown* outer)
+    : AxHostPart(outer)
+{
+}
+
+STDMETHODIMP AxUIHandler::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*)
+{
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::GetHostInfo(DOCHOSTUIINFO* info)
+{
+    if (!info || info->cbSize < sizeof(DOCHOSTUIINFO))
+        return E_INVALIDARG;
+    // The page sits in a hole of a skin: a sunken 3-D edge around it would show.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+    IOleInPlaceUIWindow*)
+{
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::HideUI()
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::UpdateUI()
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::EnableModeless(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::OnDocWindowActivate(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::OnFrameWindowActivate(BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
+{
+    return S_OK;
+}
+
+STDMETHODIMP AxUIHandler::TranslateAccelerator(MSG*, const GUID*, DWORD)
+{
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::GetOptionKeyPath(LPOLESTR* key, DWORD)
+{
+    if (key)
+        *key = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::GetDropTarget(IDropTarget*, IDropTarget** replacement)
+{
+    if (replacement)
+        *replacement = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP AxUIHandler::GetExternal(IDispatch** external)
+{
+    if (external)
+        *external = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::TranslateUrl(DWORD, LPWSTR, LPWSTR* translated)
+{
+    if (translated)
+        *translated = nullptr;
+    return S_FALSE;
+}
+
+STDMETHODIMP AxUIHandler::FilterDataObject(IDataObject*, IDataObject** filtered)
+{
+    if (filtered)
+        *filtered = nullptr;
+    return S_FALSE;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+#include <exdisp.h>
+#include <ocidl.h>
+
+#include "toolkit/ComPtr.h"
+
+class WebViewEventAgent;
+
+// One embedded browser: a popup host window holding the browser control, and the agent that
+// forwards the control's events. Its lifetime is counted by its agent (see WebViewEventAgent).
+class WebView {
+public:
+    WebView();
+    ~WebView();
+    WebView(const WebView&) = delete;
+    WebView& operator=(const WebView&) = delete;
+
+    HWND ownerWindow;
+    // Holds the start address only while the first navigation is being started.
+    VARIANT url;
+    HWND hostWindow;
+    ComPtr<IWebBrowser2> browser;
+    WebViewEventAgent* eventAgent;
+    ComPtr<IOleInPlaceActiveObject> inPlaceObject;
+    // The agent's connection, undone when the web view is destroyed.
+    ComPtr<IConnectionPoint> eventConnection;
+    DWORD adviseCookie;
+};

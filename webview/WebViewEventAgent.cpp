@@ -1,0 +1,157 @@
+#include "webview/WebViewEventAgent.h"
+
+#include <exdispid.h>
+
+#include "webview/DeferredRelease.h"
+#include "webview/WebView.h"
+
+namespace {
+
+const wchar_t noUrl[] = L"";
+
+// The entry of the argument array, or null when the event brought fewer arguments.
+const VARIANT* Argument(const DISPPARAMS* params, UINT index)
+{
+    if (!params->rgvarg || index >= params->cArgs)
+        return nullptr;
+    return &params->rgvarg[index];
+}
+
+// A null BSTR is an empty string.
+const wchar_t* StringOf(const VARIANT* argument)
+{
+    if (!argument || argument->vt != VT_BSTR || !argument->bstrVal)
+        return noUrl;
+    return argument->bstrVal;
+}
+
+// The URL argument of NavigateComplete2 and DocumentComplete: a reference to a VARIANT that
+// holds the string, or the string itself.
+const wchar_t* AddressOf(const VARIANT* argument)
+{
+    if (argument && argument->vt == (VT_BYREF | VT_VARIANT))
+        return argument->pvarVal ? StringOf(argument->pvarVal) : noUrl;
+    return StringOf(argument);
+}
+
+VARIANT_BOOL* CancelFlagOf(const VARIANT* argument)
+{
+    if (!argument || argument->vt != (VT_BYREF | VT_BOOL))
+        return nullptr;
+    return argument->pboolVal;
+}
+
+} // namespace
+
+WebViewEventAgent::WebViewEventAgent(WebView* webView)
+    : webView(webView)
+    , owner(nullptr)
+    , callback(nullptr)
+    , references(1)
+{
+}
+
+WebViewEventAgent::~WebViewEventAgent()
+{
+    delete webView;
+}
+
+STDMETHODIMP WebViewEventAgent::QueryInterface(REFIID iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
+        *object = static_cast<DWebBrowserEvents2*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(ULONG) WebViewEventAgent::AddRef()
+{
+    return ++references;
+}
+
+STDMETHODIMP_(ULONG) WebViewEventAgent::Release()
+{
+    ULONG left = --references;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+STDMETHODIMP WebViewEventAgent::GetTypeInfoCount(UINT* count)
+{
+    if (count)
+        *count = 0;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP WebViewEventAgent::GetTypeInfo(UINT, LCID, ITypeInfo** info)
+{
+    if (info)
+        *info = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP WebViewEventAgent::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+    UINT*)
+{
+    if (!params)
+        return E_INVALIDARG;
+    // Arguments are read only as far as the event brought them and only in the expected types.
+    WebViewEvent kind;
+    const wchar_t* url = noUrl;
+    VARIANT_BOOL* cancel = nullptr;
+    switch (id) {
+    case DISPID_NEWWINDOW2:
+        // The answer for this kind is dropped, as for every NavigateComplete; NewWindow3 decides.
+        kind = NavigateComplete;
+        break;
+    case DISPID_NAVIGATECOMPLETE2:
+        kind = NavigateComplete;
+        url = AddressOf(Argument(params, 0));
+        break;
+    case DISPID_DOCUMENTCOMPLETE:
+        kind = DocumentComplete;
+        url = AddressOf(Argument(params, 0));
+        break;
+    case DISPID_NEWWINDOW3:
+        kind = NewWindow;
+        url = StringOf(Argument(params, 0));
+        cancel = CancelFlagOf(Argument(params, 3));
+        break;
+    default:
+        return S_OK;
+    }
+
+    // The callback may destroy this web view: the agent and its record then live on until the
+    // reference taken here goes, and the control until the message loop runs again.
+    AddRef();
+    DeferredRelease::EnterControlCall();
+    bool answer = owner && callback && callback(owner, kind, webView, url);
+    DeferredRelease::LeaveControlCall();
+    if (cancel)
+        *cancel = answer ? VARIANT_TRUE : VARIANT_FALSE;
+    Release();
+    return S_OK;
+}
+
+void WebViewEventAgent::Bind(CallbackBase* newOwner, WebViewCallback newCallback)
+{
+    owner = newOwner;
+    callback = newCallback;
+}
+
+void WebViewEventAgent::Unbind()
+{
+    owner = nullptr;
+    callback = nullptr;
+}

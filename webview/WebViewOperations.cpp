@@ -1,0 +1,142 @@
+// The web-view operations of WindManager. They use none of its state.
+#include <new>
+
+#include "toolkit/WindManager.h"
+#include "webview/AxHostWindow.h"
+#include "webview/DeferredRelease.h"
+#include "webview/WebView.h"
+#include "webview/WebViewEventAgent.h"
+
+namespace {
+
+const wchar_t browserProgId[] = L"shell.Explorer.2";
+
+// Clears WS_POPUP, WS_CHILD, WS_BORDER, WS_DLGFRAME and WS_SYSMENU, keeps every other bit.
+const LONG keptStyleBits = 0x3F37FFFF;
+
+// Connects the agent to the control's events and keeps what undoing the connection needs.
+void ConnectAgent(WebView* webView)
+{
+    ComPtr<IConnectionPointContainer> container;
+    if (FAILED(webView->browser->QueryInterface(IID_IConnectionPointContainer, container.PutVoid())))
+        return;
+    ComPtr<IConnectionPoint> connection;
+    if (FAILED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, connection.Put())) || !connection)
+        return;
+    DWORD cookie = 0;
+    if (SUCCEEDED(connection->Advise(webView->eventAgent, &cookie))) {
+        webView->eventConnection.Attach(connection.Detach());
+        webView->adviseCookie = cookie;
+    }
+}
+
+} // namespace
+
+WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ownerWindow, const wchar_t* url,
+    CallbackBase* callbackOwner, WebViewCallback callback)
+{
+    auto* webView = new (std::nothrow) WebView;
+    if (!webView)
+        return nullptr;
+    webView->eventAgent = new (std::nothrow) WebViewEventAgent(webView);
+    if (!webView->eventAgent) {
+        delete webView;
+        return nullptr;
+    }
+    AtlAxWinInit();
+    webView->ownerWindow = ownerWindow;
+
+    // Neither popup nor child at creation: the host starts overlapped and is then made a
+    // captionless popup. It stays a top-level window, owned by the owner window.
+    webView->hostWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"AtlAxWin80", nullptr, WS_VISIBLE, x, y, width,
+        height, ownerWindow, nullptr, module, nullptr);
+    if (webView->hostWindow) {
+        LONG style = GetWindowLongW(webView->hostWindow, GWL_STYLE);
+        SetWindowLongW(webView->hostWindow, GWL_STYLE,
+            static_cast<LONG>((style & keptStyleBits) | static_cast<LONG>(WS_POPUP)));
+    }
+
+    // Without a host or a control the web view stays empty; every operation then does nothing.
+    AxCreateControl(webView->hostWindow, browserProgId);
+    AxQueryControl(webView->hostWindow, IID_IWebBrowser2, webView->browser.PutVoid());
+    if (webView->browser) {
+        webView->browser->QueryInterface(IID_IOleInPlaceActiveObject, webView->inPlaceObject.PutVoid());
+        ConnectAgent(webView);
+    }
+
+    // Bound before navigating, so that events raised while navigation starts reach the callback.
+    SetWebViewCallback(webView, callbackOwner, callback);
+
+    if (webView->browser) {
+        VariantInit(&webView->url);
+        webView->url.vt = VT_BSTR;
+        webView->url.bstrVal = SysAllocString(url);
+        webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
+        VariantClear(&webView->url);
+    }
+    return webView;
+}
+
+void WindManager::DestroyWebView(WebView* webView)
+{
+    if (!webView)
+        return;
+    WebViewEventAgent* agent = webView->eventAgent;
+    if (webView->eventConnection) {
+        webView->eventConnection->Unadvise(webView->adviseCookie);
+        webView->eventConnection.Reset();
+    }
+    agent->Unbind();
+    webView->inPlaceObject.Reset();
+    // A control that is raising an event right now must outlive it: its last reference goes
+    // from the message loop.
+    if (DeferredRelease::InControlCall())
+        DeferredRelease::Post(webView->browser.Detach());
+    else
+        webView->browser.Reset();
+    if (webView->hostWindow && DestroyWindow(webView->hostWindow))
+        webView->hostWindow = nullptr;
+    // Frees the record and the agent unless an event of this web view is still being
+    // dispatched or the control still holds the agent.
+    webView->eventAgent = nullptr;
+    agent->Release();
+}
+
+HWND WindManager::GetWebViewWindow(WebView* webView)
+{
+    return webView ? webView->hostWindow : nullptr;
+}
+
+bool WindManager::MoveWebView(WebView* webView, int x, int y, int width, int height, bool repaint)
+{
+    if (!webView)
+        return false;
+    // Relative to the owner's outer corner, frame included; screen coordinates without owner.
+    RECT ownerRect;
+    if (webView->ownerWindow && GetWindowRect(webView->ownerWindow, &ownerRect)) {
+        x += ownerRect.left;
+        y += ownerRect.top;
+    }
+    MoveWindow(webView->hostWindow, x, y, width, height, repaint);
+    return true;
+}
+
+bool WindManager::SetWebViewCallback(WebView* webView, CallbackBase* callbackOwner, WebViewCallback callback)
+{
+    if (!webView || !callbackOwner || !callback || !webView->eventAgent)
+        return false;
+    webView->eventAgent->Bind(callbackOwner, callback);
+    return true;
+}
+
+void WindManager::TranslateWebViewAccelerator(WebView* webView, MSG* message)
+{
+    if (webView && message && webView->inPlaceObject)
+        webView->inPlaceObject->TranslateAccelerator(message);
+}
+
+void WindManager::RefreshWebView(WebView* webView)
+{
+    if (webView && webView->browser)
+        webView->browser->Refresh();
+}
