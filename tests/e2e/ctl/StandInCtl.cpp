@@ -1,0 +1,136 @@
+#include "ConsoleOutput.h"
+#include "StandInChannel.h"
+#include "WindowInspector.h"
+
+#include "../standin/ControlChannel.h"
+
+#include <windows.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int ExitUsage = 1;
+const int ExitNoStandIn = 2;
+const int ExitFailed = 3;
+
+const wchar_t Usage[] =
+    L"usage: standinctl list\n"
+    L"       standinctl windows [--all]\n"
+    L"       standinctl foreground\n"
+    L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]";
+
+struct Target {
+    long index = -1;
+    HWND window = nullptr;
+    DWORD timeoutMs = 10000;
+    std::wstring address;
+    bool hasAddress = false;
+    bool valid = true;
+};
+
+Target ParseTarget(int argc, wchar_t** argv, int first)
+{
+    Target target;
+    for (int i = first; i < argc; ++i) {
+        std::wstring argument = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (argument == L"--index" && hasValue) {
+            target.index = wcstol(argv[++i], nullptr, 10);
+        } else if (argument == L"--hwnd" && hasValue) {
+            target.window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[++i], nullptr, 0)));
+        } else if (argument == L"--timeout" && hasValue) {
+            target.timeoutMs = wcstoul(argv[++i], nullptr, 10);
+        } else if (!target.hasAddress && argument.compare(0, 2, L"--") != 0) {
+            target.address = argument;
+            target.hasAddress = true;
+        } else {
+            target.valid = false;
+        }
+    }
+    return target;
+}
+
+HWND Resolve(const Target& target)
+{
+    std::vector<HWND> standIns = StandInChannel::FindStandIns();
+    if (target.window != nullptr) {
+        for (HWND window : standIns) {
+            if (window == target.window) {
+                return window;
+            }
+        }
+        ConsoleOutput::Error(L"no stand-in with handle " + ConsoleOutput::Handle(target.window));
+        return nullptr;
+    }
+    if (target.index >= 0) {
+        if (static_cast<size_t>(target.index) < standIns.size()) {
+            return standIns[target.index];
+        }
+        ConsoleOutput::Error(L"no stand-in with index " + std::to_wstring(target.index) + L" ("
+            + std::to_wstring(standIns.size()) + L" live)");
+        return nullptr;
+    }
+    if (standIns.size() == 1) {
+        return standIns[0];
+    }
+    ConsoleOutput::Error(std::to_wstring(standIns.size()) + L" stand-ins live: give --index or --hwnd");
+    return nullptr;
+}
+
+int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress)
+{
+    Target target = ParseTarget(argc, argv, 2);
+    if (!target.valid || target.hasAddress != needsAddress) {
+        ConsoleOutput::Error(Usage);
+        return ExitUsage;
+    }
+    HWND standIn = Resolve(target);
+    if (standIn == nullptr) {
+        return ExitNoStandIn;
+    }
+    std::wstring reply;
+    if (!StandInChannel::Request(standIn, command, target.address, target.timeoutMs, reply)) {
+        return ExitFailed;
+    }
+    ConsoleOutput::Line(reply);
+    return 0;
+}
+
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 2) {
+        ConsoleOutput::Error(Usage);
+        return ExitUsage;
+    }
+    std::wstring command = argv[1];
+    if (command == L"list" && argc == 2) {
+        StandInChannel::PrintList();
+        return 0;
+    }
+    if (command == L"windows" && (argc == 2 || (argc == 3 && std::wstring(argv[2]) == L"--all"))) {
+        WindowInspector::ListTopLevel(argc == 3);
+        return 0;
+    }
+    if (command == L"foreground" && argc == 2) {
+        WindowInspector::PrintForeground();
+        return 0;
+    }
+    if (command == L"navigate") {
+        return SendRequest(argc, argv, ControlChannel::NavigateRequest, true);
+    }
+    if (command == L"newwindow3") {
+        return SendRequest(argc, argv, ControlChannel::NewWindow3Request, true);
+    }
+    if (command == L"newwindow2") {
+        return SendRequest(argc, argv, ControlChannel::NewWindow2Request, false);
+    }
+    ConsoleOutput::Error(Usage);
+    return ExitUsage;
+}

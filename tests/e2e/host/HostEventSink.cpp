@@ -1,0 +1,138 @@
+#include "HostEventSink.h"
+
+#include "HostWindow.h"
+
+#include "../ctl/ConsoleOutput.h"
+
+#include <exdisp.h>
+#include <exdispid.h>
+
+namespace {
+
+std::wstring BstrText(BSTR text)
+{
+    return text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
+}
+
+}
+
+HostEventSink::HostEventSink(HostWindow& host, int number, bool cancelAnswer, const std::wstring& closePattern)
+    : refCount(1),
+      host(host),
+      number(number),
+      cancelAnswer(cancelAnswer),
+      closePattern(closePattern)
+{
+}
+
+HRESULT STDMETHODCALLTYPE HostEventSink::QueryInterface(REFIID riid, void** object)
+{
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)
+        || IsEqualIID(riid, DIID_DWebBrowserEvents2)) {
+        *object = static_cast<IDispatch*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE HostEventSink::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&refCount));
+}
+
+ULONG STDMETHODCALLTYPE HostEventSink::Release()
+{
+    LONG count = InterlockedDecrement(&refCount);
+    if (count == 0) {
+        delete this;
+    }
+    return static_cast<ULONG>(count);
+}
+
+HRESULT STDMETHODCALLTYPE HostEventSink::GetTypeInfoCount(UINT* count)
+{
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE HostEventSink::GetTypeInfo(UINT, LCID, ITypeInfo**)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE HostEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
+    EXCEPINFO*, UINT*)
+{
+    if (params == nullptr) {
+        return E_INVALIDARG;
+    }
+    switch (id) {
+    case DISPID_NAVIGATECOMPLETE2:
+    case DISPID_DOCUMENTCOMPLETE:
+        OnAddressEvent(id, *params);
+        break;
+    case DISPID_NEWWINDOW2:
+    case DISPID_NEWWINDOW3:
+        OnNewWindow(id, *params);
+        break;
+    default:
+        ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(id));
+        break;
+    }
+    return S_OK;
+}
+
+void HostEventSink::OnAddressEvent(DISPID id, const DISPPARAMS& params)
+{
+    bool valid = params.cArgs == 2 && V_VT(&params.rgvarg[0]) == (VT_BYREF | VT_VARIANT)
+        && V_VARIANTREF(&params.rgvarg[0]) != nullptr && V_VT(V_VARIANTREF(&params.rgvarg[0])) == VT_BSTR
+        && V_VT(&params.rgvarg[1]) == VT_DISPATCH && V_DISPATCH(&params.rgvarg[1]) != nullptr;
+    std::wstring url = valid ? BstrText(V_BSTR(V_VARIANTREF(&params.rgvarg[0]))) : std::wstring();
+    ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(id)
+        + L"\targs=" + (valid ? L"ok" : L"bad") + L"\turl=" + ConsoleOutput::Escape(url));
+    if (id == DISPID_NAVIGATECOMPLETE2 && !closePattern.empty() && url.find(closePattern) != std::wstring::npos) {
+        host.Close();
+    }
+}
+
+void HostEventSink::OnNewWindow(DISPID id, const DISPPARAMS& params)
+{
+    bool valid = false;
+    VARIANT_BOOL* cancel = nullptr;
+    std::wstring details;
+    if (id == DISPID_NEWWINDOW3) {
+        valid = params.cArgs == 5 && V_VT(&params.rgvarg[0]) == VT_BSTR && V_VT(&params.rgvarg[1]) == VT_BSTR
+            && V_VT(&params.rgvarg[2]) == VT_I4 && V_VT(&params.rgvarg[3]) == (VT_BYREF | VT_BOOL)
+            && V_VT(&params.rgvarg[4]) == (VT_BYREF | VT_DISPATCH);
+        if (valid) {
+            cancel = V_BOOLREF(&params.rgvarg[3]);
+            details = L"\tflags=" + std::to_wstring(V_I4(&params.rgvarg[2])) + L"\tcontext="
+                + ConsoleOutput::Escape(BstrText(V_BSTR(&params.rgvarg[1]))) + L"\turl="
+                + ConsoleOutput::Escape(BstrText(V_BSTR(&params.rgvarg[0])));
+        }
+    } else {
+        valid = params.cArgs == 2 && V_VT(&params.rgvarg[0]) == (VT_BYREF | VT_BOOL)
+            && V_VT(&params.rgvarg[1]) == (VT_BYREF | VT_DISPATCH);
+        if (valid) {
+            cancel = V_BOOLREF(&params.rgvarg[0]);
+        }
+    }
+    if (cancel != nullptr) {
+        *cancel = cancelAnswer ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(id) + L"\targs="
+        + (valid ? L"ok" : L"bad") + L"\tanswer=" + (cancelAnswer ? L"1" : L"0") + details);
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "HostClientSite.h"
+
+#include <windows.h>
+#include <ole2.h>
+
+// The test host's in-place site: the control's window goes into the host
+// window's client area, with no frame or document window.
+class HostSite : public IOleInPlaceSite {
+public:
+    explicit HostSite(HWND window);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL enterMode) override;
+
+    HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override;
+    HRESULT STDMETHODCALLTYPE OnInPlaceActivate() override;
+    HRESULT STDMETHODCALLTYPE OnUIActivate() override;
+    HRESULT STDMETHODCALLTYPE GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** document,
+        LPRECT position, LPRECT clip, LPOLEINPLACEFRAMEINFO frameInfo) override;
+    HRESULT STDMETHODCALLTYPE Scroll(SIZE extent) override;
+    HRESULT STDMETHODCALLTYPE OnUIDeactivate(WINBOOL undoable) override;
+    HRESULT STDMETHODCALLTYPE OnInPlaceDeactivate() override;
+    HRESULT STDMETHODCALLTYPE DiscardUndoState() override;
+    HRESULT STDMETHODCALLTYPE DeactivateAndUndo() override;
+    HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override;
+
+private:
+    virtual ~HostSite() = default;
+
+    LONG refCount;
+    HWND window;
+    HostClientSite clientSite;
+};

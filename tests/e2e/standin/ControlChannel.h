@@ -1,0 +1,19 @@
+#pragma once
+
+#include <windows.h>
+
+// The WM_COPYDATA protocol between standinctl and the stand-in windows.
+// A request carries the requester's reply window in wParam and an address
+// (UTF-16, not terminated) as data; the stand-in answers once the event has
+// been raised from its own message dispatch, with a tab-separated text.
+namespace ControlChannel {
+
+const wchar_t WindowClass[] = L"StandInBrowser";
+const wchar_t ReplyClass[] = L"StandInCtlReply";
+
+const ULONG_PTR NavigateRequest = 1;
+const ULONG_PTR NewWindow3Request = 2;
+const ULONG_PTR NewWindow2Request = 3;
+const ULONG_PTR Reply = 100;
+
+}

@@ -1,0 +1,705 @@
+#include "StandInBrowser.h"
+
+#include "ControlChannel.h"
+#include "StandInLog.h"
+#include "StandInModule.h"
+
+#include <exdispid.h>
+
+#include <utility>
+
+namespace {
+
+// A click on a link that targets a new window: user-initiated, first request.
+const LONG NewWindowFlags = 0x2 | 0x4;
+
+std::wstring IidText(REFIID riid)
+{
+    wchar_t text[64];
+    if (StringFromGUID2(riid, text, 64) == 0) {
+        return L"?";
+    }
+    return text;
+}
+
+bool AddressOf(const VARIANT* value, std::wstring& address)
+{
+    if (value == nullptr) {
+        return false;
+    }
+    if (V_VT(value) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(value) != nullptr) {
+        return AddressOf(V_VARIANTREF(value), address);
+    }
+    if (V_VT(value) == VT_BSTR) {
+        address = V_BSTR(value) != nullptr ? V_BSTR(value) : L"";
+        return true;
+    }
+    if (V_VT(value) == (VT_BYREF | VT_BSTR) && V_BSTRREF(value) != nullptr) {
+        address = *V_BSTRREF(value) != nullptr ? *V_BSTRREF(value) : L"";
+        return true;
+    }
+    return false;
+}
+
+HRESULT CopyString(const std::wstring& text, BSTR* value)
+{
+    if (value == nullptr) {
+        return E_POINTER;
+    }
+    *value = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    return *value != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+}
+
+StandInBrowser::StandInBrowser()
+    : refCount(1),
+      serial(StandInModule::NextSerial()),
+      raising(false),
+      oleObject(*this),
+      inPlaceObject(*this),
+      inPlaceActiveObject(*this),
+      connectionPointContainer(*this, eventConnectionPoint),
+      eventConnectionPoint(*this),
+      window(*this)
+{
+    StandInModule::ObjectCreated();
+    StandInLog::Write(L"Create", L"obj=%u", serial);
+}
+
+StandInBrowser::~StandInBrowser()
+{
+    oleObject.ReleaseAll();
+    eventConnectionPoint.DisconnectAll();
+    DropPendingEvents();
+    StandInLog::Write(L"FinalRelease", L"obj=%u", serial);
+    StandInModule::ObjectDestroyed();
+}
+
+unsigned StandInBrowser::Serial() const
+{
+    return serial;
+}
+
+OleObjectPart& StandInBrowser::OleObject()
+{
+    return oleObject;
+}
+
+StandInWindow& StandInBrowser::Window()
+{
+    return window;
+}
+
+const std::wstring& StandInBrowser::Address() const
+{
+    return address;
+}
+
+void StandInBrowser::QueueNavigation(const std::wstring& target, HWND replyWindow)
+{
+    Queue(DISPID_NAVIGATECOMPLETE2, target, replyWindow, false);
+    Queue(DISPID_DOCUMENTCOMPLETE, target, replyWindow, true);
+}
+
+void StandInBrowser::QueueDocumentComplete(HWND replyWindow)
+{
+    Queue(DISPID_DOCUMENTCOMPLETE, address, replyWindow, true);
+}
+
+void StandInBrowser::QueueNewWindow(DISPID dispid, const std::wstring& target, HWND replyWindow)
+{
+    Queue(dispid, target, replyWindow, true);
+}
+
+void StandInBrowser::Queue(DISPID dispid, const std::wstring& target, HWND replyWindow, bool lastOfRequest)
+{
+    pending.push_back(PendingEvent{dispid, target, replyWindow, lastOfRequest});
+    if (window.Handle() != nullptr) {
+        window.PostRaiseEvent();
+    }
+}
+
+// Events queued before the window existed wait for it: one posted message per event.
+void StandInBrowser::PostPendingEvents()
+{
+    for (size_t i = 0; i < pending.size(); ++i) {
+        window.PostRaiseEvent();
+    }
+}
+
+void StandInBrowser::RaiseNextEvent()
+{
+    if (pending.empty()) {
+        return;
+    }
+    PendingEvent event = pending.front();
+    pending.pop_front();
+    raising = true;
+    Raise(event);
+    raising = false;
+    std::deque<PendingEvent> dropped;
+    dropped.swap(droppedWhileRaising);
+    for (const PendingEvent& later : dropped) {
+        ReportDropped(later);
+    }
+}
+
+void StandInBrowser::DropPendingEvents()
+{
+    std::deque<PendingEvent> dropped;
+    dropped.swap(pending);
+    for (const PendingEvent& event : dropped) {
+        StandInLog::Write(L"Dropped", L"obj=%u dispid=%ld url=%ls", serial, event.dispid, event.address.c_str());
+        // The event being raised reports first, so a reply lists its request's events in order.
+        if (raising) {
+            droppedWhileRaising.push_back(event);
+        } else {
+            ReportDropped(event);
+        }
+    }
+}
+
+void StandInBrowser::ReportDropped(const PendingEvent& event)
+{
+    wchar_t text[32];
+    _snwprintf(text, 32, L"%ld=dropped", event.dispid);
+    text[31] = L'\0';
+    Report(event, text);
+}
+
+void StandInBrowser::Raise(const PendingEvent& event)
+{
+    std::wstring report;
+    switch (event.dispid) {
+    case DISPID_NAVIGATECOMPLETE2:
+        address = event.address;
+        window.ShowAddress(address);
+        RaiseAddressEvent(event.dispid, L"NavigateComplete2", event.address, report);
+        break;
+    case DISPID_DOCUMENTCOMPLETE:
+        RaiseAddressEvent(event.dispid, L"DocumentComplete", event.address, report);
+        break;
+    default:
+        RaiseNewWindow(event.dispid, event.address, report);
+        break;
+    }
+    Report(event, report);
+}
+
+void StandInBrowser::RaiseAddressEvent(DISPID dispid, const wchar_t* name, const std::wstring& target,
+    std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=%ls url=%ls", serial, dispid, name, target.c_str());
+    VARIANT url;
+    VariantInit(&url);
+    V_VT(&url) = VT_BSTR;
+    V_BSTR(&url) = SysAllocStringLen(target.data(), static_cast<UINT>(target.size()));
+    VARIANTARG args[2];
+    VariantInit(&args[0]);
+    V_VT(&args[0]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[0]) = &url;
+    VariantInit(&args[1]);
+    V_VT(&args[1]) = VT_DISPATCH;
+    V_DISPATCH(&args[1]) = static_cast<IDispatch*>(this);
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    int sinks = eventConnectionPoint.Raise(dispid, &params);
+    VariantClear(&url);
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%ld=raised\tsinks=%d", dispid, sinks);
+    text[63] = L'\0';
+    report = text;
+}
+
+void StandInBrowser::RaiseNewWindow(DISPID dispid, const std::wstring& target, std::wstring& report)
+{
+    const wchar_t* name = dispid == DISPID_NEWWINDOW3 ? L"NewWindow3" : L"NewWindow2";
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=%ls url=%ls", serial, dispid, name, target.c_str());
+    IDispatch* newWindow = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    BSTR context = SysAllocStringLen(address.data(), static_cast<UINT>(address.size()));
+    BSTR url = SysAllocStringLen(target.data(), static_cast<UINT>(target.size()));
+    VARIANTARG args[5];
+    for (VARIANTARG& arg : args) {
+        VariantInit(&arg);
+    }
+    UINT count = 2;
+    if (dispid == DISPID_NEWWINDOW3) {
+        count = 5;
+        V_VT(&args[4]) = VT_BYREF | VT_DISPATCH;
+        V_DISPATCHREF(&args[4]) = &newWindow;
+        V_VT(&args[3]) = VT_BYREF | VT_BOOL;
+        V_BOOLREF(&args[3]) = &cancel;
+        V_VT(&args[2]) = VT_I4;
+        V_I4(&args[2]) = NewWindowFlags;
+        V_VT(&args[1]) = VT_BSTR;
+        V_BSTR(&args[1]) = context;
+        V_VT(&args[0]) = VT_BSTR;
+        V_BSTR(&args[0]) = url;
+    } else {
+        V_VT(&args[1]) = VT_BYREF | VT_DISPATCH;
+        V_DISPATCHREF(&args[1]) = &newWindow;
+        V_VT(&args[0]) = VT_BYREF | VT_BOOL;
+        V_BOOLREF(&args[0]) = &cancel;
+    }
+    DISPPARAMS params = {args, nullptr, count, 0};
+    int sinks = eventConnectionPoint.Raise(dispid, &params);
+    SysFreeString(context);
+    SysFreeString(url);
+    bool gotWindow = newWindow != nullptr;
+    if (newWindow != nullptr) {
+        newWindow->Release();
+    }
+    StandInLog::Write(dispid == DISPID_NEWWINDOW3 ? L"NewWindow3Result" : L"NewWindow2Result",
+        L"obj=%u cancel=%d disp=%d url=%ls", serial, static_cast<int>(cancel), gotWindow ? 1 : 0, target.c_str());
+    wchar_t text[96];
+    _snwprintf(text, 96, L"%ld=raised\tsinks=%d\tcancel=%d\tdisp=%d", dispid, sinks, static_cast<int>(cancel),
+        gotWindow ? 1 : 0);
+    text[95] = L'\0';
+    report = text;
+}
+
+// Answers the control tool once the last event of its request is raised or dropped.
+void StandInBrowser::Report(const PendingEvent& event, const std::wstring& text)
+{
+    if (event.replyWindow == nullptr) {
+        return;
+    }
+    std::wstring& collected = reports[event.replyWindow];
+    if (!collected.empty()) {
+        collected += L'\t';
+    }
+    collected += text;
+    if (!event.lastOfRequest) {
+        return;
+    }
+    std::wstring reply = std::move(collected);
+    reports.erase(event.replyWindow);
+    COPYDATASTRUCT data = {ControlChannel::Reply, static_cast<DWORD>(reply.size() * sizeof(wchar_t)),
+        const_cast<wchar_t*>(reply.data())};
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(event.replyWindow, WM_COPYDATA, reinterpret_cast<WPARAM>(window.Handle()),
+        reinterpret_cast<LPARAM>(&data), SMTO_BLOCK | SMTO_ABORTIFHUNG, 5000, &result);
+}
+
+HRESULT StandInBrowser::NotImplemented(const wchar_t* name)
+{
+    StandInLog::Write(L"NotImplemented", L"obj=%u method=%ls", serial, name);
+    return E_NOTIMPL;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::QueryInterface(REFIID riid, void** object)
+{
+    if (object == nullptr) {
+        return E_POINTER;
+    }
+    *object = nullptr;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IWebBrowser)
+        || IsEqualIID(riid, IID_IWebBrowserApp) || IsEqualIID(riid, IID_IWebBrowser2)) {
+        *object = static_cast<IWebBrowser2*>(this);
+    } else if (IsEqualIID(riid, IID_IOleObject)) {
+        *object = static_cast<IOleObject*>(&oleObject);
+    } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject)) {
+        *object = static_cast<IOleInPlaceObject*>(&inPlaceObject);
+    } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+        *object = static_cast<IOleInPlaceActiveObject*>(&inPlaceActiveObject);
+    } else if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
+        *object = static_cast<IConnectionPointContainer*>(&connectionPointContainer);
+    } else {
+        StandInLog::Write(L"QueryInterfaceRefused", L"obj=%u iid=%ls", serial, IidText(riid).c_str());
+        return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+}
+
+ULONG STDMETHODCALLTYPE StandInBrowser::AddRef()
+{
+    return static_cast<ULONG>(InterlockedIncrement(&refCount));
+}
+
+ULONG STDMETHODCALLTYPE StandInBrowser::Release()
+{
+    LONG count = InterlockedDecrement(&refCount);
+    if (count == 0) {
+        // Calls made to the object while it tears down must not delete it again.
+        refCount = 1;
+        delete this;
+    }
+    return static_cast<ULONG>(count);
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GetTypeInfoCount(UINT* count)
+{
+    if (count == nullptr) {
+        return E_POINTER;
+    }
+    *count = 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GetTypeInfo(UINT, LCID, ITypeInfo**)
+{
+    return NotImplemented(L"GetTypeInfo");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
+{
+    return NotImplemented(L"GetIDsOfNames");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+    UINT*)
+{
+    StandInLog::Write(L"NotImplemented", L"obj=%u method=Invoke dispid=%ld", serial, id);
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GoBack()
+{
+    return NotImplemented(L"GoBack");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GoForward()
+{
+    return NotImplemented(L"GoForward");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GoHome()
+{
+    return NotImplemented(L"GoHome");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GoSearch()
+{
+    return NotImplemented(L"GoSearch");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
+{
+    std::wstring target = url != nullptr ? url : L"";
+    StandInLog::Write(L"Navigate", L"obj=%u url=%ls", serial, target.c_str());
+    QueueNavigation(target, nullptr);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Refresh()
+{
+    StandInLog::Write(L"Refresh", L"obj=%u url=%ls", serial, address.c_str());
+    QueueDocumentComplete(nullptr);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Refresh2(VARIANT* level)
+{
+    LONG value = level != nullptr && V_VT(level) == VT_I4 ? V_I4(level) : -1;
+    StandInLog::Write(L"Refresh2", L"obj=%u level=%ld url=%ls", serial, value, address.c_str());
+    QueueDocumentComplete(nullptr);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Stop()
+{
+    StandInLog::Write(L"Stop", L"obj=%u", serial);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Application(IDispatch**)
+{
+    return NotImplemented(L"get_Application");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Parent(IDispatch**)
+{
+    return NotImplemented(L"get_Parent");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Container(IDispatch**)
+{
+    return NotImplemented(L"get_Container");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Document(IDispatch**)
+{
+    return NotImplemented(L"get_Document");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_TopLevelContainer(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_TopLevelContainer");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Type(BSTR*)
+{
+    return NotImplemented(L"get_Type");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Left(LONG*)
+{
+    return NotImplemented(L"get_Left");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Left(LONG)
+{
+    return NotImplemented(L"put_Left");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Top(LONG*)
+{
+    return NotImplemented(L"get_Top");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Top(LONG)
+{
+    return NotImplemented(L"put_Top");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Width(LONG*)
+{
+    return NotImplemented(L"get_Width");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Width(LONG)
+{
+    return NotImplemented(L"put_Width");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Height(LONG*)
+{
+    return NotImplemented(L"get_Height");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Height(LONG)
+{
+    return NotImplemented(L"put_Height");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_LocationName(BSTR* value)
+{
+    return CopyString(address, value);
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_LocationURL(BSTR* value)
+{
+    return CopyString(address, value);
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Busy(VARIANT_BOOL* value)
+{
+    if (value == nullptr) {
+        return E_POINTER;
+    }
+    *value = VARIANT_FALSE;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Quit()
+{
+    return NotImplemented(L"Quit");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::ClientToWindow(int*, int*)
+{
+    return NotImplemented(L"ClientToWindow");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::PutProperty(BSTR, VARIANT)
+{
+    return NotImplemented(L"PutProperty");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::GetProperty(BSTR, VARIANT*)
+{
+    return NotImplemented(L"GetProperty");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Name(BSTR*)
+{
+    return NotImplemented(L"get_Name");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_HWND(SHANDLE_PTR* value)
+{
+    if (value == nullptr) {
+        return E_POINTER;
+    }
+    *value = reinterpret_cast<SHANDLE_PTR>(window.Handle());
+    return window.Handle() != nullptr ? S_OK : E_FAIL;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_FullName(BSTR*)
+{
+    return NotImplemented(L"get_FullName");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Path(BSTR*)
+{
+    return NotImplemented(L"get_Path");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Visible(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_Visible");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Visible(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_Visible");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_StatusBar(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_StatusBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_StatusBar(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_StatusBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_StatusText(BSTR*)
+{
+    return NotImplemented(L"get_StatusText");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_StatusText(BSTR)
+{
+    return NotImplemented(L"put_StatusText");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_ToolBar(int*)
+{
+    return NotImplemented(L"get_ToolBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_ToolBar(int)
+{
+    return NotImplemented(L"put_ToolBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_MenuBar(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_MenuBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_MenuBar(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_MenuBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_FullScreen(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_FullScreen");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_FullScreen(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_FullScreen");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
+{
+    std::wstring target;
+    if (!AddressOf(url, target)) {
+        StandInLog::Write(L"Navigate2", L"obj=%u invalid-url-type=0x%04x", serial,
+            url != nullptr ? V_VT(url) : 0xFFFF);
+        return E_INVALIDARG;
+    }
+    StandInLog::Write(L"Navigate2", L"obj=%u url=%ls", serial, target.c_str());
+    QueueNavigation(target, nullptr);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::QueryStatusWB(OLECMDID, OLECMDF*)
+{
+    return NotImplemented(L"QueryStatusWB");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*)
+{
+    return NotImplemented(L"ExecWB");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*)
+{
+    return NotImplemented(L"ShowBrowserBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_ReadyState(READYSTATE* value)
+{
+    if (value == nullptr) {
+        return E_POINTER;
+    }
+    *value = READYSTATE_COMPLETE;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Offline(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_Offline");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Offline(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_Offline");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Silent(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_Silent");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Silent(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_Silent");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_RegisterAsBrowser(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_RegisterAsBrowser");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_RegisterAsBrowser(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_RegisterAsBrowser");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_RegisterAsDropTarget(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_RegisterAsDropTarget");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_RegisterAsDropTarget(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_RegisterAsDropTarget");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_TheaterMode(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_TheaterMode");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_TheaterMode(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_TheaterMode");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_AddressBar(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_AddressBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_AddressBar(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_AddressBar");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::get_Resizable(VARIANT_BOOL*)
+{
+    return NotImplemented(L"get_Resizable");
+}
+
+HRESULT STDMETHODCALLTYPE StandInBrowser::put_Resizable(VARIANT_BOOL)
+{
+    return NotImplemented(L"put_Resizable");
+}
