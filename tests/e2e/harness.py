@@ -459,6 +459,66 @@ def ensure_prefix(paths=None):
             raise HarnessError("registering the stand-in in %s did not take" % paths.prefix)
 
 
+# ---------------------------------------------------------------- watchdog
+
+
+class Watchdog:
+    """A detached process that ends what a session started if the test process dies without
+    cleaning up (CTest ends a test that times out with SIGKILL, which no handler sees).
+
+    The session tells it, over a pipe, each process group, its Xvfb and its wineserver's
+    prefix; when the pipe closes without 'done', it kills them."""
+
+    def __init__(self):
+        read_fd, self._write_fd = os.pipe()
+        child = os.fork()
+        if child == 0:
+            os.close(self._write_fd)
+            self._serve(read_fd)
+        os.close(read_fd)
+        os.waitpid(child, 0)
+
+    @staticmethod
+    def _serve(read_fd):
+        try:
+            os.setsid()
+            if os.fork() != 0:
+                os._exit(0)
+            null = os.open(os.devnull, os.O_RDWR)
+            for fd in (0, 1, 2):
+                os.dup2(null, fd)
+            os.closerange(3, read_fd)
+            os.closerange(read_fd + 1, 1 << 16)
+            groups, prefixes, done = [], [], False
+            with os.fdopen(read_fd, "r") as orders:
+                for line in orders:
+                    kind, _, value = line.strip().partition(" ")
+                    if kind == "group":
+                        groups.append(int(value))
+                    elif kind == "server":
+                        prefixes.append(value)
+                    elif kind == "done":
+                        done = True
+            if not done:
+                for group in groups:
+                    _kill_group(group)
+                for prefix in prefixes:
+                    env = dict(os.environ, WINEPREFIX=prefix)
+                    subprocess.run(["wineserver", "-k"], env=env, timeout=30, **_QUIET)
+        finally:
+            os._exit(0)
+
+    def tell(self, kind, value=""):
+        if self._write_fd is not None:
+            os.write(self._write_fd, ("%s %s\n" % (kind, value)).encode())
+
+    def dismiss(self):
+        if self._write_fd is not None:
+            self.tell("done")
+            os.close(self._write_fd)
+            self._write_fd = None
+
+
 # ---------------------------------------------------------------- session
 
 
@@ -501,6 +561,7 @@ class Session:
         self._owns_server = False
         self._closed = False
         self._shots = 0
+        self._watchdog = None
 
     def __enter__(self):
         self.open()
@@ -515,12 +576,15 @@ class Session:
         shutil.rmtree(self.log_dir, ignore_errors=True)
         os.makedirs(self.log_dir)
         os.makedirs(self.paths.screenshots, exist_ok=True)
+        self._watchdog = Watchdog()
         if not os.environ.get("DISPLAY"):
             display, self._xvfb = _start_xvfb(os.environ.get("E2E_SCREEN", DEFAULT_SCREEN))
+            self._watchdog.tell("group", self._xvfb.pid)
             os.environ["DISPLAY"] = display
         ensure_prefix(self.paths)
         env = self.environment()
         if not server_running(self.paths.prefix):
+            self._watchdog.tell("server", self.paths.prefix)
             subprocess.run(["wineserver", "-p%d" % SERVER_LINGER_SECONDS], env=env, timeout=30, **_QUIET)
             self._owns_server = True
         subprocess.run(["wine", "cmd", "/c", "exit"], env=env, timeout=120, **_QUIET)
@@ -540,6 +604,8 @@ class Session:
             self._xvfb.wait(timeout=5)
             self._xvfb = None
             os.environ.pop("DISPLAY", None)
+        if self._watchdog is not None:
+            self._watchdog.dismiss()
         if self in _sessions:
             _sessions.remove(self)
 
@@ -562,6 +628,7 @@ class Session:
         with open(stem + ".out", "wb") as out, open(stem + ".err", "wb") as err:
             popen = subprocess.Popen(["wine", exe] + [str(a) for a in args], env=full_env,
                                      stdin=subprocess.DEVNULL, stdout=out, stderr=err, start_new_session=True)
+        self._watchdog.tell("group", popen.pid)
         program = Program(name, popen, stem + ".out", stem + ".err")
         self.programs.append(program)
         return program
