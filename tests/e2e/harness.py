@@ -669,6 +669,23 @@ class Session:
         maximized, rect, client, owner, parent, style, exstyle, text."""
         return [parse_record(line) for line in self.ctl("windows", *(["--all"] if children else []))]
 
+    def find_windows(self, criteria=None, children=False):
+        """Windows whose record matches criteria: a dict of field values (e.g. {"class": "AtlAxWin80",
+        "visible": True}) or a callable taking the record."""
+        def matches(record):
+            if criteria is None:
+                return True
+            if callable(criteria):
+                return criteria(record)
+            return all(record.get(key) == value for key, value in criteria.items())
+        return [w for w in self.windows(children) if matches(w)]
+
+    def wait_window(self, criteria, count=1, timeout=10.0, children=False):
+        """Waits until exactly count windows match criteria (see find_windows); answers them, or the one."""
+        found = wait_for(lambda: (lambda w: w if len(w) == count else None)(self.find_windows(criteria, children)),
+                         timeout, interval=0.1, what="%d window(s) matching %r" % (count, criteria))
+        return found[0] if count == 1 else found
+
     def foreground(self):
         """The foreground window: dict with hwnd, class, active, focus, focusclass, capture, text."""
         lines = self.ctl("foreground")

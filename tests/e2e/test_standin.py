@@ -109,7 +109,8 @@ def check_new_window_requests_report_the_hosts_cancel(s):
 def check_window_inspector_reports_geometry_and_styles(s):
     program, record = start_host(s, "--rect", "100,50,740,530")
     try:
-        host = next(w for w in s.windows() if w["hwnd"] == record["host"])
+        host = s.wait_window({"class": "StandInTestHost", "visible": True})
+        assert host["hwnd"] == record["host"], (host, record)
         assert host["class"] == "StandInTestHost" and host["text"] == "stand-in test host", host
         assert host["rect"] == (100, 50, 740, 530) and host["visible"] and host["owner"] == 0, host
         assert host["style"] & WS_OVERLAPPEDWINDOW == WS_OVERLAPPEDWINDOW, hex(host["style"])

@@ -6,7 +6,6 @@
 #include <exdisp.h>
 #include <olectl.h>
 
-#include <utility>
 
 EventConnectionPoint::EventConnectionPoint(StandInBrowser& owner)
     : owner(owner),

@@ -1,7 +1,6 @@
 #include "InPlaceObjectPart.h"
 
 #include "StandInBrowser.h"
-#include "StandInLog.h"
 
 InPlaceObjectPart::InPlaceObjectPart(StandInBrowser& owner)
     : owner(owner)

@@ -1,7 +1,6 @@
 #include "StandInClassFactory.h"
 
 #include "StandInBrowser.h"
-#include "StandInLog.h"
 #include "StandInModule.h"
 
 #include <new>
