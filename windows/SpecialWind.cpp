@@ -151,3 +151,34 @@ void SpecialWind::SetMaximized(bool maximize)
         MoveTo(restoreRect.left, restoreRect.top);
     }
 }
+
+int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
+{
+    if (!IsWindow(windowHandle))
+        return 0;
+    ShowWindow(windowHandle, SW_SHOWNORMAL);
+    UpdateWindow(windowHandle);
+
+    WindManager* manager = WindManager::Instance();
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        HWND host = manager->GetWebViewWindow(webView);
+        bool inPage = host && (message.hwnd == host || IsChild(host, message.hwnd));
+        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
+        if (inPage && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            continue;
+        }
+        if (!host || !IsDialogMessageW(host, &message)) {
+            DispatchMessageW(&message);
+            continue;
+        }
+        manager->TranslateWebViewAccelerator(webView, &message);
+        bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP;
+        if (key && message.wParam == VK_RETURN)
+            TranslateMessage(&message);
+        else if (key && message.wParam == VK_F5 && refreshOnF5)
+            manager->RefreshWebView(webView);
+    }
+    return static_cast<int>(message.wParam);
+}

@@ -39,6 +39,11 @@ public:
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
 
 protected:
+    // Shows the window and runs the thread's message loop until WM_QUIT, whose code it returns.
+    // Messages of the web page's windows go through the page's own keyboard handling; F5 there
+    // refreshes the page when asked for. The web view is read afresh for every message.
+    int ShowAndRunLoop(WebView* const& webView, bool refreshOnF5);
+
     HWND windowHandle;
     // Left and top are not followed while the user drags; only the size is relied on.
     RECT windowRect;

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "windows/LoginWind.h"
+
+namespace {
+
+// Opens the protected state to the tests and never outlives its window.
+class ProbeLogin : public LoginWind {
+public:
+    ~ProbeLogin() override
+    {
+        if (windowHandle)
+            DestroyWindow(windowHandle);
+        PumpMessages();
+    }
+    HWND Page() const { return WindManager::Instance()->GetWebViewWindow(webView); }
+    bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url); }
+};
+
+int TakeQuitCode()
+{
+    MSG message;
+    int code = -1;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            code = static_cast<int>(message.wParam);
+        else
+            DispatchMessageW(&message);
+    }
+    return code;
+}
+
+const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7&key=abc";
+
+} // namespace
+
+TEST(LoginWind, FindsTheLoginPatternAnywhereCaseSensitively)
+{
+    EXPECT_TRUE(LoginWind::IsGameLogin(gameAddress));
+    EXPECT_TRUE(LoginWind::IsGameLogin(L"http://x.test/a/.kolv.ops.test/login.php"));
+    EXPECT_TRUE(LoginWind::IsGameLogin(L"http://x.test/?next=.kolv.ops.test/login.php&a=1"));
+    EXPECT_TRUE(LoginWind::IsGameLogin(L".kolv.ops.test/login.php"));
+
+    EXPECT_FALSE(LoginWind::IsGameLogin(L"http://s1.KOLV.ops.test/login.php"));
+    EXPECT_FALSE(LoginWind::IsGameLogin(L"http://s1.kolv.ops.test/Login.php"));
+    EXPECT_FALSE(LoginWind::IsGameLogin(L".kolv.ops.test/login.ph"));
+    EXPECT_FALSE(LoginWind::IsGameLogin(L"http://passport.ops.test/kolv/login"));
+    EXPECT_FALSE(LoginWind::IsGameLogin(L""));
+    EXPECT_FALSE(LoginWind::IsGameLogin(nullptr));
+}
+
+TEST(LoginWind, TimerHandsTheForegroundBackOnce)
+{
+    HWND host = reinterpret_cast<HWND>(0x100);
+    HWND login = reinterpret_cast<HWND>(0x200);
+    HWND other = reinterpret_cast<HWND>(0x300);
+
+    bool handedBack = false;
+    EXPECT_TRUE(LoginWind::TimerHandsBack(host, host, login, handedBack));
+    EXPECT_TRUE(handedBack);
+    // The player works in the page: nothing changes.
+    EXPECT_FALSE(LoginWind::TimerHandsBack(host, host, login, handedBack));
+    EXPECT_TRUE(handedBack);
+    EXPECT_FALSE(LoginWind::TimerHandsBack(login, host, login, handedBack));
+    EXPECT_TRUE(handedBack);
+    // Another application came forward: the next activation may bring the page forward again.
+    EXPECT_FALSE(LoginWind::TimerHandsBack(other, host, login, handedBack));
+    EXPECT_FALSE(handedBack);
+    EXPECT_FALSE(LoginWind::TimerHandsBack(nullptr, host, login, handedBack));
+    EXPECT_FALSE(handedBack);
+}
+
+TEST(LoginWind, PageLiesOverTheHoleInItsOwnToolWindow)
+{
+    ProbeLogin login;
+    ASSERT_TRUE(login.Create());
+    HWND window = login.GetHandle();
+    ASSERT_NE(window, nullptr);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 1186);
+    EXPECT_EQ(rect.bottom - rect.top, 954);
+
+    HWND page = login.Page();
+    ASSERT_NE(page, nullptr);
+    RECT pageRect;
+    GetWindowRect(page, &pageRect);
+    EXPECT_EQ(pageRect.left, rect.left + 477);
+    EXPECT_EQ(pageRect.top, rect.top + 449);
+    EXPECT_EQ(pageRect.right - pageRect.left, 574);
+    EXPECT_EQ(pageRect.bottom - pageRect.top, 286);
+    EXPECT_EQ(GetWindow(page, GW_OWNER), nullptr);
+    EXPECT_NE(GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+
+    // Moving the login window takes the page along.
+    MoveWindow(window, rect.left + 40, rect.top + 30, 1186, 954, FALSE);
+    GetWindowRect(page, &pageRect);
+    EXPECT_EQ(pageRect.left, rect.left + 40 + 477);
+    EXPECT_EQ(pageRect.top, rect.top + 30 + 449);
+    EXPECT_EQ(pageRect.bottom - pageRect.top, 286);
+}
+
+TEST(LoginWind, OnlyACompletedNavigationToAGameServerEndsTheLogin)
+{
+    ProbeLogin login;
+    login.Create();
+    HWND window = login.GetHandle();
+    HWND page = login.Page();
+
+    EXPECT_FALSE(login.Event(DocumentComplete, gameAddress));
+    EXPECT_FALSE(login.Event(NavigateComplete, L"http://passport.ops.test/kolv/login?error=1"));
+    EXPECT_FALSE(login.Event(NavigateComplete, L""));
+    EXPECT_TRUE(login.gameUrl.empty());
+    EXPECT_TRUE(IsWindow(window));
+
+    // Anything that is not a web address opens nothing, and the browser's own window is refused.
+    EXPECT_TRUE(login.Event(NewWindow, L"file:///C:/Windows/System32/calc.exe"));
+
+    EXPECT_TRUE(login.Event(NavigateComplete, gameAddress));
+    EXPECT_EQ(login.gameUrl, gameAddress);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_EQ(login.GetHandle(), nullptr);
+    EXPECT_EQ(login.Page(), nullptr);
+    EXPECT_EQ(TakeQuitCode(), 1);
+}
+
+TEST(LoginWind, ClosedWithoutALoginEndsTheLauncherAndTakesThePage)
+{
+    ProbeLogin login;
+    login.Create();
+    HWND window = login.GetHandle();
+    HWND page = login.Page();
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(page));
+    EXPECT_TRUE(login.gameUrl.empty());
+    EXPECT_EQ(TakeQuitCode(), 0);
+}
