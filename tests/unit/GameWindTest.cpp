@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "windows/GameWind.h"
+
+namespace {
+
+class ProbeGame : public GameWind {
+public:
+    using GameWind::GameWind;
+    ~ProbeGame() override
+    {
+        if (windowHandle)
+            DestroyWindow(windowHandle);
+        PumpMessages();
+    }
+    HWND Page() const { return WindManager::Instance()->GetWebViewWindow(webView); }
+    const std::wstring& Url() const { return url; }
+    RECT PageArea() const { return RECT{pageLeft, pageTop, pageWidth, pageHeight}; }
+    RECT WindowRect() const { return windowRect; }
+    RECT ButtonRect(int index) const
+    {
+        const Button* buttons[] = {&minimizeButton, &maximizeButton, &closeButton};
+        return buttons[index]->GetRect();
+    }
+    void Click(int index)
+    {
+        RECT rect = ButtonRect(index);
+        LPARAM point = MAKELPARAM(rect.left + 5, rect.top + 5);
+        HandleMessage(windowHandle, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        HandleMessage(windowHandle, WM_LBUTTONUP, 0, point);
+    }
+};
+
+int TakeQuitCode()
+{
+    MSG message;
+    int code = -1;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            code = static_cast<int>(message.wParam);
+        else
+            DispatchMessageW(&message);
+    }
+    return code;
+}
+
+void ExpectButtonsAtTheRightEnd(const ProbeGame& game, int width)
+{
+    for (int i = 0; i < 3; ++i) {
+        RECT rect = game.ButtonRect(i);
+        EXPECT_EQ(rect.left, width - 96 + 32 * i) << i;
+        EXPECT_EQ(rect.top, 0);
+        EXPECT_EQ(rect.right - rect.left, 30);
+        EXPECT_EQ(rect.bottom - rect.top, 27);
+    }
+}
+
+} // namespace
+
+TEST(GameWind, CopiesItsAddress)
+{
+    wchar_t address[] = L"http://s1.kolv.ops.test/login.php?uid=7";
+    ProbeGame game(address);
+    address[7] = L'X';
+    EXPECT_EQ(game.Url(), L"http://s1.kolv.ops.test/login.php?uid=7");
+}
+
+TEST(GameWind, FillsTheScreenWithThePageBelowItsTitleBar)
+{
+    int width = GetSystemMetrics(SM_CXFULLSCREEN);
+    int height = GetSystemMetrics(SM_CYFULLSCREEN);
+    ProbeGame game(L"http://s1.kolv.ops.test/login.php");
+    ASSERT_TRUE(game.Create());
+    HWND window = game.GetHandle();
+    ASSERT_NE(window, nullptr);
+
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 0);
+    EXPECT_EQ(rect.top, 0);
+    EXPECT_EQ(rect.right, width);
+    EXPECT_EQ(rect.bottom, height);
+    RECT page = game.PageArea();
+    EXPECT_EQ(page.left, 0);
+    EXPECT_EQ(page.top, 30);
+    EXPECT_EQ(page.right, width);
+    EXPECT_EQ(page.bottom, height - 30);
+    ExpectButtonsAtTheRightEnd(game, width);
+
+    HWND host = game.Page();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(GetWindow(host, GW_OWNER), window);
+    RECT hostRect;
+    GetWindowRect(host, &hostRect);
+    EXPECT_EQ(hostRect.left, 0);
+    EXPECT_EQ(hostRect.top, 30);
+    EXPECT_EQ(hostRect.right - hostRect.left, width);
+    EXPECT_EQ(hostRect.bottom - hostRect.top, height - 30);
+
+    // The page and the buttons follow the window's size and place.
+    MoveWindow(window, 100, 50, 1202, 500, TRUE);
+    page = game.PageArea();
+    EXPECT_EQ(page.right, 1202);
+    EXPECT_EQ(page.bottom, 470);
+    ExpectButtonsAtTheRightEnd(game, 1202);
+    RECT kept = game.WindowRect();
+    EXPECT_EQ(kept.right - kept.left, 1202);
+    EXPECT_EQ(kept.bottom - kept.top, 500);
+    GetWindowRect(host, &hostRect);
+    EXPECT_EQ(hostRect.left, 100);
+    EXPECT_EQ(hostRect.top, 80);
+    EXPECT_EQ(hostRect.right - hostRect.left, 1202);
+    EXPECT_EQ(hostRect.bottom - hostRect.top, 470);
+}
+
+TEST(GameWind, MaximiseButtonTogglesAndRestoresTheRectangle)
+{
+    ProbeGame game(L"");
+    game.Create();
+    HWND window = game.GetHandle();
+    ShowWindow(window, SW_SHOWNORMAL);
+    MoveWindow(window, 60, 40, 900, 600, TRUE);
+    PumpMessages();
+
+    game.Click(1);
+    PumpMessages();
+    EXPECT_TRUE(IsZoomed(window));
+    game.Click(1);
+    PumpMessages();
+    EXPECT_FALSE(IsZoomed(window));
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.left, 60);
+    EXPECT_EQ(rect.top, 40);
+    EXPECT_EQ(rect.right, 960);
+    EXPECT_EQ(rect.bottom, 640);
+}
+
+TEST(GameWind, CloseButtonAndCloseRequestEndTheLoopWithThePage)
+{
+    for (bool byButton : {true, false}) {
+        ProbeGame game(L"http://s1.kolv.ops.test/login.php");
+        game.Create();
+        HWND window = game.GetHandle();
+        HWND host = game.Page();
+        ASSERT_NE(host, nullptr);
+        if (byButton)
+            game.Click(2);
+        else
+            SendMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(IsWindow(window)) << byButton;
+        EXPECT_FALSE(IsWindow(host)) << byButton;
+        EXPECT_EQ(game.Page(), nullptr) << byButton;
+        EXPECT_EQ(TakeQuitCode(), 0) << byButton;
+    }
+}
+
+TEST(GameWind, NewWindowsAreAlwaysRefusedToTheBrowser)
+{
+    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)"));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/"));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/"));
+}

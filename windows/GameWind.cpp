@@ -1,0 +1,155 @@
+#include "windows/GameWind.h"
+
+#include "windows/DefaultBrowser.h"
+
+namespace {
+
+const int titleBarHeight = 30;
+const COLORREF colourKey = RGB(0xFF, 0x00, 0xFF);
+const Gdiplus::ARGB pageFill = 0xFFFF00FF;
+const Gdiplus::ARGB titleBarColour = 0xFF302921;
+// Created larger than the page and brought to size at once, which makes the system lay out
+// the host's frame under its rewritten style.
+const int pageCreationExtraWidth = 17;
+const int pageCreationExtraHeight = 40;
+
+} // namespace
+
+GameWind::GameWind(const wchar_t* address)
+    : webView(nullptr)
+    , url(address ? address : L"")
+    , pageLeft(0)
+    , pageTop(titleBarHeight)
+    , pageWidth(GetSystemMetrics(SM_CXFULLSCREEN))
+    , pageHeight(GetSystemMetrics(SM_CYFULLSCREEN) - titleBarHeight)
+    , minimizeButton(this)
+    , maximizeButton(this)
+    , closeButton(this)
+{
+    PlaceButtons();
+    minimizeButton.SetImages(120, 121, 122);
+    maximizeButton.SetImages(123, 124, 125);
+    closeButton.SetImages(126, 127, 128);
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+        button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
+}
+
+GameWind::~GameWind() = default;
+
+bool GameWind::Create()
+{
+    CreateWithColorKey(pageWidth, pageHeight + pageTop, colourKey, nullptr);
+    return true;
+}
+
+int GameWind::Run()
+{
+    return ShowAndRunLoop(webView, true);
+}
+
+void GameWind::PlaceButtons()
+{
+    minimizeButton.SetPosition(pageWidth - 96, 0);
+    maximizeButton.SetPosition(pageWidth - 64, 0);
+    closeButton.SetPosition(pageWidth - 32, 0);
+}
+
+// The page's host is owned by this window, so its place is relative to this window.
+void GameWind::PlacePage()
+{
+    WindManager::Instance()->MoveWebView(webView, pageLeft, pageTop, pageWidth, pageHeight, false);
+}
+
+LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton}) {
+        if (button->HandleMessage(window, message, wParam, lParam))
+            return 0;
+    }
+
+    switch (message) {
+    case WM_CREATE:
+        OnCreate(window);
+        return 0;
+    case WM_DESTROY:
+        // Closed by the system (Alt+F4): the page's host went with its owner; release the rest.
+        WindManager::Instance()->DestroyWebView(webView);
+        webView = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    case WM_MOVE:
+        PlacePage();
+        return 0;
+    case WM_SIZE:
+        pageWidth = LOWORD(lParam);
+        pageHeight = HIWORD(lParam) - pageTop;
+        PlaceButtons();
+        PlacePage();
+        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_LBUTTONDOWN:
+        // A press on the title bar drags the window.
+        PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        return 0;
+    default:
+        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+    }
+}
+
+void GameWind::OnCreate(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    WindManager* manager = WindManager::Instance();
+    webView = manager->CreateWebView(rect.left + pageLeft, rect.top + pageTop, pageWidth + pageCreationExtraWidth,
+        pageHeight + pageCreationExtraHeight, window, url.c_str(), nullptr, nullptr);
+    manager->SetWebViewCallback(webView, this, &GameWind::OnWebViewEvent);
+    PlacePage();
+}
+
+void GameWind::OnPaint(HWND window)
+{
+    // Made on the first paint and kept until the process ends; being created after the toolkit,
+    // they are deleted before GDI+ shuts down.
+    static Gdiplus::SolidBrush keyBrush{Gdiplus::Color(pageFill)};
+    static Gdiplus::SolidBrush titleBarBrush{Gdiplus::Color(titleBarColour)};
+
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    {
+        Gdiplus::Graphics graphics(dc);
+        graphics.FillRectangle(&keyBrush, 0, pageTop, Width(), Height() - pageTop);
+        graphics.FillRectangle(&titleBarBrush, 0, 0, Width(), pageTop);
+        for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+            button->Draw(&graphics);
+    }
+    EndPaint(window, &paint);
+}
+
+void GameWind::OnButtonClick(int eventId, Button* sender, int)
+{
+    if (eventId != ButtonClick)
+        return;
+    if (sender == &minimizeButton) {
+        ShowWindow(windowHandle, SW_SHOWMINIMIZED);
+    } else if (sender == &maximizeButton) {
+        SetMaximized(!IsMaximized());
+    } else if (sender == &closeButton) {
+        WindManager::Instance()->DestroyWebView(webView);
+        webView = nullptr;
+        HWND window = windowHandle;
+        windowHandle = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+bool GameWind::OnWebViewEvent(CallbackBase*, WebViewEvent kind, WebView*, const wchar_t* url)
+{
+    if (kind != NewWindow)
+        return false;
+    // Whatever the page asked for, the embedded browser opens no window of its own.
+    OpenInDefaultBrowser(url);
+    return true;
+}

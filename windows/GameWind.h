@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "windows/Button.h"
+#include "windows/SpecialWind.h"
+
+// The screen-sized game window: a title bar of its own with three buttons, and below it the
+// game page, seen through the colour-keyed page area.
+class GameWind : public SpecialWind {
+public:
+    explicit GameWind(const wchar_t* url);
+    // Releases the buttons and the address; the window and the page are gone by then.
+    ~GameWind() override;
+
+    bool Create();
+    // Returns once the window has been destroyed.
+    int Run();
+
+    LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnButtonClick(int eventId, Button* sender, int parameter);
+    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+
+protected:
+    WebView* webView;
+    std::wstring url;
+    int pageLeft;
+    int pageTop;
+    int pageWidth;
+    int pageHeight;
+    Button minimizeButton;
+    Button maximizeButton;
+    Button closeButton;
+
+private:
+    void OnCreate(HWND window);
+    void OnPaint(HWND window);
+    void PlaceButtons();
+    void PlacePage();
+};
