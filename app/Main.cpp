@@ -1,13 +1,29 @@
 #include <windows.h>
 
-#include "windows/SpecialWind.h"
+#include <optional>
 
+#include "windows/GameWind.h"
+#include "windows/LoginWind.h"
+
+// The launch cycle: the login window, then for every login the game window, then a fresh
+// login window. The process ends when a login window closes without a login, or at once
+// from the login window's close button. Arguments are not read: the launcher takes no input.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    SpecialWind window(WindManager::Instance()->LoadPngResource(101, L"PNG"));
-    ShowWindow(window.GetHandle(), SW_SHOWNORMAL);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        DispatchMessageW(&message);
+    // Each new login window is built in the place of the previous one.
+    std::optional<LoginWind> login;
+    login.emplace();
+    login->Create();
+    int result = login->Run();
+    while (result == 1) {
+        {
+            GameWind game(login->gameUrl.c_str());
+            game.Create();
+            game.Run();
+        }
+        login.emplace();
+        login->Create();
+        result = login->Run();
+    }
     return 0;
 }
