@@ -118,7 +118,11 @@ HRESULT AxHost::CreateControl(const wchar_t* progId)
     control.Attach(created.Detach());
     RECT area;
     GetClientRect(window, &area);
-    return control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window, &area);
+    result = control->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, this, 0, window, &area);
+    // A host that was focused before it had a control hands the focus on now.
+    if (GetFocus() == window)
+        FocusControl();
+    return result;
 }
 
 IUnknown* AxHost::GetControl()

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -115,6 +116,12 @@ inline std::vector<VARIANT> NewWindow3Arguments(BSTR url, VARIANT_BOOL* cancel, 
 }
 
 enum class Apartment { None, SingleThreaded, MultiThreaded };
+
+inline std::ostream& operator<<(std::ostream& stream, Apartment apartment)
+{
+    const char* names[] = {"no apartment", "single-threaded", "multithreaded"};
+    return stream << names[static_cast<int>(apartment)];
+}
 
 // How this thread stands with COM, asked without changing it.
 inline Apartment ProbeApartment()

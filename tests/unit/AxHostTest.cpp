@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <docobj.h>
+#include <exdisp.h>
+#include <mshtmhst.h>
+
+#include "WebViewTestSupport.h"
+#include "toolkit/ComPtr.h"
+#include "webview/AxHostWindow.h"
+
+namespace {
+
+const GUID docHostCommandGroup = {0xf38bc242, 0xb950, 0x11d1, {0x89, 0x18, 0x00, 0xc0, 0x4f, 0xc2, 0xc8, 0x36}};
+
+HWND CreateHost(int width = 300, int height = 200)
+{
+    AtlAxWinInit();
+    return CreateWindowExW(0, L"AtlAxWin80", nullptr, WS_POPUP | WS_VISIBLE, 20, 20, width, height, nullptr,
+        nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND ControlWindow(HWND host)
+{
+    ComPtr<IOleInPlaceObject> inPlace;
+    HWND window = nullptr;
+    if (SUCCEEDED(AxQueryControl(host, IID_IOleInPlaceObject, inPlace.PutVoid())))
+        inPlace->GetWindow(&window);
+    return window;
+}
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// A window with the browser control in it; the window goes with the object.
+class BrowserHost {
+public:
+    BrowserHost() : window(CreateHost()), created(AxCreateControl(window, L"shell.Explorer.2")) {}
+    ~BrowserHost()
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        PumpMessages();
+    }
+
+    HWND window;
+    HRESULT created;
+};
+
+} // namespace
+
+TEST(AxHost, InitRegistersBothClassesOnce)
+{
+    EXPECT_TRUE(AtlAxWinInit());
+    EXPECT_TRUE(AtlAxWinInit());
+    for (const wchar_t* name : {L"AtlAxWin80", L"AtlAxWinLic80"}) {
+        WNDCLASSEXW info = {};
+        info.cbSize = sizeof(info);
+        EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), name, &info)) << name;
+    }
+}
+
+TEST(AxHost, WindowWithoutTextStartsEmpty)
+{
+    HWND host = CreateHost();
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(SendMessageW(host, RegisterWindowMessageW(L"WM_ATLGETCONTROL"), 0, 0), 0);
+    void* control = host;
+    EXPECT_TRUE(FAILED(AxQueryControl(host, IID_IUnknown, &control)));
+    EXPECT_EQ(control, nullptr);
+
+    // Nothing is created from an unknown ProgID, nor in a window that is not a host.
+    EXPECT_TRUE(FAILED(AxCreateControl(host, L"No.Such.Control.1")));
+    EXPECT_TRUE(FAILED(AxQueryControl(host, IID_IUnknown, &control)));
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(AxCreateControl(other, L"shell.Explorer.2"), E_FAIL);
+    EXPECT_EQ(AxCreateControl(nullptr, L"shell.Explorer.2"), E_FAIL);
+    EXPECT_EQ(AxQueryControl(other, IID_IUnknown, &control), E_FAIL);
+    DestroyWindow(other);
+    DestroyWindow(host);
+}
+
+TEST(AxHost, ControlFillsTheClientAreaAndFollowsItsSize)
+{
+    BrowserHost host;
+    ASSERT_EQ(host.created, S_OK);
+    ComPtr<IWebBrowser2> browser;
+    ASSERT_EQ(AxQueryControl(host.window, IID_IWebBrowser2, browser.PutVoid()), S_OK);
+    HWND control = ControlWindow(host.window);
+    ASSERT_NE(control, nullptr);
+    EXPECT_TRUE(IsChild(host.window, control));
+    EXPECT_TRUE(SameRect(ScreenRect(control), ClientScreenRect(host.window)));
+
+    MoveWindow(host.window, 40, 30, 520, 410, TRUE);
+    EXPECT_TRUE(SameRect(ScreenRect(control), ClientScreenRect(host.window)));
+    EXPECT_EQ(ScreenRect(control).right - ScreenRect(control).left, 520);
+
+    // One control per host: a second one is refused and the first stays.
+    EXPECT_TRUE(FAILED(AxCreateControl(host.window, L"shell.Explorer.2")));
+    EXPECT_EQ(ControlWindow(host.window), control);
+}
+
+TEST(AxHost, FocusGoesToTheControl)
+{
+    BrowserHost host;
+    ASSERT_EQ(host.created, S_OK);
+    HWND control = ControlWindow(host.window);
+    ASSERT_NE(control, nullptr);
+    auto inControl = [control] {
+        HWND focus = GetFocus();
+        return focus == control || IsChild(control, focus);
+    };
+    // Shown and focused before the control existed, then handed on.
+    EXPECT_TRUE(inControl());
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+        nullptr);
+    SetFocus(other);
+    EXPECT_FALSE(inControl());
+    SetFocus(host.window);
+    EXPECT_TRUE(inControl());
+    DestroyWindow(other);
+}
+
+TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrors)
+{
+    BrowserHost host;
+    ASSERT_EQ(host.created, S_OK);
+    ComPtr<IOleObject> control;
+    ASSERT_EQ(AxQueryControl(host.window, IID_IOleObject, control.PutVoid()), S_OK);
+    ComPtr<IOleClientSite> site;
+    ASSERT_EQ(control->GetClientSite(site.Put()), S_OK);
+    ASSERT_TRUE(site);
+
+    // Every interface of the site leads back to the same object.
+    ComPtr<IUnknown> identity;
+    ASSERT_EQ(site->QueryInterface(IID_IUnknown, identity.PutVoid()), S_OK);
+    for (const IID* iid : {&IID_IOleInPlaceSite, &IID_IOleWindow, &IID_IOleInPlaceFrame, &IID_IOleInPlaceUIWindow,
+             &IID_IDocHostUIHandler, &IID_IOleCommandTarget}) {
+        ComPtr<IUnknown> part;
+        ASSERT_EQ(site->QueryInterface(*iid, part.PutVoid()), S_OK);
+        ComPtr<IUnknown> back;
+        ASSERT_EQ(part->QueryInterface(IID_IUnknown, back.PutVoid()), S_OK);
+        EXPECT_EQ(back.Get(), identity.Get());
+    }
+
+    ComPtr<IOleCommandTarget> commands;
+    ASSERT_EQ(site->QueryInterface(IID_IOleCommandTarget, commands.PutVoid()), S_OK);
+    VARIANT goOn;
+    VariantInit(&goOn);
+    EXPECT_EQ(commands->Exec(&docHostCommandGroup, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, &goOn), S_OK);
+    EXPECT_EQ(goOn.vt, VT_BOOL);
+    EXPECT_EQ(goOn.boolVal, VARIANT_TRUE);
+    EXPECT_EQ(commands->Exec(&docHostCommandGroup, OLECMDID_SHOWMESSAGE, 0, nullptr, nullptr),
+        OLECMDERR_E_NOTSUPPORTED);
+    EXPECT_EQ(commands->Exec(&IID_IUnknown, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr),
+        OLECMDERR_E_UNKNOWNGROUP);
+    EXPECT_EQ(commands->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
+}
+
+TEST(AxHost, DestroyingTheWindowLetsGoOfTheControlAndTheSite)
+{
+    BrowserHost host;
+    ASSERT_EQ(host.created, S_OK);
+    IOleObject* control = nullptr;
+    ASSERT_EQ(AxQueryControl(host.window, IID_IOleObject, reinterpret_cast<void**>(&control)), S_OK);
+    IOleClientSite* site = nullptr;
+    ASSERT_EQ(control->GetClientSite(&site), S_OK);
+    ASSERT_NE(site, nullptr);
+
+    DestroyWindow(host.window);
+    EXPECT_EQ(site->Release(), 0u);
+    EXPECT_EQ(control->Release(), 0u);
+}
+
+TEST(AxHost, EachWindowBalancesItsOleInitialisation)
+{
+    OnFreshThread([] {
+        HWND first = CreateHost();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        // Initialised already: the second window's answer is S_FALSE, which must be balanced too.
+        HWND second = CreateHost();
+        ASSERT_NE(second, nullptr);
+        DestroyWindow(first);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        DestroyWindow(second);
+        EXPECT_EQ(ProbeApartment(), Apartment::None);
+    });
+}
+
+TEST(AxHost, OleInitialisedByTheThreadStaysInitialised)
+{
+    OnFreshThread([] {
+        ASSERT_EQ(OleInitialize(nullptr), S_OK);
+        BrowserHost host;
+        EXPECT_EQ(host.created, S_OK);
+        DestroyWindow(host.window);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        OleUninitialize();
+        EXPECT_EQ(ProbeApartment(), Apartment::None);
+    });
+}

@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <exdispid.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "WebViewTestSupport.h"
+#include "toolkit/WindManager.h"
+#include "webview/WebView.h"
+#include "webview/WebViewEventAgent.h"
+
+namespace {
+
+// Fails at once in the test prefix, which has no HTML engine: no navigation is left running
+// that holds references to the control.
+const wchar_t blankUrl[] = L"about:blank";
+
+int unownedCalls = 0;
+bool CountingCallback(CallbackBase*, WebViewEvent, WebView*, const wchar_t*)
+{
+    ++unownedCalls;
+    return true;
+}
+
+// A plain top-level window standing for the window that shows a web view.
+class OwnerWindow {
+public:
+    OwnerWindow(int x, int y)
+        : window(CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, x, y, 600, 400, nullptr, nullptr, nullptr,
+              nullptr))
+    {
+    }
+    ~OwnerWindow() { DestroyWindow(window); }
+    OwnerWindow(const OwnerWindow&) = delete;
+    OwnerWindow& operator=(const OwnerWindow&) = delete;
+
+    HWND window;
+};
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+HRESULT NavigateComplete2(WebView* webView, const wchar_t* url)
+{
+    OwnedBstr text(url);
+    VARIANT address = BstrArgument(text.Get());
+    return Raise(webView->eventAgent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(&address), Typed(VT_DISPATCH)});
+}
+
+WebView* CreateWebView(HWND owner, CallbackBase* callbackOwner = nullptr, WebViewCallback callback = nullptr,
+    const wchar_t* url = unreachableUrl)
+{
+    return WindManager::Instance()->CreateWebView(30, 40, 320, 240, owner, url, callbackOwner, callback);
+}
+
+void DestroyWebView(WebView* webView)
+{
+    WindManager::Instance()->DestroyWebView(webView);
+    PumpMessages();
+}
+
+} // namespace
+
+TEST(WebView, EveryOperationAcceptsANullWebView)
+{
+    WindManager* manager = WindManager::Instance();
+    Recorder recorder;
+    MSG message = {};
+    manager->DestroyWebView(nullptr);
+    EXPECT_EQ(manager->GetWebViewWindow(nullptr), nullptr);
+    EXPECT_FALSE(manager->MoveWebView(nullptr, 1, 2, 3, 4, true));
+    EXPECT_FALSE(manager->SetWebViewCallback(nullptr, &recorder, Recorder::Callback));
+    manager->TranslateWebViewAccelerator(nullptr, &message);
+    manager->RefreshWebView(nullptr);
+}
+
+TEST(WebView, AWebViewWithoutHostOrControlIsHarmless)
+{
+    WindManager* manager = WindManager::Instance();
+    auto* webView = new WebView;
+    webView->eventAgent = new WebViewEventAgent(webView);
+    Recorder recorder;
+    MSG message = {};
+    EXPECT_EQ(manager->GetWebViewWindow(webView), nullptr);
+    EXPECT_TRUE(manager->MoveWebView(webView, 1, 2, 3, 4, true));
+    EXPECT_TRUE(manager->SetWebViewCallback(webView, &recorder, Recorder::Callback));
+    manager->TranslateWebViewAccelerator(webView, &message);
+    manager->TranslateWebViewAccelerator(webView, nullptr);
+    manager->RefreshWebView(webView);
+    EXPECT_EQ(NavigateComplete2(webView, L"http://example.test/"), S_OK);
+    EXPECT_EQ(recorder.calls.size(), 1u);
+    manager->DestroyWebView(webView);
+}
+
+TEST(WebView, BindingNeedsBothOwnerAndCallback)
+{
+    WindManager* manager = WindManager::Instance();
+    Recorder recorder;
+    unownedCalls = 0;
+    WebView* ownerOnly = CreateWebView(nullptr, &recorder, nullptr);
+    WebView* callbackOnly = CreateWebView(nullptr, nullptr, CountingCallback);
+    ASSERT_NE(ownerOnly, nullptr);
+    ASSERT_NE(callbackOnly, nullptr);
+    EXPECT_EQ(NavigateComplete2(ownerOnly, L"http://example.test/1"), S_OK);
+    EXPECT_EQ(NavigateComplete2(callbackOnly, L"http://example.test/1"), S_OK);
+    EXPECT_TRUE(recorder.calls.empty());
+    EXPECT_EQ(unownedCalls, 0);
+
+    // Refused halves leave the earlier binding in place.
+    ASSERT_TRUE(manager->SetWebViewCallback(ownerOnly, &recorder, Recorder::Callback));
+    Recorder other;
+    EXPECT_FALSE(manager->SetWebViewCallback(ownerOnly, nullptr, CountingCallback));
+    EXPECT_FALSE(manager->SetWebViewCallback(ownerOnly, &other, nullptr));
+    EXPECT_EQ(NavigateComplete2(ownerOnly, L"http://example.test/2"), S_OK);
+    ASSERT_EQ(recorder.calls.size(), 1u);
+    EXPECT_EQ(recorder.calls[0].webView, ownerOnly);
+    EXPECT_TRUE(other.calls.empty());
+    EXPECT_EQ(unownedCalls, 0);
+
+    DestroyWebView(ownerOnly);
+    DestroyWebView(callbackOnly);
+}
+
+TEST(WebView, CreationBindsBothWhenGiven)
+{
+    Recorder recorder;
+    WebView* webView = CreateWebView(nullptr, &recorder, Recorder::Callback);
+    ASSERT_NE(webView, nullptr);
+    EXPECT_EQ(NavigateComplete2(webView, L"http://example.test/"), S_OK);
+    ASSERT_EQ(recorder.calls.size(), 1u);
+    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/");
+    DestroyWebView(webView);
+}
+
+TEST(WebView, HostIsAVisibleCaptionlessToolPopupOfItsOwner)
+{
+    OwnerWindow owner(100, 50);
+    WebView* owned = CreateWebView(owner.window);
+    WebView* unowned = CreateWebView(nullptr);
+    ASSERT_NE(owned, nullptr);
+    ASSERT_NE(unowned, nullptr);
+    for (WebView* webView : {owned, unowned}) {
+        HWND host = WindManager::Instance()->GetWebViewWindow(webView);
+        ASSERT_TRUE(IsWindow(host));
+        LONG style = GetWindowLongW(host, GWL_STYLE);
+        EXPECT_EQ(style & (WS_POPUP | WS_CHILD | WS_CAPTION | WS_SYSMENU | WS_VISIBLE),
+            static_cast<LONG>(WS_POPUP | WS_VISIBLE));
+        EXPECT_TRUE(IsWindowVisible(host));
+        EXPECT_NE(GetWindowLongW(host, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+        EXPECT_EQ(GetAncestor(host, GA_PARENT), GetDesktopWindow());
+        // The browser control sits inside it.
+        EXPECT_NE(GetWindow(host, GW_CHILD), nullptr);
+    }
+    EXPECT_EQ(GetWindow(WindManager::Instance()->GetWebViewWindow(owned), GW_OWNER), owner.window);
+    EXPECT_EQ(GetWindow(WindManager::Instance()->GetWebViewWindow(unowned), GW_OWNER), nullptr);
+    DestroyWebView(owned);
+    DestroyWebView(unowned);
+}
+
+TEST(WebView, MoveIsRelativeToTheOwnersOuterCorner)
+{
+    WindManager* manager = WindManager::Instance();
+    OwnerWindow owner(100, 50);
+    WebView* owned = CreateWebView(owner.window);
+    WebView* unowned = CreateWebView(nullptr);
+    ASSERT_NE(owned, nullptr);
+    ASSERT_NE(unowned, nullptr);
+
+    EXPECT_TRUE(manager->MoveWebView(owned, 10, 20, 300, 200, true));
+    HWND host = manager->GetWebViewWindow(owned);
+    EXPECT_TRUE(SameRect(ScreenRect(host), RECT{110, 70, 410, 270}));
+    // The move recomputes the frame under the popup style; the control fills what is inside.
+    HWND control = GetWindow(host, GW_CHILD);
+    EXPECT_TRUE(SameRect(ScreenRect(control), ClientScreenRect(host)));
+
+    EXPECT_TRUE(manager->MoveWebView(unowned, 10, 20, 300, 200, false));
+    EXPECT_TRUE(SameRect(ScreenRect(manager->GetWebViewWindow(unowned)), RECT{10, 20, 310, 220}));
+    DestroyWebView(owned);
+    DestroyWebView(unowned);
+}
+
+TEST(WebView, DestroyRemovesTheHostAndReleasesEverything)
+{
+    WindManager* manager = WindManager::Instance();
+    WebView* webView = CreateWebView(nullptr, nullptr, nullptr, blankUrl);
+    ASSERT_NE(webView, nullptr);
+    HWND host = manager->GetWebViewWindow(webView);
+    IWebBrowser2* browser = webView->browser.Get();
+    ASSERT_NE(browser, nullptr);
+    browser->AddRef();
+    // Held here as a control still holding its sink would: the record stays readable.
+    WebViewEventAgent* agent = webView->eventAgent;
+    agent->AddRef();
+
+    manager->DestroyWebView(webView);
+    EXPECT_EQ(manager->GetWebViewWindow(webView), nullptr);
+    EXPECT_FALSE(IsWindow(host));
+    EXPECT_EQ(browser->Release(), 0u);
+    EXPECT_EQ(agent->Release(), 0u);
+}
+
+TEST(WebView, OleIsUninitialisedAsOftenAsItWasInitialised)
+{
+    OnFreshThread([] {
+        WebView* first = CreateWebView(nullptr);
+        WebView* second = CreateWebView(nullptr);
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        DestroyWebView(first);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        DestroyWebView(second);
+        EXPECT_EQ(ProbeApartment(), Apartment::None);
+    });
+}
+
+TEST(WebView, AControlDestroyedFromItsOwnEventOutlivesTheEvent)
+{
+    OnFreshThread([] {
+        WindManager* manager = WindManager::Instance();
+        Recorder recorder;
+        WebView* webView = CreateWebView(nullptr, &recorder, Recorder::Callback, blankUrl);
+        ASSERT_NE(webView, nullptr);
+        HWND host = manager->GetWebViewWindow(webView);
+        IWebBrowser2* browser = webView->browser.Get();
+        ASSERT_NE(browser, nullptr);
+        browser->AddRef();
+        ULONG referencesInCallback = 0;
+        recorder.onEvent = [&](WebView* view) {
+            manager->DestroyWebView(view);
+            // A callback may run a message loop of its own, still inside the control's call.
+            PumpUntil([] { return false; }, 60);
+            referencesInCallback = browser->AddRef();
+            browser->Release();
+        };
+
+        EXPECT_EQ(NavigateComplete2(webView, L"http://example.test/game"), S_OK);
+        ASSERT_EQ(recorder.calls.size(), 1u);
+        EXPECT_EQ(referencesInCallback, 3u);
+        EXPECT_FALSE(IsWindow(host));
+        // Host and web view have let go but for one reference, which waits for the message loop
+        // together with one OLE initialisation.
+        EXPECT_EQ(browser->Release(), 1u);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+
+        EXPECT_TRUE(PumpUntil([] { return ProbeApartment() == Apartment::None; }));
+    });
+}
+
+TEST(WebView, TwoHundredWebViewsLeaveMemoryFlat)
+{
+    const int warmUp = 20;
+    const int half = 90;
+    auto cycles = [](int count) {
+        for (int i = 0; i < count; ++i) {
+            WebView* webView = CreateWebView(nullptr, nullptr, nullptr, blankUrl);
+            EXPECT_NE(webView, nullptr);
+            PumpMessages();
+            DestroyWebView(webView);
+        }
+        return ResidentBytes();
+    };
+    SIZE_T start = cycles(warmUp);
+    SIZE_T middle = cycles(half);
+    SIZE_T end = cycles(half);
+    long long first = static_cast<long long>(middle) - static_cast<long long>(start);
+    long long second = static_cast<long long>(end) - static_cast<long long>(middle);
+    std::printf("resident bytes after %d web views: %lu, after %d: %lu, after %d: %lu\n", warmUp,
+        static_cast<unsigned long>(start), warmUp + half, static_cast<unsigned long>(middle), warmUp + 2 * half,
+        static_cast<unsigned long>(end));
+    std::printf("growth per web view: %lld bytes, then %lld bytes\n", first / half, second / half);
+    // A leak grows in both halves; Wine's own heaps grow once in a while by up to 64 KB, which
+    // shows in one half at most. A web view whose host window is never destroyed costs over
+    // 300 KB; a control merely kept alive after its windows are gone costs about 500 bytes,
+    // which is below the noise and left to the reference-count tests.
+    const long long boundPerWebView = 4096;
+    EXPECT_LT(std::min(first, second), boundPerWebView * half);
+}
