@@ -52,8 +52,7 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
         height, ownerWindow, nullptr, module, nullptr);
     if (webView->hostWindow) {
         LONG style = GetWindowLongW(webView->hostWindow, GWL_STYLE);
-        SetWindowLongW(webView->hostWindow, GWL_STYLE,
-            static_cast<LONG>((style & keptStyleBits) | static_cast<LONG>(WS_POPUP)));
+        SetWindowLongW(webView->hostWindow, GWL_STYLE, (style & keptStyleBits) | static_cast<LONG>(WS_POPUP));
     }
 
     // Without a host or a control the web view stays empty; every operation then does nothing.

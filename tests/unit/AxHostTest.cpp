@@ -28,26 +28,6 @@ HWND ControlWindow(HWND host)
     return window;
 }
 
-RECT ScreenRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-RECT ClientScreenRect(HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 // A window with the browser control in it; the window goes with the object.
 class BrowserHost {
 public:

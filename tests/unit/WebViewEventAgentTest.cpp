@@ -40,6 +40,7 @@ protected:
 
     WebView* webView = nullptr;
     WebViewEventAgent* agent = nullptr;
+    IDispatch* newWindow = nullptr;
 };
 
 } // namespace
@@ -50,102 +51,71 @@ TEST_F(WebViewEventAgentTest, AnswersAsAnEventSinkOnly)
         void* object = nullptr;
         EXPECT_EQ(agent->QueryInterface(*iid, &object), S_OK);
         EXPECT_EQ(object, static_cast<IDispatch*>(agent));
-        if (object)
-            agent->Release();
+        agent->Release();
     }
     void* object = agent;
     EXPECT_EQ(agent->QueryInterface(IID_IOleClientSite, &object), E_NOINTERFACE);
     EXPECT_EQ(object, nullptr);
-
     UINT count = 7;
     EXPECT_EQ(agent->GetTypeInfoCount(&count), E_NOTIMPL);
-    ITypeInfo* info = nullptr;
-    EXPECT_EQ(agent->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info), E_NOTIMPL);
-    EXPECT_EQ(info, nullptr);
-    LPOLESTR name = const_cast<LPOLESTR>(L"Navigate");
-    DISPID id = 0;
-    EXPECT_EQ(agent->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id), E_NOTIMPL);
 }
 
-TEST_F(WebViewEventAgentTest, NavigateComplete2PassesItsAddressAsKindTwo)
+TEST_F(WebViewEventAgentTest, EachEventOfTheTableReachesTheCallback)
 {
     Recorder recorder;
     recorder.answer = true;
     Bind(recorder);
+    OwnedBstr byReference(L"http://example.test/by-reference");
+    OwnedBstr plain(L"http://example.test/plain");
+    OwnedBstr frame(L"http://example.test/frame");
+    OwnedBstr popup(L"http://example.test/popup");
+    VARIANT address = BstrArgument(byReference.Get());
+    VARIANT frameAddress = BstrArgument(frame.Get());
+    VARIANT_BOOL newWindow2Cancel = VARIANT_FALSE;
+    VARIANT_BOOL newWindow3Cancel = VARIANT_FALSE;
 
-    EXPECT_EQ(NavigateComplete2(L"http://example.test/by-reference"), S_OK);
-    // The same event with its address as a plain string.
-    OwnedBstr text(L"http://example.test/plain");
-    EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {BstrArgument(text.Get()), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(&address), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {BstrArgument(plain.Get()), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_DOCUMENTCOMPLETE, {VariantRefArgument(&frameAddress), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW2, {BoolRefArgument(&newWindow2Cancel), DispatchRefArgument(&newWindow)}),
+        S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &newWindow3Cancel, &newWindow)), S_OK);
 
-    ASSERT_EQ(recorder.calls.size(), 2u);
-    for (const WebViewCall& call : recorder.calls) {
-        EXPECT_EQ(call.owner, &recorder);
-        EXPECT_EQ(call.kind, NavigateComplete);
-        EXPECT_EQ(call.webView, webView);
+    const std::vector<std::pair<WebViewEvent, std::wstring>> expected = {
+        {NavigateComplete, L"http://example.test/by-reference"},
+        {NavigateComplete, L"http://example.test/plain"},
+        {DocumentComplete, L"http://example.test/frame"},
+        {NavigateComplete, L""},
+        {NewWindow, L"http://example.test/popup"},
+    };
+    ASSERT_EQ(recorder.calls.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(recorder.calls[i].owner, &recorder) << i;
+        EXPECT_EQ(recorder.calls[i].webView, webView) << i;
+        EXPECT_EQ(recorder.calls[i].kind, expected[i].first) << i;
+        EXPECT_EQ(recorder.calls[i].url, expected[i].second) << i;
     }
-    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/by-reference");
-    EXPECT_EQ(recorder.calls[1].url, L"http://example.test/plain");
+    // Only NewWindow3's answer reaches the browser.
+    EXPECT_EQ(newWindow2Cancel, VARIANT_FALSE);
+    EXPECT_EQ(newWindow3Cancel, VARIANT_TRUE);
 }
 
-TEST_F(WebViewEventAgentTest, DocumentCompletePassesItsAddressAsKindOne)
+TEST_F(WebViewEventAgentTest, NewWindow3CancelsOnlyWhenABoundCallbackSaysSo)
 {
-    Recorder recorder;
-    Bind(recorder);
-    OwnedBstr text(L"http://example.test/frame");
-    VARIANT address = BstrArgument(text.Get());
-    EXPECT_EQ(Raise(agent, DISPID_DOCUMENTCOMPLETE, {VariantRefArgument(&address), Typed(VT_DISPATCH)}), S_OK);
-    ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].kind, DocumentComplete);
-    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/frame");
-}
-
-TEST_F(WebViewEventAgentTest, NewWindow2IsKindTwoWithoutAddressAndItsAnswerIsDropped)
-{
-    Recorder recorder;
-    recorder.answer = true;
-    Bind(recorder);
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    IDispatch* window = nullptr;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW2, {BoolRefArgument(&cancel), DispatchRefArgument(&window)}), S_OK);
-    ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].kind, NavigateComplete);
-    EXPECT_EQ(recorder.calls[0].url, L"");
-    EXPECT_EQ(cancel, VARIANT_FALSE);
-}
-
-TEST_F(WebViewEventAgentTest, NewWindow3WritesTheAnswerToCancel)
-{
-    Recorder recorder;
-    Bind(recorder);
-    OwnedBstr url(L"http://example.test/popup");
-    OwnedBstr context(L"http://example.test/");
-    IDispatch* window = nullptr;
-
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    recorder.answer = true;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), &cancel, &window, context.Get())), S_OK);
-    EXPECT_EQ(cancel, VARIANT_TRUE);
-
-    recorder.answer = false;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), &cancel, &window, context.Get())), S_OK);
-    EXPECT_EQ(cancel, VARIANT_FALSE);
-
-    ASSERT_EQ(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[0].kind, NewWindow);
-    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/popup");
-}
-
-TEST_F(WebViewEventAgentTest, UnboundNewWindow3LetsTheWindowOpen)
-{
-    OwnedBstr url(L"http://example.test/popup");
+    OwnedBstr popup(L"http://example.test/popup");
     VARIANT_BOOL cancel = VARIANT_TRUE;
-    IDispatch* window = nullptr;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), &cancel, &window, nullptr)), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
+
+    Recorder recorder;
+    Bind(recorder);
+    cancel = VARIANT_TRUE;
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_EQ(recorder.calls.size(), 1u);
 }
 
-TEST_F(WebViewEventAgentTest, OtherEventsCallNothing)
+TEST_F(WebViewEventAgentTest, OtherEventsAndNullParametersCallNothing)
 {
     Recorder recorder;
     recorder.answer = true;
@@ -153,27 +123,13 @@ TEST_F(WebViewEventAgentTest, OtherEventsCallNothing)
     OwnedBstr text(L"http://example.test/");
     VARIANT address = BstrArgument(text.Get());
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    // BeforeNavigate2 carries an address and a Cancel flag too.
-    std::vector<VARIANT> beforeNavigate = {BoolRefArgument(&cancel), Typed(VT_BYREF | VT_VARIANT),
-        Typed(VT_BYREF | VT_VARIANT), Typed(VT_BYREF | VT_VARIANT), Typed(VT_BYREF | VT_VARIANT),
-        VariantRefArgument(&address), Typed(VT_DISPATCH)};
-    EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2, beforeNavigate), S_OK);
     for (DISPID id : {0, 250, 253, 271, 274, -1})
-        EXPECT_EQ(Raise(agent, id, {VariantRefArgument(&address)}), S_OK) << id;
-    EXPECT_TRUE(recorder.calls.empty());
-    EXPECT_EQ(cancel, VARIANT_FALSE);
-}
-
-TEST_F(WebViewEventAgentTest, NullParametersAreRefused)
-{
-    Recorder recorder;
-    Bind(recorder);
+        EXPECT_EQ(Raise(agent, id, {VariantRefArgument(&address), BoolRefArgument(&cancel)}), S_OK) << id;
     for (DISPID id : {DISPID_NEWWINDOW2, DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE, DISPID_NEWWINDOW3, 250})
-        EXPECT_EQ(agent->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, nullptr, nullptr, nullptr,
-                      nullptr),
-            E_INVALIDARG)
+        EXPECT_EQ(agent->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), E_INVALIDARG)
             << id;
     EXPECT_TRUE(recorder.calls.empty());
+    EXPECT_EQ(cancel, VARIANT_FALSE);
 }
 
 TEST_F(WebViewEventAgentTest, MissingArgumentsGiveNoAddressAndNoCancel)
@@ -181,17 +137,14 @@ TEST_F(WebViewEventAgentTest, MissingArgumentsGiveNoAddressAndNoCancel)
     Recorder recorder;
     recorder.answer = true;
     Bind(recorder);
-    OwnedBstr url(L"http://example.test/popup");
-    IDispatch* window = nullptr;
-
+    OwnedBstr popup(L"http://example.test/popup");
     EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {}, 0), S_OK);
     DISPPARAMS noArray = {nullptr, nullptr, 2, 0};
-    EXPECT_EQ(agent->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &noArray,
-                  nullptr, nullptr, nullptr),
+    EXPECT_EQ(agent->Invoke(DISPID_DOCUMENTCOMPLETE, IID_NULL, 0, DISPATCH_METHOD, &noArray, nullptr, nullptr, nullptr),
         S_OK);
     // Cancel lies just past the three arguments given: it is not the agent's to write.
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), &cancel, &window, nullptr), 3), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow), 3), S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
 
     ASSERT_EQ(recorder.calls.size(), 3u);
@@ -200,7 +153,7 @@ TEST_F(WebViewEventAgentTest, MissingArgumentsGiveNoAddressAndNoCancel)
     EXPECT_EQ(recorder.calls[2].url, L"http://example.test/popup");
 }
 
-TEST_F(WebViewEventAgentTest, ArgumentsOfOtherTypesGiveNoAddressAndNoCancel)
+TEST_F(WebViewEventAgentTest, ArgumentsOfOtherTypesOrNullReferencesGiveNoAddressAndNoCancel)
 {
     Recorder recorder;
     recorder.answer = true;
@@ -209,51 +162,32 @@ TEST_F(WebViewEventAgentTest, ArgumentsOfOtherTypesGiveNoAddressAndNoCancel)
     VARIANT number = LongArgument(42);
     VARIANT address = BstrArgument(text.Get());
     VARIANT nested = VariantRefArgument(&address);
-    IDispatch* window = nullptr;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
 
     EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {LongArgument(42), Typed(VT_DISPATCH)}), S_OK);
     EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(&number), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(nullptr), Typed(VT_DISPATCH)}), S_OK);
     EXPECT_EQ(Raise(agent, DISPID_DOCUMENTCOMPLETE, {VariantRefArgument(&nested), Typed(VT_DISPATCH)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(nullptr, &cancel, &newWindow)), S_OK);
     // NewWindow3 takes its address only as a plain string.
-    VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(nullptr, &cancel, &window, nullptr)), S_OK);
-    std::vector<VARIANT> byReference = NewWindow3Arguments(nullptr, &cancel, &window, nullptr);
+    std::vector<VARIANT> byReference = NewWindow3Arguments(nullptr, &cancel, &newWindow);
     byReference[0] = VariantRefArgument(&address);
     EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, byReference), S_OK);
     EXPECT_EQ(cancel, VARIANT_TRUE);
 
-    // A Cancel of another type is left alone.
-    cancel = VARIANT_FALSE;
-    std::vector<VARIANT> plainCancel = NewWindow3Arguments(text.Get(), &cancel, &window, nullptr);
-    plainCancel[3] = Typed(VT_BOOL);
-    plainCancel[3].boolVal = VARIANT_FALSE;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, plainCancel), S_OK);
-    EXPECT_EQ(plainCancel[3].boolVal, VARIANT_FALSE);
+    // A Cancel of another type, or a null one, is left alone.
     LONG flag = 0;
-    std::vector<VARIANT> wrongReference = NewWindow3Arguments(text.Get(), &cancel, &window, nullptr);
-    wrongReference[3] = Typed(VT_BYREF | VT_I4);
-    wrongReference[3].plVal = &flag;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, wrongReference), S_OK);
+    std::vector<VARIANT> wrongCancel = NewWindow3Arguments(text.Get(), &cancel, &newWindow);
+    wrongCancel[3] = Typed(VT_BYREF | VT_I4);
+    wrongCancel[3].plVal = &flag;
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, wrongCancel), S_OK);
     EXPECT_EQ(flag, 0);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(text.Get(), nullptr, &newWindow)), S_OK);
 
-    ASSERT_EQ(recorder.calls.size(), 7u);
-    for (size_t i = 0; i < 5; ++i)
+    ASSERT_EQ(recorder.calls.size(), 8u);
+    for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(recorder.calls[i].url, L"") << i;
-    EXPECT_EQ(recorder.calls[5].url, L"http://example.test/");
-}
-
-TEST_F(WebViewEventAgentTest, NullReferencesAreNotFollowed)
-{
-    Recorder recorder;
-    recorder.answer = true;
-    Bind(recorder);
-    OwnedBstr url(L"http://example.test/popup");
-    IDispatch* window = nullptr;
-    EXPECT_EQ(Raise(agent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(nullptr), Typed(VT_DISPATCH)}), S_OK);
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), nullptr, &window, nullptr)), S_OK);
-    ASSERT_EQ(recorder.calls.size(), 2u);
-    EXPECT_EQ(recorder.calls[0].url, L"");
-    EXPECT_EQ(recorder.calls[1].url, L"http://example.test/popup");
+    EXPECT_EQ(recorder.calls[7].url, L"http://example.test/");
 }
 
 TEST_F(WebViewEventAgentTest, ABindingReceivesOnlyLaterEvents)
@@ -277,24 +211,23 @@ TEST_F(WebViewEventAgentTest, ACallbackMayDestroyItsOwnWebView)
     Recorder recorder;
     recorder.answer = true;
     Bind(recorder);
-    ULONG referencesDuringCallback = 0;
+    ULONG referencesInCallback = 0;
     HWND windowAfterDestroy = reinterpret_cast<HWND>(1);
     recorder.onEvent = [&](WebView* view) {
         WindManager::Instance()->DestroyWebView(view);
-        // Still valid until the dispatch is over, and held by nothing but the dispatch.
+        // Still readable until the dispatch is over, and held by nothing but the dispatch.
         windowAfterDestroy = WindManager::Instance()->GetWebViewWindow(view);
-        referencesDuringCallback = agent->AddRef();
+        referencesInCallback = agent->AddRef();
         agent->Release();
     };
     webView = nullptr;
 
-    OwnedBstr url(L"http://example.test/popup");
+    OwnedBstr popup(L"http://example.test/popup");
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    IDispatch* window = nullptr;
-    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(url.Get(), &cancel, &window, nullptr)), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
     EXPECT_EQ(recorder.calls.size(), 1u);
     EXPECT_EQ(windowAfterDestroy, nullptr);
-    EXPECT_EQ(referencesDuringCallback, 2u);
+    EXPECT_EQ(referencesInCallback, 2u);
     EXPECT_EQ(cancel, VARIANT_TRUE);
 }
 

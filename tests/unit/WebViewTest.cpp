@@ -38,26 +38,6 @@ public:
     HWND window;
 };
 
-RECT ScreenRect(HWND window)
-{
-    RECT rect = {};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
-RECT ClientScreenRect(HWND window)
-{
-    RECT rect = {};
-    GetClientRect(window, &rect);
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 HRESULT NavigateComplete2(WebView* webView, const wchar_t* url)
 {
     OwnedBstr text(url);
@@ -110,44 +90,37 @@ TEST(WebView, AWebViewWithoutHostOrControlIsHarmless)
     manager->DestroyWebView(webView);
 }
 
-TEST(WebView, BindingNeedsBothOwnerAndCallback)
+TEST(WebView, CreationBindsOnlyBothOwnerAndCallbackAndSoDoesSetting)
 {
     WindManager* manager = WindManager::Instance();
     Recorder recorder;
+    Recorder bound;
     unownedCalls = 0;
     WebView* ownerOnly = CreateWebView(nullptr, &recorder, nullptr);
     WebView* callbackOnly = CreateWebView(nullptr, nullptr, CountingCallback);
+    WebView* both = CreateWebView(nullptr, &bound, Recorder::Callback);
     ASSERT_NE(ownerOnly, nullptr);
     ASSERT_NE(callbackOnly, nullptr);
-    EXPECT_EQ(NavigateComplete2(ownerOnly, L"http://example.test/1"), S_OK);
-    EXPECT_EQ(NavigateComplete2(callbackOnly, L"http://example.test/1"), S_OK);
+    ASSERT_NE(both, nullptr);
+    for (WebView* webView : {ownerOnly, callbackOnly, both})
+        EXPECT_EQ(NavigateComplete2(webView, L"http://example.test/1"), S_OK);
     EXPECT_TRUE(recorder.calls.empty());
     EXPECT_EQ(unownedCalls, 0);
+    ASSERT_EQ(bound.calls.size(), 1u);
+    EXPECT_EQ(bound.calls[0].webView, both);
 
     // Refused halves leave the earlier binding in place.
     ASSERT_TRUE(manager->SetWebViewCallback(ownerOnly, &recorder, Recorder::Callback));
-    Recorder other;
     EXPECT_FALSE(manager->SetWebViewCallback(ownerOnly, nullptr, CountingCallback));
-    EXPECT_FALSE(manager->SetWebViewCallback(ownerOnly, &other, nullptr));
+    EXPECT_FALSE(manager->SetWebViewCallback(ownerOnly, &bound, nullptr));
     EXPECT_EQ(NavigateComplete2(ownerOnly, L"http://example.test/2"), S_OK);
     ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].webView, ownerOnly);
-    EXPECT_TRUE(other.calls.empty());
+    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/2");
+    EXPECT_EQ(bound.calls.size(), 1u);
     EXPECT_EQ(unownedCalls, 0);
 
-    DestroyWebView(ownerOnly);
-    DestroyWebView(callbackOnly);
-}
-
-TEST(WebView, CreationBindsBothWhenGiven)
-{
-    Recorder recorder;
-    WebView* webView = CreateWebView(nullptr, &recorder, Recorder::Callback);
-    ASSERT_NE(webView, nullptr);
-    EXPECT_EQ(NavigateComplete2(webView, L"http://example.test/"), S_OK);
-    ASSERT_EQ(recorder.calls.size(), 1u);
-    EXPECT_EQ(recorder.calls[0].url, L"http://example.test/");
-    DestroyWebView(webView);
+    for (WebView* webView : {ownerOnly, callbackOnly, both})
+        DestroyWebView(webView);
 }
 
 TEST(WebView, HostIsAVisibleCaptionlessToolPopupOfItsOwner)

@@ -109,10 +109,30 @@ inline HRESULT Raise(IDispatch* sink, DISPID id, std::vector<VARIANT> arguments)
 }
 
 // NewWindow3(ppDisp, Cancel, dwFlags, bstrUrlContext, bstrUrl).
-inline std::vector<VARIANT> NewWindow3Arguments(BSTR url, VARIANT_BOOL* cancel, IDispatch** window, BSTR context)
+inline std::vector<VARIANT> NewWindow3Arguments(BSTR url, VARIANT_BOOL* cancel, IDispatch** window)
 {
-    return {BstrArgument(url), BstrArgument(context), LongArgument(0), BoolRefArgument(cancel),
+    return {BstrArgument(url), BstrArgument(nullptr), LongArgument(0), BoolRefArgument(cancel),
         DispatchRefArgument(window)};
+}
+
+inline RECT ScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+inline RECT ClientScreenRect(HWND window)
+{
+    RECT rect = {};
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+inline bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 enum class Apartment { None, SingleThreaded, MultiThreaded };
