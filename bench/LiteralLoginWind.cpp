@@ -1,0 +1,44 @@
+#include "bench/LiteralLoginWind.h"
+
+namespace {
+
+// Normal, hover and pressed resources, in the order the window offers messages.
+const WORD imageIds[6][3] = {
+    {102, 103, 104}, // minimise
+    {105, 106, 107}, // close
+    {117, 118, 119}, // site
+    {111, 112, 113}, // recharge
+    {108, 109, 110}, // forum
+    {114, 115, 116}, // service
+};
+
+} // namespace
+
+LiteralLoginWind::LiteralLoginWind()
+    : literal(ButtonRects())
+{
+    for (int button = 0; button < 6; ++button) {
+        for (int state = 0; state < 3; ++state)
+            images[button][state] = WindManager::Instance()->LoadPngResource(imageIds[button][state], L"PNG");
+    }
+}
+
+LRESULT LiteralLoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_MOUSEMOVE)
+        return LoginProbe::HandleMessage(window, message, wParam, lParam);
+
+    POINT point = {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
+    size_t reached = literal.Move(point);
+    Gdiplus::Graphics* surface = GetSurfaceGraphics();
+    for (size_t i = 0; i < reached && surface; ++i) {
+        const RECT& rect = literal.Rect(i);
+        surface->DrawImage(images[i][literal.State(i)].get(), static_cast<INT>(rect.left), static_cast<INT>(rect.top),
+            static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+        PresentSurface();
+    }
+    if (literal.Taken(point, reached))
+        return 0;
+    // The login window leaves pointer moves to the base window.
+    return SpecialWind::HandleMessage(window, message, wParam, lParam);
+}

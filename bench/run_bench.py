@@ -1,0 +1,278 @@
+#!/usr/bin/env python3
+"""Runs the launcher's benchmarks under Wine in the end-to-end prefix, where the stand-in
+control is the browser, prints the table and writes it with every raw figure as JSON.
+
+Started by scripts/bench, which builds and provides the display; E2E_BUILD_DIR names the build.
+"""
+
+import argparse
+import datetime
+import json
+import os
+import re
+import statistics
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+import harness  # noqa: E402
+
+MIB = 1024 * 1024
+
+
+class BenchError(Exception):
+    pass
+
+
+def spread(values):
+    """Median, min and max of a list of numbers."""
+    return {"median": statistics.median(values), "min": min(values), "max": max(values), "count": len(values)}
+
+
+def parse_report(text):
+    start, end = text.find("{"), text.rfind("}")
+    if start < 0 or end < start:
+        raise BenchError("no report in the output: %r" % text[-400:])
+    return json.loads(text[start:end + 1])
+
+
+def run_timed(session, exe, *args, timeout=60.0):
+    """Runs a bench program to its end in the session; answers (report, spawn time in ns since 1970)."""
+    spawned = time.time_ns()
+    code, out, err = session.run(exe, *args, timeout=timeout)
+    if code != 0:
+        raise BenchError("%s %s exited with %d: %s" % (os.path.basename(exe), " ".join(map(str, args)), code,
+                                                     err.strip()[-2000:]))
+    return parse_report(out), spawned
+
+
+def measure_startup(session, bench, empty, runs):
+    """Empty program and launcher start-up, alternated, each in a fresh process."""
+    empty_start, our_start, first_present, shown, share = [], [], [], [], []
+    steps = {name: [] for name in ("toolkit", "images", "skin_and_window", "page", "surface_and_present", "show")}
+    warm_first_present = []
+    for _ in range(runs):
+        report, spawned = run_timed(session, empty)
+        empty_ms = (report["entry_unix_ns"] - spawned) / 1e6
+        report, spawned = run_timed(session, bench, "startup")
+        if not [e for e in session.log_events("Create") if e.pid == int(report["startup.pid"])]:
+            raise BenchError("the stand-in was not the browser of bench.exe startup (pid %d)" % report["startup.pid"])
+        entry_ms = (report["startup.entry_unix_ns"] - spawned) / 1e6
+        cold = {key[len("startup.cold."):]: value for key, value in report.items() if key.startswith("startup.cold.")}
+        empty_start.append(empty_ms)
+        our_start.append(entry_ms)
+        first_present.append(cold["first_present_ms"])
+        shown.append(cold["shown_ms"])
+        share.append(entry_ms + cold["first_present_ms"] - empty_ms)
+        steps["toolkit"].append(cold["toolkit_ms"])
+        steps["images"].append(cold["constructed_ms"] - cold["toolkit_ms"])
+        steps["skin_and_window"].append(cold["create_message_start_ms"] - cold["constructed_ms"])
+        steps["page"].append(cold["create_message_end_ms"] - cold["create_message_start_ms"])
+        steps["surface_and_present"].append(cold["first_present_ms"] - cold["create_message_end_ms"])
+        steps["show"].append(cold["shown_ms"] - cold["first_present_ms"])
+        warm_first_present.append(report["startup.warm.first_present_ms"])
+    return {
+        "runs": runs,
+        "empty_spawn_to_entry_ms": spread(empty_start),
+        "spawn_to_entry_ms": spread(our_start),
+        "entry_to_first_present_ms": spread(first_present),
+        "entry_to_shown_ms": spread(shown),
+        "first_present_beyond_empty_start_ms": spread(share),
+        "steps_ms": {name: spread(values) for name, values in steps.items()},
+        "second_window_to_first_present_ms": spread(warm_first_present),
+        "raw": {"empty_spawn_to_entry_ms": empty_start, "spawn_to_entry_ms": our_start,
+                "entry_to_first_present_ms": first_present, "entry_to_shown_ms": shown},
+    }
+
+
+def growth(samples, warmup, window=5):
+    """Resident growth per launch cycle, measured as the soak test does: samples[n] is taken after
+    cycle n (samples[0] before the first); from cycle `warmup` on, the change between the medians
+    of the first and the last `window` samples over the cycles between their middles, beside the
+    least-squares slope and the spread of the single steps."""
+    measured = [(cycle, kib) for cycle, kib in enumerate(samples) if cycle >= warmup]
+    early, late = measured[:window], measured[-window:]
+    distance = statistics.median(c for c, _ in late) - statistics.median(c for c, _ in early)
+    robust = (statistics.median(k for _, k in late) - statistics.median(k for _, k in early)) / distance
+    mean_x = statistics.fmean(c for c, _ in measured)
+    mean_y = statistics.fmean(k for _, k in measured)
+    slope = (sum((c - mean_x) * (k - mean_y) for c, k in measured)
+             / sum((c - mean_x) ** 2 for c, _ in measured))
+    steps = [b - a for (_, a), (_, b) in zip(measured, measured[1:])]
+    return {"cycles": len(samples) - 1, "warmup": warmup, "resident_kib": samples,
+            "growth_kib_per_cycle": robust, "least_squares_kib_per_cycle": slope, "step_kib": spread(steps)}
+
+
+def imports(exe):
+    """DLL name -> number of functions imported, from objdump -p."""
+    out = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True, stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL, timeout=60).stdout.decode("utf-8", "replace")
+    table = {}
+    current = None
+    for line in out.splitlines():
+        match = re.match(r"\s*DLL Name: (\S+)", line)
+        if match:
+            current = match.group(1)
+            table[current] = 0
+        elif current and re.match(r"\s*[0-9a-f]+\s+\d+\s+\S+", line):
+            table[current] += 1
+        elif current and not line.strip():
+            current = None
+    return table
+
+
+def machine():
+    def text(command):
+        try:
+            return subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30,
+                                  check=False).stdout.decode().strip()
+        except OSError:
+            return ""
+    model = ""
+    for line in text(["lscpu"]).splitlines():
+        if line.startswith("Model name:"):
+            model = line.split(":", 1)[1].strip()
+    debian = ""
+    if os.path.exists("/etc/debian_version"):
+        with open("/etc/debian_version") as f:
+            debian = f.read().strip()
+    return {"cores": os.cpu_count(), "cpu": model, "debian": debian, "wine": text(["wine", "--version"]),
+            "display": "Xvfb %s" % os.environ.get("SCREEN_SIZE", "1920x1080x24")}
+
+
+def fmt(value, digits=1):
+    return "%.*f" % (digits, value)
+
+
+def row(measure, figures, target, met, command, digits=1):
+    if isinstance(figures, dict):
+        cells = [fmt(figures["median"], digits), fmt(figures["min"], digits), fmt(figures["max"], digits)]
+    else:
+        cells = [figures, "", ""]
+    verdict = "" if met is None else ("met" if met else "**missed**")
+    return "| %s | %s | %s | %s | %s | %s | `%s` |" % (measure, cells[0], cells[1], cells[2], target, verdict, command)
+
+
+def table(results):
+    s, w, p, c, z = (results["startup"], results["sweep"], results["present"], results["cycles"], results["size"])
+    sweep_cmd = "bench.exe sweep --moves %d --baseline-moves %d" % (w["ours"]["moves"], w["literal"]["moves"])
+    lines = [
+        "| Measure | Median | Min | Max | Target | | Command |",
+        "|---|---|---|---|---|---|---|",
+        row("Wine's empty-process start: spawn of `wine` → entry (ms)", s["empty_spawn_to_entry_ms"], "", None,
+            "bench_empty.exe"),
+        row("Our process start: spawn → entry of bench.exe (ms)", s["spawn_to_entry_ms"], "", None,
+            "bench.exe startup"),
+        row("Start-up, our own time: entry → first present of the skin (ms)", s["entry_to_first_present_ms"],
+            "", None, "bench.exe startup"),
+        row("Start-up: entry → window shown (ms)", s["entry_to_shown_ms"], "", None, "bench.exe startup"),
+        row("Start-up: spawn → first present, minus the empty start of the same round (ms)",
+            s["first_present_beyond_empty_start_ms"], "< 50 ms",
+            s["first_present_beyond_empty_start_ms"]["median"] < 50, "bench.exe startup + bench_empty.exe"),
+    ]
+    for name, label in (("images", "the 18 button images (PNG)"), ("skin_and_window", "skin PNG and window up to "
+                        "WM_CREATE"), ("page", "WM_CREATE: the page (stand-in)"), ("surface_and_present",
+                        "surface, skin drawn, first present"), ("show", "ShowWindow, UpdateWindow")):
+        lines.append(row("&nbsp;&nbsp;of which %s (ms)" % label, s["steps_ms"][name], "", None, "bench.exe startup"))
+    lines += [
+        row("Second login window in the same process: start → first present (ms)",
+            s["second_window_to_first_present_ms"], "", None, "bench.exe startup"),
+        row("Pointer sweep, ours: time per move (µs); mean %s" % fmt(w["ours"]["us_per_move"]["mean"]),
+            w["ours"]["us_per_move"], "", None, sweep_cmd, 2),
+        row("Pointer sweep, literal rule: time per move (µs); mean %s" % fmt(w["literal"]["us_per_move"]["mean"]),
+            w["literal"]["us_per_move"], "", None, sweep_cmd),
+        row("Presents per move: ours / literal", "%.4f / %.2f" % (w["ours"]["presents_per_move"],
+            w["literal"]["presents_per_move"]), "", None, sweep_cmd),
+        row("Presents on the %d moves that change no image (ours)" % w["ours"]["idle_moves"],
+            "%d" % w["ours"]["presents_on_idle_moves"], "0", w["ours"]["presents_on_idle_moves"] == 0, sweep_cmd),
+        row("Presents on the %d moves that change images (ours) / image changes" % w["ours"]["changing_moves"],
+            "%d / %d" % (w["ours"]["presents_on_changing_moves"], w["ours"]["presents_expected"]), "equal",
+            w["ours"]["presents"] == w["ours"]["presents_expected"], sweep_cmd),
+        row("Literal / ours, time per move (ratio of means; of medians %s)" % fmt(w["ratio_median"], 0),
+            fmt(w["ratio_mean"]), "≥ 20", w["ratio_mean"] >= 20, sweep_cmd),
+        row("One full-surface present, 4 × %d × %d bytes (ms)" % (p["width"], p["height"]),
+            {stat: value / 1000 for stat, value in p["us_per_call"].items()}, "", None,
+            "bench.exe present --count %d" % p["us_per_call"]["count"]),
+        row("Resident growth per launch cycle, cycles %d to %d (KiB; least squares %s)" % (
+            c["warmup"], c["cycles"], fmt(c["least_squares_kib_per_cycle"])), fmt(c["growth_kib_per_cycle"]),
+            "< 64 KiB", c["growth_kib_per_cycle"] < 64, "bench.exe cycles --count %d" % c["cycles"]),
+        row("&nbsp;&nbsp;working-set change of single cycles after warm-up (KiB)", c["step_kib"], "", None,
+            "bench.exe cycles --count %d" % c["cycles"]),
+        row("launcher.exe size (bytes; %.2f MiB)" % (z["bytes"] / MIB), "%d" % z["bytes"], "< 2 MiB",
+            z["bytes"] < 2 * MIB, "stat build/launcher.exe"),
+        row("launcher.exe imports", ", ".join("%s (%d)" % (dll, n) for dll, n in z["imports"].items()), "", None,
+            "i686-w64-mingw32-objdump -p launcher.exe"),
+    ]
+    return "\n".join(lines)
+
+
+def summarise_sweep(report, key):
+    prefix = "sweep.%s." % key
+    flat = {k[len(prefix):]: v for k, v in report.items() if k.startswith(prefix)}
+    out = {name: flat[name] for name in ("moves", "presents", "presents_per_move", "presents_expected", "idle_moves",
+                                         "presents_on_idle_moves", "changing_moves", "presents_on_changing_moves",
+                                         "moves_with_wrong_count")}
+    for part in ("us_per_move", "us_per_idle_move", "us_per_changing_move"):
+        out[part] = {stat: flat["%s.%s" % (part, stat)] for stat in ("count", "median", "min", "max", "mean", "total")}
+    return out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--runs", type=int, default=20, help="fresh processes for start-up (default 20)")
+    parser.add_argument("--moves", type=int, default=10000, help="pointer moves per sweep (default 10000)")
+    parser.add_argument("--baseline-moves", type=int, default=None,
+                        help="moves of the literal sweep (default: all; it costs about 70 ms each)")
+    parser.add_argument("--presents", type=int, default=200, help="full-surface presents timed (default 200)")
+    parser.add_argument("--cycles", type=int, default=30, help="launch cycles (default 30)")
+    parser.add_argument("--warmup", type=int, default=5, help="first cycle the growth counts from (default 5)")
+    args = parser.parse_args()
+
+    paths = harness.Paths()
+    build = paths.build_dir
+    bench = os.path.join(build, "bench", "bench.exe")
+    empty = os.path.join(build, "bench", "bench_empty.exe")
+    launcher = os.path.join(build, "launcher.exe")
+    baseline_moves = args.moves if args.baseline_moves is None else args.baseline_moves
+
+    results = {"date": datetime.date.today().isoformat(), "machine": machine()}
+    with harness.Session("bench") as session:
+        print("start-up: %d rounds of bench_empty.exe and bench.exe startup ..." % args.runs, flush=True)
+        results["startup"] = measure_startup(session, bench, empty, args.runs)
+        report, _ = run_timed(session, bench, "parts", "--rounds", 10)
+        results["startup"]["parts_ms"] = {key[len("parts."):]: value for key, value in report.items()}
+        print("pointer sweep: %d moves, literal %d ..." % (args.moves, baseline_moves), flush=True)
+        report, _ = run_timed(session, bench, "sweep", "--moves", args.moves, "--baseline-moves", baseline_moves,
+                              timeout=600 + baseline_moves * 0.5)
+        results["sweep"] = {"ours": summarise_sweep(report, "ours"), "literal": summarise_sweep(report, "literal"),
+                            "moves_over_buttons": report["sweep.moves_over_buttons"],
+                            "ratio_mean": report["sweep.ratio_mean"], "ratio_median": report["sweep.ratio_median"]}
+        print("full-surface presents and launch cycles ...", flush=True)
+        report, _ = run_timed(session, bench, "present", "--count", args.presents, timeout=300)
+        results["present"] = {"width": int(report["present.width"]), "height": int(report["present.height"]),
+                              "us_per_call": {stat: report["present.us_per_call.%s" % stat]
+                                              for stat in ("count", "median", "min", "max", "mean")}}
+        report, _ = run_timed(session, bench, "cycles", "--count", args.cycles, timeout=300)
+        results["cycles"] = growth(report["cycles.resident_kib"], args.warmup)
+    results["size"] = {"bytes": os.path.getsize(launcher), "imports": imports(launcher)}
+    results["table"] = table(results)
+
+    output = os.path.join(build, "bench", "results.json")
+    os.makedirs(os.path.dirname(output), exist_ok=True)
+    with open(output, "w") as f:
+        json.dump(results, f, indent=2)
+    m = results["machine"]
+    print("\n%s, %d cores (%s), Debian %s, %s, %s\n" % (results["date"], m["cores"], m["cpu"], m["debian"], m["wine"],
+                                                       m["display"]))
+    print(results["table"])
+    print("\nwritten to %s" % output)
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except (BenchError, AssertionError, harness.HarnessError) as error:
+        print("bench failed: %s" % error, file=sys.stderr)
+        sys.exit(1)
