@@ -64,6 +64,10 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
     }
 
     // Bound before navigating, so that events raised while navigation starts reach the callback.
+    // Such a callback may destroy the web view inside Navigate2: the record is held until the
+    // call has returned, and the caller then gets no web view.
+    WebViewEventAgent* agent = webView->eventAgent;
+    agent->AddRef();
     SetWebViewCallback(webView, callbackOwner, callback);
 
     if (webView->browser) {
@@ -73,7 +77,9 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
         webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
         VariantClear(&webView->url);
     }
-    return webView;
+    bool destroyed = !webView->eventAgent;
+    agent->Release();
+    return destroyed ? nullptr : webView;
 }
 
 void WindManager::DestroyWebView(WebView* webView)
