@@ -67,6 +67,10 @@ def controls(entries):
     return list(by_control.values())
 
 
+def heap_complaints(program):
+    return [line for line in program.errors().splitlines() if re.search(r"(warn|err):heap", line)]
+
+
 def assert_released_in_order(entries):
     """Unadvise, Close, the site taken away and the final Release, in that order, once each."""
     events = [e.event if e.event != "SetClientSite" else "SetClientSite:" + e.get("site") for e in entries]
@@ -139,7 +143,7 @@ def check_new_window3_cancel_follows_the_answer(s):
 def check_destroying_its_own_web_view_inside_navigate_complete_repeatedly(s):
     probe = Probe(s, "cycles", CYCLES, "http://cycle.test/c", winedebug="warn+heap", name="cycles")
     probe.finish(timeout=60)
-    heap = [line for line in probe.program.errors().splitlines() if re.search(r"(warn|err):heap", line)]
+    heap = heap_complaints(probe.program)
     assert not heap, heap[:10]
 
     addresses = ["http://cycle.test/c?cycle=%d" % n for n in range(1, CYCLES + 1)]
@@ -158,6 +162,29 @@ def check_destroying_its_own_web_view_inside_navigate_complete_repeatedly(s):
         # Destroyed inside NavigateComplete2: the DocumentComplete queued behind it is never raised.
         assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Dropped"] == [(259, url)]
         assert_released_in_order(entries)
+
+
+def check_destroying_its_web_view_inside_the_first_navigate2(s):
+    address = "http://now.test/start?a=1#raise-now"
+    probe = Probe(s, "destroy-in-create", address, winedebug="warn+heap", name="destroy-in-create")
+    code = probe.program.wait(20)
+    assert not heap_complaints(probe.program), heap_complaints(probe.program)[:10]
+    assert probe.steps("created") == [{"name": "created", "returned": "null", "destroyed": "1"}], probe.steps("created")
+    assert code == 0, (code, probe.program.output()[-2000:], probe.program.errors()[-2000:])
+    # Raised inside CreateWebView: the callback ran before it returned.
+    first = [line.split("\t")[:2] for line in probe.program.lines()[:3]]
+    assert first == [["callback", "view=0"], ["step", "name=destroyed-in-event"], ["step", "name=created"]], first
+    assert probe.callbacks() == [(0, 2, address)], probe.callbacks()
+    destroyed = probe.steps("destroyed-in-event")
+    assert [r["apartment"] for r in destroyed] == ["1"], destroyed
+    assert probe.steps("released"), probe.program.output()[-2000:]
+
+    (entries,) = controls(probe.log())
+    events = [e.event for e in entries]
+    assert events.index("Navigate2") < events.index("Event") < events.index("Unadvise"), events
+    assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Event"] == [(252, address)]
+    assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Dropped"] == [(259, address)]
+    assert_released_in_order(entries)
 
 
 def check_accelerator_translation_and_refresh_reach_the_control(s):
@@ -192,5 +219,6 @@ if __name__ == "__main__":
         check_create_web_view_hosts_and_navigates_the_stand_in,
         check_new_window3_cancel_follows_the_answer,
         check_destroying_its_own_web_view_inside_navigate_complete_repeatedly,
+        check_destroying_its_web_view_inside_the_first_navigate2,
         check_accelerator_translation_and_refresh_reach_the_control,
     ], after_each=stop_all)

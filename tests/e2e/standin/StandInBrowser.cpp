@@ -13,6 +13,9 @@ namespace {
 // A click on a link that targets a new window: user-initiated, first request.
 const LONG NewWindowFlags = 0x2 | 0x4;
 
+// An address containing this has its events raised before the navigation call returns.
+const wchar_t RaiseNowMarker[] = L"#raise-now";
+
 std::wstring IidText(REFIID riid)
 {
     wchar_t text[64];
@@ -100,6 +103,26 @@ void StandInBrowser::QueueNavigation(const std::wstring& target, HWND replyWindo
 {
     Queue(DISPID_NAVIGATECOMPLETE2, target, replyWindow, false);
     Queue(DISPID_DOCUMENTCOMPLETE, target, replyWindow, true);
+}
+
+void StandInBrowser::StartNavigation(const std::wstring& target)
+{
+    if (target.find(RaiseNowMarker) == std::wstring::npos) {
+        QueueNavigation(target, nullptr);
+        return;
+    }
+    // The host's call is still on the stack: it may close and release the control inside
+    // NavigateComplete2, which drops DocumentComplete as it would a queued one.
+    AddRef();
+    bool shown = window.Handle() != nullptr;
+    Raise(PendingEvent{DISPID_NAVIGATECOMPLETE2, target, nullptr, false});
+    if (shown && window.Handle() == nullptr) {
+        StandInLog::Write(L"Dropped", L"obj=%u dispid=%ld url=%ls", serial, static_cast<long>(DISPID_DOCUMENTCOMPLETE),
+            target.c_str());
+    } else {
+        Raise(PendingEvent{DISPID_DOCUMENTCOMPLETE, target, nullptr, true});
+    }
+    Release();
 }
 
 void StandInBrowser::QueueDocumentComplete(HWND replyWindow)
@@ -379,7 +402,7 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate(BSTR url, VARIANT*, VARIANT*,
 {
     std::wstring target = url != nullptr ? url : L"";
     StandInLog::Write(L"Navigate", L"obj=%u url=%ls", serial, target.c_str());
-    QueueNavigation(target, nullptr);
+    StartNavigation(target);
     return S_OK;
 }
 
@@ -606,7 +629,7 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate2(VARIANT* url, VARIANT*, VARI
         return E_INVALIDARG;
     }
     StandInLog::Write(L"Navigate2", L"obj=%u url=%ls", serial, target.c_str());
-    QueueNavigation(target, nullptr);
+    StartNavigation(target);
     return S_OK;
 }
 

@@ -129,6 +129,8 @@ private:
     virtual ~StandInBrowser();
     HRESULT NotImplemented(const wchar_t* name);
     void Queue(DISPID dispid, const std::wstring& address, HWND replyWindow, bool lastOfRequest);
+    // Navigate and Navigate2: queued, or raised at once when the address asks for it.
+    void StartNavigation(const std::wstring& address);
     void Raise(const PendingEvent& event);
     void RaiseAddressEvent(DISPID dispid, const wchar_t* name, const std::wstring& address, std::wstring& report);
     void RaiseNewWindow(DISPID dispid, const std::wstring& address, std::wstring& report);

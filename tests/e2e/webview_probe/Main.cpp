@@ -3,9 +3,12 @@
 //   webview_probe views BINDING=URL...   BINDING: true, false (the callback's answer) or unbound
 //   webview_probe cycles N URL           destroy each web view inside its NavigateComplete2, N times
 //   webview_probe keys URL               keyboard translation and refresh
+//   webview_probe destroy-in-create URL  destroy the web view inside a NavigateComplete2 raised
+//                                        before CreateWebView returns
 //
 // Exit codes: 0 done, 1 usage, 2 no host window, 3 an awaited event did not come,
-// 4 a control was still held when the probe ended.
+// 4 a control was still held when the probe ended, 5 CreateWebView returned a web view
+// its callback had destroyed.
 
 #include <cwchar>
 #include <string>
@@ -18,7 +21,8 @@ namespace {
 
 int Usage()
 {
-    ConsoleOutput::Error(L"usage: webview_probe views (true|false|unbound)=URL... | cycles N URL | keys URL");
+    ConsoleOutput::Error(L"usage: webview_probe views (true|false|unbound)=URL... | cycles N URL | keys URL"
+                         L" | destroy-in-create URL");
     return 1;
 }
 
@@ -64,5 +68,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (mode == L"keys" && argc == 3)
         return probe.RunKeys(argv[2]);
+    if (mode == L"destroy-in-create" && argc == 3)
+        return probe.RunDestroyInCreate(argv[2]);
     return Usage();
 }

@@ -19,6 +19,7 @@ const DWORD releaseTimeoutMs = 20000;
 const int exitCreateFailed = 2;
 const int exitNoEvent = 3;
 const int exitNotReleased = 4;
+const int exitDestroyedViewReturned = 5;
 
 const wchar_t* BindingName(WebViewProbe::Binding binding)
 {
@@ -77,12 +78,22 @@ bool WebViewProbe::HandleEvent(WebViewEvent kind, WebView* webView, const wchar_
         ++documentCompletes;
     if (kind == NavigateComplete && wcsstr(url, quitMark))
         quitRequested = true;
-    if (view && destroyOnNavigate && kind == NavigateComplete) {
+    if (kind != NavigateComplete)
+        return answer;
+    int destroyed = 0;
+    if (view && destroyOnNavigate) {
+        destroyed = view->number;
         DestroyView(*view);
-        // The control raising this event runs on: its apartment, and with it its module, must stay.
-        Step(L"destroyed-in-event",
-            L"view=" + std::to_wstring(view->number) + L"\tapartment=" + (NoApartment() ? L"0" : L"1"));
+    } else if (!view && creating) {
+        // The web view CreateWebView has not returned yet: only the callback knows it.
+        WindManager::Instance()->DestroyWebView(webView);
+        ++destroyedWhileCreating;
+    } else {
+        return answer;
     }
+    // The control raising this event runs on: its apartment, and with it its module, must stay.
+    Step(L"destroyed-in-event",
+        L"view=" + std::to_wstring(destroyed) + L"\tapartment=" + (NoApartment() ? L"0" : L"1"));
     return answer;
 }
 
@@ -176,6 +187,24 @@ int WebViewProbe::RunCycles(int cycles, const std::wstring& baseUrl)
     }
     Step(L"cycles-done", L"cycles=" + std::to_wstring(cycles));
     return Finish() ? 0 : exitNotReleased;
+}
+
+int WebViewProbe::RunDestroyInCreate(const std::wstring& url)
+{
+    creating = true;
+    WebView* webView = WindManager::Instance()->CreateWebView(20, 40, viewWidth, viewHeight, nullptr, url.c_str(),
+        this, &WebViewProbe::OnEvent);
+    creating = false;
+    // Only compared: what a callback destroyed must not be touched again.
+    Step(L"created", std::wstring(L"returned=") + (webView ? L"set" : L"null") + L"\tdestroyed="
+        + std::to_wstring(destroyedWhileCreating));
+    if (webView && !destroyedWhileCreating)
+        views.push_back(View{1, webView, AnswerFalse});
+    if (!Finish())
+        return exitNotReleased;
+    if (!destroyedWhileCreating)
+        return exitNoEvent;
+    return webView ? exitDestroyedViewReturned : 0;
 }
 
 int WebViewProbe::RunKeys(const std::wstring& url)

@@ -27,6 +27,9 @@ public:
     int RunViews(const std::vector<ViewSpec>& specs);
     // One web view at a time, destroyed by its own callback inside NavigateComplete2, `cycles` times.
     int RunCycles(int cycles, const std::wstring& baseUrl);
+    // One web view whose callback destroys it inside a NavigateComplete2 raised before
+    // CreateWebView returns (the stand-in does so for addresses containing "#raise-now").
+    int RunDestroyInCreate(const std::wstring& url);
     // Keyboard translation and refresh once the start page is complete.
     int RunKeys(const std::wstring& url);
 
@@ -52,6 +55,8 @@ private:
 
     std::vector<View> views;
     bool destroyOnNavigate = false;
+    bool creating = false;
+    int destroyedWhileCreating = 0;
     bool quitRequested = false;
     int documentCompletes = 0;
 };
