@@ -2,7 +2,6 @@
 window) with the stand-in browser and real input; shared by the cycle test, the soak and the demo."""
 
 import os
-import subprocess
 
 from harness import wait_for
 
@@ -27,18 +26,6 @@ def complaints(stderr):
     login window writes on activation (Wine reports them as exceptions of their own kind)."""
     return [line for line in stderr.splitlines()
             if line.strip() and not (":warn:seh:dispatch_exception \"" in line and line.endswith("\""))]
-
-
-def click(session, x, y):
-    """A real click at (x, y). `xdotool mousemove --sync` to where the pointer already is waits about
-    15 s for a motion that never comes, so then the pointer is not moved."""
-    location = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, timeout=30,
-                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE).stdout.decode()
-    fields = dict(line.split("=", 1) for line in location.split())
-    if (int(fields["X"]), int(fields["Y"])) == (x, y):
-        session.xdotool("click", 1)
-    else:
-        session.click(x, y)
 
 
 class Launcher:
@@ -106,7 +93,7 @@ class Launcher:
 
     def close_login(self):
         """Clicks the login window's close button."""
-        click(self.session, *self.login_close_button())
+        self.session.click(*self.login_close_button())
 
     def login_close_button(self):
         left, top, _, _ = self.login["rect"]
@@ -116,7 +103,7 @@ class Launcher:
     def close_game(self, timeout=15.0):
         """Clicks the game window's close button; answers the fresh login window's record."""
         game = self.game["hwnd"]
-        click(self.session, *self.game_close_button())
+        self.session.click(*self.game_close_button())
         login = self.wait_login(timeout)
         wait_for(lambda: self._window(game) is None, timeout, what="the game window gone")
         return login

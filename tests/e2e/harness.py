@@ -757,8 +757,17 @@ class Session:
         subprocess.run(["xdotool"] + [str(a) for a in args], check=True, timeout=30, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
 
+    def mouse_location(self):
+        """Where the pointer is: (x, y) on the screen."""
+        result = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, timeout=30,
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+        fields = dict(line.split("=", 1) for line in result.stdout.decode().split() if "=" in line)
+        return int(fields["X"]), int(fields["Y"])
+
     def mouse_move(self, x, y):
-        self.xdotool("mousemove", "--sync", int(x), int(y))
+        # `mousemove --sync` waits for the pointer to move: about 15 s when it is already there.
+        if self.mouse_location() != (int(x), int(y)):
+            self.xdotool("mousemove", "--sync", int(x), int(y))
 
     def click(self, x, y, button=1):
         self.mouse_move(x, y)
