@@ -1,0 +1,365 @@
+"""The login window of the unmodified launcher, end to end: skin and page geometry, the six
+buttons on screen and in effect, new-window requests, drag and minimise, the keyboard, the
+debugger line of the foreground rule, the detection of a game login, and the ways out."""
+
+import os
+import subprocess
+import time
+
+from PIL import Image, ImageChops
+
+import harness
+from harness import wait_for
+
+LOGIN_PAGE = "http://passport.ops.test/kolv/login"
+GAME_ADDRESS = "http://s1.kolv.ops.test/login.php?uid=7&key=abc"
+PROGRAM_ADDRESS = "file:///C:/windows/system32/notepad.exe"
+SKIN_SIZE = (1186, 954)
+PAGE_RECT = (477, 449, 574, 286)  # x, y, width, height in the login window
+SKIN_POINT = (460, 600)  # opaque skin left of the hole, on no button
+PAGE_POINT = (PAGE_RECT[0] + 200, PAGE_RECT[1] + 150)
+IMAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images")
+# name, top-left in the login window, size, address opened (None: no link)
+BUTTONS = [
+    ("site", (542, 405), (80, 37), "http://www.ops.test/kolv"),
+    ("recharge", (652, 405), (80, 37), "http://pay.ops.test/?payway=1&gname=kolv"),
+    ("forum", (789, 406), (80, 37), "http://bbs.ops.test/forum-2256-1.html"),
+    ("service", (897, 406), (80, 37), "http://kf.ops.test/"),
+    ("minimize", (1014, 364), (22, 22), None),
+    ("close", (1045, 364), (22, 22), None),
+]
+WS_EX_TOOLWINDOW = 0x00000080
+WS_EX_LAYERED = 0x00080000
+WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
+VK_RETURN = 0x0D
+
+
+class Launcher:
+    """A launcher started in the session and its first login window, page host and stand-in."""
+
+    def __init__(self, s):
+        self.log_start = len(s.standin_log())
+        self.browser_start = len(s.browser_log())
+        self.program = s.start(s.paths.target("launcher"), winedebug="-all,warn+debugstr")
+        self.standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
+        self.pid = self.standin["pid"]
+        self.window = s.wait_window(login_window(self.pid))
+        self.host = s.wait_window({"hwnd": self.standin["host"]})
+        self.left, self.top = self.window["rect"][:2]
+
+    def at(self, x, y):
+        """A point of the first login window on the screen."""
+        return self.left + x, self.top + y
+
+    def log(self, s, event=None, **fields):
+        """This launcher's stand-in log entries."""
+        return [e for e in s.standin_log()[self.log_start:] if e.pid == self.pid
+                and (event is None or e.event == event) and all(e.get(k) == v for k, v in fields.items())]
+
+    def opened(self, s):
+        """Addresses given to the default browser since the start."""
+        return s.browser_log()[self.browser_start:]
+
+    def debugger_lines(self):
+        marker = "OutputDebugStringA "
+        return [line.split(marker, 1)[1] for line in self.program.errors().splitlines() if marker in line]
+
+    def started(self, s):
+        """Programs the launcher started that still run, besides the default browser's helper.
+        ShellExecuteW has created its process by the time it returns, so this needs no wait."""
+        code, out, _ = s.run("winedbg", "--command", "info process")
+        assert code == 0, out
+        # One process a line, its name in quotes, indented under the process that started it.
+        children, depth = [], None
+        for line in out.splitlines()[1:]:
+            if "'" not in line:
+                continue
+            indent, name = line.index("'"), line[line.index("'") + 1:line.rindex("'")]
+            if depth is not None and indent > depth:
+                children.append(name)
+            elif name.lower() == "launcher.exe":
+                depth = indent
+            else:
+                depth = None
+        return [name for name in children if name.lower() != "winebrowser.exe"]
+
+
+def login_window(pid):
+    return lambda w: w["pid"] == pid and w["class"] == "LoginerWind" and size(w["rect"]) == SKIN_SIZE
+
+
+def size(rect):
+    return rect[2] - rect[0], rect[3] - rect[1]
+
+
+def window(s, hwnd):
+    return next((w for w in s.windows() if w["hwnd"] == hwnd), None)
+
+
+def page_rect_for(left, top):
+    x, y, width, height = PAGE_RECT
+    return left + x, top + y, left + x + width, top + y + height
+
+
+def image_difference(shot, left, top, png):
+    """Largest channel difference between the screen at (left, top) and a resource image."""
+    expected = Image.open(os.path.join(IMAGES, png)).convert("RGB")
+    actual = Image.open(shot.path).convert("RGB").crop((left, top, left + expected.width, top + expected.height))
+    return max(high for _, high in ImageChops.difference(expected, actual).getextrema())
+
+
+def wait_image(s, left, top, png, label):
+    """Waits until the screen shows the resource image at (left, top); answers the screenshot."""
+    def shown():
+        shot = s.screenshot(label)
+        return shot if image_difference(shot, left, top, png) <= 6 else None
+    return wait_for(shown, 5, interval=0.1, what="%s on the screen at (%d, %d)" % (png, left, top))
+
+
+def assert_skin_and_page_at(shot, left, top):
+    """The screen shows the skin at (left, top), pixel for pixel as laid over the black root
+    window, and the stand-in's page inside the page rectangle."""
+    skin = Image.open(os.path.join(IMAGES, "skin.png")).convert("RGBA")
+    expected = Image.alpha_composite(Image.new("RGBA", skin.size, (0, 0, 0, 255)), skin).convert("RGB")
+    actual = Image.open(shot.path).convert("RGB").crop((left, top, left + skin.width, top + skin.height))
+    difference = ImageChops.difference(expected, actual).convert("L")
+    x, y, width, height = PAGE_RECT
+    difference.paste(0, (x, y, x + width, y + height))
+    worst = difference.getextrema()[1]
+    assert worst <= 3, "the screen differs from the skin by up to %d outside the page: %s" % (worst, shot.path)
+    page = colours(shot, page_rect_for(left, top))
+    assert harness.STANDIN_BACKGROUND in page and harness.STANDIN_TEXT in page, shot.path
+
+
+def colours(shot, rect=None):
+    """The colours a screenshot shows, in rect (left, top, right, bottom) or all over."""
+    image = Image.open(shot.path).convert("RGB")
+    if rect:
+        image = image.crop(rect)
+    return {colour for _, colour in image.getcolors(1 << 24)}
+
+
+def shows_on_screen(record, shot):
+    """Whether a window is visible with some of its area on the screen."""
+    left, top, right, bottom = record["rect"]
+    width, height = shot.size
+    return record["visible"] and max(left, 0) < min(right, width) and max(top, 0) < min(bottom, height)
+
+
+def move_pointer(s, x, y):
+    """Moves the pointer; xdotool's synchronous move waits 15 s when the pointer is already there."""
+    location = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, timeout=30,
+                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True).stdout
+    fields = dict(line.split("=", 1) for line in location.split() if "=" in line)
+    if (int(fields["X"]), int(fields["Y"])) != (x, y):
+        s.mouse_move(x, y)
+
+
+def click(s, x, y):
+    move_pointer(s, x, y)
+    s.xdotool("click", 1)
+
+
+def drag(s, hwnd, x, y, dx, dy, steps=8):
+    """Presses at (x, y) and drags the window by (dx, dy). The window's move loop starts from a
+    message the window posts itself, and follows the pointer from where it is at that moment:
+    nudge the pointer until the window answers, then move it relative to that point."""
+    left, top = window(s, hwnd)["rect"][:2]
+    move_pointer(s, x, y)
+    s.mouse_down()
+    try:
+        nudge = [0]
+
+        def following():
+            nudge[0] += 1
+            move_pointer(s, x, y + nudge[0])
+            now = window(s, hwnd)["rect"][:2]
+            return (now[0] - left, now[1] - top) if now != (left, top) else None
+        moved = wait_for(following, 10, interval=0.05, what="the window's move loop")
+        start_x, start_y = x - moved[0], y + nudge[0] - moved[1]
+        for step in range(1, steps + 1):
+            move_pointer(s, start_x + dx * step // steps, start_y + dy * step // steps)
+        wait_for(lambda: window(s, hwnd)["rect"][:2] == (left + dx, top + dy), 5, what="the window dragged")
+    finally:
+        s.mouse_up()
+
+
+def press_and_leave(s, launcher, button):
+    """Presses a button and releases the mouse on the skin outside it: no click."""
+    _, (x, y), (width, height), _ = button
+    move_pointer(s, *launcher.at(x + width // 2, y + height // 2))
+    s.mouse_down()
+    move_pointer(s, *launcher.at(*SKIN_POINT))
+    s.mouse_up()
+
+
+def focus_page(s, x, y):
+    click(s, x, y)
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
+
+
+def end_programs(s):
+    for program in s.programs:
+        program.kill()
+    wait_for(lambda: not s.standins(), 10, what="no stand-in left")
+
+
+def check_window_page_and_game_login(s):
+    launcher = Launcher(s)
+    login, host = launcher.window, launcher.host
+    assert size(login["rect"]) == SKIN_SIZE and login["client"] == login["rect"], login
+    assert login["exstyle"] & WS_EX_LAYERED and login["owner"] == 0, login
+    assert host["class"] == "AtlAxWin80" and host["pid"] == launcher.pid, host
+    assert host["rect"] == page_rect_for(launcher.left, launcher.top), (host, login)
+    assert host["owner"] == 0 and host["exstyle"] & WS_EX_TOOLWINDOW and host["visible"], host
+    assert launcher.standin["rect"] == host["client"], (launcher.standin, host)
+    assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE]
+
+    # Per-pixel alpha: the screen shows the skin laid over the black root window, and the page
+    # through the hole.
+    shot = s.screenshot("login-window")
+    assert_skin_and_page_at(shot, launcher.left, launcher.top)
+
+    # A game login: the login window and its page go, the game window opens on that address.
+    reply = s.navigate(GAME_ADDRESS)
+    assert reply.get("252") == "raised" and reply.get("259") == "dropped", reply
+    game = s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
+    assert window(s, login["hwnd"]) is None and window(s, host["hwnd"]) is None
+    events = [e.event for e in launcher.log(s)]
+    assert events.index("Unadvise") < events.index("Close"), events
+    assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE, GAME_ADDRESS]
+    game_window = s.wait_window({"hwnd": window(s, game["host"])["owner"]})
+    assert launcher.program.running
+
+    # The game window is as large as the full-screen client area: both windows were placed
+    # from the same metrics.
+    full_width, full_height = size(game_window["rect"])
+    assert game_window["rect"][:2] == (0, 0) and full_width == shot.size[0], (game_window, shot.size)
+    expected_origin = (full_width // 2 - SKIN_SIZE[0] // 2, full_height // 2 - SKIN_SIZE[1] // 2)
+    assert (launcher.left, launcher.top) == expected_origin, ((launcher.left, launcher.top), game_window)
+
+
+def check_buttons_show_their_states_and_links_open_their_addresses(s):
+    launcher = Launcher(s)
+    page_popup = "http://pay.ops.test/?payway=1&gname=kolv&from=page"
+    assert s.new_window3(PROGRAM_ADDRESS) == -1
+    assert launcher.started(s) == [], launcher.started(s)
+    assert s.new_window3(page_popup) == -1
+    results = [(e.get("cancel"), e.get("url")) for e in launcher.log(s, "NewWindow3Result")]
+    assert results == [(-1, PROGRAM_ADDRESS), (-1, page_popup)], results
+    wait_for(lambda: launcher.opened(s) == [page_popup], 10, what="the page's popup in the browser log")
+
+    for name, (x, y), (width, height), address in BUTTONS:
+        left, top = launcher.at(x, y)
+        wait_image(s, left, top, name + "_normal.png", name + "-normal")
+        move_pointer(s, left + width // 2, top + height // 2)
+        wait_image(s, left, top, name + "_hover.png", name + "-hover")
+        s.mouse_down()
+        wait_image(s, left, top, name + "_pressed.png", name + "-pressed")
+        if address is None:
+            # Minimise and close: leave before releasing, which clicks nothing.
+            move_pointer(s, *launcher.at(*SKIN_POINT))
+            wait_image(s, left, top, name + "_normal.png", name + "-left")
+            s.mouse_up()
+            continue
+        s.mouse_up()
+        wait_for(lambda: address in launcher.opened(s), 10, what="%s in the browser log" % address)
+
+    links = [address for _, _, _, address in BUTTONS if address]
+    assert launcher.opened(s) == [page_popup] + links, launcher.opened(s)
+    assert launcher.program.running and not window(s, launcher.window["hwnd"])["minimized"]
+
+
+def check_drag_moves_the_page_along_and_minimise_hides_both(s):
+    launcher = Launcher(s)
+    login, host = launcher.window["hwnd"], launcher.host["hwnd"]
+    drag(s, login, *launcher.at(*SKIN_POINT), -120, -50)
+    moved = window(s, login)["rect"]
+    assert moved[:2] == (launcher.left - 120, launcher.top - 50), moved
+    wait_for(lambda: window(s, host)["rect"] == page_rect_for(*moved[:2]), 5, what="the page over the moved hole")
+    assert s.standins()[0]["rect"] == page_rect_for(*moved[:2])
+    assert_skin_and_page_at(s.screenshot("login-dragged"), *moved[:2])
+
+    _, (x, y), (width, height), _ = BUTTONS[4]
+    click(s, moved[0] + x + width // 2, moved[1] + y + height // 2)
+    wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
+    # The page's host has no owner, so the system does not hide it with the login window: it
+    # must not stay on the desktop by itself.
+    screen = s.screenshot("login-minimised")
+    assert not shows_on_screen(window(s, host), screen), window(s, host)
+    assert harness.STANDIN_BACKGROUND not in colours(screen), screen.path
+    assert launcher.program.running
+
+
+def check_keyboard_and_the_debugger_line_of_each_activation(s):
+    launcher = Launcher(s)
+    login = launcher.window["hwnd"]
+    # Shown: one activation with the flag clear; the page comes forward and the skin goes back
+    # above it once, which writes nothing.
+    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window back in front")
+
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    focused_at = len(launcher.log(s))
+    s.key("Return")
+    wait_for(lambda: launcher.log(s, "Key", msg=WM_KEYUP, key=VK_RETURN), 5, what="Enter released in the page")
+    keys = [(e.event, e.get("msg"), e.get("key")) for e in launcher.log(s)[focused_at:]
+            if e.event in ("Key", "TranslateAccelerator")]
+    assert ("TranslateAccelerator", WM_KEYDOWN, VK_RETURN) in keys, keys
+    assert ("Key", WM_CHAR, VK_RETURN) in keys, keys
+    assert launcher.debugger_lines() == ['"1 \\n"'], launcher.debugger_lines()
+
+    # Another program comes to the front, which clears the flag: a click activation of the login
+    # window writes "2" once. A press on a button starts no drag, so it activates only once.
+    other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
+    wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
+    s.wait_standin(2, condition=lambda live: all(r["url"] for r in live))
+    press_and_leave(s, launcher, BUTTONS[0])
+    wait_for(lambda: launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], 5, what="one line for the click")
+    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window back in front")
+
+    # Work in the page, then press the skin's button again: the flag is set, nothing is written.
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    press_and_leave(s, launcher, BUTTONS[0])
+    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window in front")
+    other.kill()
+    assert launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], launcher.debugger_lines()
+    assert launcher.opened(s) == [], launcher.opened(s)
+
+
+def check_close_button_ends_the_process_at_once(s):
+    launcher = Launcher(s)
+    _, (x, y), (width, height), _ = BUTTONS[5]
+    pressed = time.monotonic()
+    click(s, *launcher.at(x + width // 2, y + height // 2))
+    assert launcher.program.wait(5) == 0
+    assert time.monotonic() - pressed < 3
+    assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
+    assert launcher.opened(s) == []
+
+
+def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
+    for where in ("window", "page"):
+        launcher = Launcher(s)
+        if where == "page":
+            focus_page(s, *launcher.at(*PAGE_POINT))
+        else:
+            wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
+        s.key("alt+F4")
+        assert launcher.program.wait(5) == 0, where
+        # The page was closed by the program, not torn down with the process.
+        events = [e.event for e in launcher.log(s)]
+        for earlier, later in [("Unadvise", "Close"), ("Close", "FinalRelease")]:
+            assert earlier in events and later in events and events.index(earlier) < events.index(later), \
+                (where, events)
+        assert not s.find_windows({"pid": launcher.pid}) and not s.standins(), where
+
+
+if __name__ == "__main__":
+    harness.run_checks("login", [
+        check_window_page_and_game_login,
+        check_buttons_show_their_states_and_links_open_their_addresses,
+        check_drag_moves_the_page_along_and_minimise_hides_both,
+        check_keyboard_and_the_debugger_line_of_each_activation,
+        check_close_button_ends_the_process_at_once,
+        check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
+    ], after_each=end_programs)
