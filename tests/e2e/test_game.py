@@ -1,0 +1,191 @@
+"""The game window of the unmodified launcher, end to end: reached by a game login in the login
+window, its geometry and paint, the title-bar drag, maximise and restore, minimise, F5, new-window
+requests, and the ways back to a new login window."""
+
+import harness
+from harness import wait_for
+from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, click, colours, drag,
+                        end_programs, image_difference, login_window, shows_on_screen, size, window)
+
+TITLE_BAR_HEIGHT = 30
+TITLE_BAR = (0x30, 0x29, 0x21)
+COLOUR_KEY = (0xFF, 0x00, 0xFF)
+# Title-bar buttons: image name and distance of the left edge from the window's right edge.
+BUTTONS = [("game_minimize", 96), ("game_maximize", 64), ("game_close", 32)]
+BUTTON_SIZE = (30, 27)
+TITLE_POINT = (400, 12)  # on the title bar, on no button
+WM_KEYUP = 0x0101
+VK_F5 = 0x74
+
+
+class Game:
+    """A game window reached by a game login in the launcher's login window."""
+
+    def __init__(self, s, launcher=None):
+        self.launcher = launcher or Launcher(s)
+        s.navigate(GAME_ADDRESS)
+        self.standin = s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
+        self.host = s.wait_window({"hwnd": self.standin["host"]})
+        self.window = s.wait_window({"hwnd": self.host["owner"]})
+        self.hwnd = self.window["hwnd"]
+        # Stand-ins are numbered afresh when their DLL is loaded again: this one is the last made.
+        entries = s.standin_log()
+        self.log_start = max(i for i, e in enumerate(entries) if e.event == "Create" and e.pid == self.launcher.pid)
+        self.obj = entries[self.log_start].get("obj")
+
+    def log(self, s, event=None, **fields):
+        """The game page's stand-in log entries."""
+        return [e for e in s.standin_log()[self.log_start:] if e.pid == self.launcher.pid
+                and e.get("obj") == self.obj and (event is None or e.event == event)
+                and all(e.get(k) == v for k, v in fields.items())]
+
+    def refreshes(self, s):
+        return len([e for e in self.log(s) if e.event in ("Refresh", "Refresh2")])
+
+    def button_point(self, rect, name):
+        """Screen point in the middle of a title-bar button of the window at rect."""
+        return rect[2] - dict(BUTTONS)[name] + BUTTON_SIZE[0] // 2, rect[1] + BUTTON_SIZE[1] // 2
+
+    def focus_page(self, s):
+        click(s, size(self.window["rect"])[0] // 2, 500)
+        wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
+
+    def focus_title_bar(self, s):
+        click(s, *TITLE_POINT)
+        wait_for(lambda: s.foreground()["focus"] == self.hwnd, 5, what="the game window focused")
+
+
+def wait_page_shown(s, label, x, y):
+    """Waits until the screen shows the page at (x, y); answers the screenshot."""
+    return wait_for(lambda: (lambda shot: shot if shot.pixel(x, y) == harness.STANDIN_BACKGROUND else None)(
+        s.screenshot(label)), 5, interval=0.1, what="the page shown at (%d, %d)" % (x, y))
+
+
+def assert_game_closed_and_login_back(s, game, where, order):
+    """The game page was closed, unadvised and released in the given order, the game window is gone
+    and a new login window shows the login page."""
+    # The control's last release may come from the message loop after the window is gone.
+    wait_for(lambda: game.log(s, "FinalRelease"), 10, what="the game page's final release")
+    events = [e.event for e in game.log(s)]
+    for earlier, later in zip(order, order[1:]):
+        assert earlier in events and later in events and events.index(earlier) < events.index(later), \
+            (where, events)
+    s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
+    s.wait_window(login_window(game.launcher.pid))
+    assert window(s, game.hwnd) is None and window(s, game.host["hwnd"]) is None, where
+    assert game.launcher.program.running, where
+
+
+def check_geometry_and_paint(s):
+    game = Game(s)
+    rect = game.window["rect"]
+    width, height = size(rect)
+    shot = wait_page_shown(s, "game-window", width // 2, 500)
+    # Full-screen client area from the system's metrics: the whole screen width, at the top-left.
+    assert rect[:2] == (0, 0) and width == shot.size[0] and game.window["client"] == rect, (rect, shot.size)
+    assert game.window["exstyle"] & WS_EX_LAYERED and game.window["owner"] == 0, game.window
+    assert game.host["rect"] == (0, TITLE_BAR_HEIGHT, width, height) and game.host["visible"], game.host
+    assert game.standin["rect"] == game.host["client"], (game.standin, game.host)
+    assert [e.get("url") for e in game.log(s, "Navigate2")] == [GAME_ADDRESS]
+
+    for name, offset in BUTTONS:
+        difference = image_difference(shot, width - offset, 0, name + "_normal.png")
+        assert difference <= 6, (name, difference, shot.path)
+    title_bar = colours(shot, (0, 0, width - 96, TITLE_BAR_HEIGHT))
+    gaps = [(width - 66, 0, width - 64, TITLE_BAR_HEIGHT), (width - 34, 0, width - 32, TITLE_BAR_HEIGHT),
+            (width - 2, 0, width, TITLE_BAR_HEIGHT), (width - 96, BUTTON_SIZE[1], width, TITLE_BAR_HEIGHT)]
+    for gap in gaps:
+        title_bar |= colours(shot, gap)
+    assert title_bar == {TITLE_BAR}, (title_bar, shot.path)
+    # The page area is see-through: the page shows, the key colour nowhere.
+    page = colours(shot, (0, TITLE_BAR_HEIGHT, width, shot.size[1]))
+    assert harness.STANDIN_BACKGROUND in page and harness.STANDIN_TEXT in page, shot.path
+    assert COLOUR_KEY not in colours(shot), shot.path
+
+
+def check_drag_maximise_restore_and_minimise(s):
+    game = Game(s)
+    width, height = size(game.window["rect"])
+    drag(s, game.hwnd, *TITLE_POINT, -80, 40)
+    dragged = window(s, game.hwnd)["rect"]
+    assert dragged == (-80, 40, width - 80, height + 40), dragged
+    page = (dragged[0], dragged[1] + TITLE_BAR_HEIGHT, dragged[2], dragged[3])
+    wait_for(lambda: window(s, game.host["hwnd"])["rect"] == page, 5, what="the page under the dragged title bar")
+
+    click(s, *game.button_point(dragged, "game_maximize"))
+    maximised = wait_for(lambda: (lambda w: w if w["maximized"] else None)(window(s, game.hwnd)), 5,
+                         what="the game window maximised")["rect"]
+    assert maximised[:2] == (0, 0), maximised
+    wait_for(lambda: window(s, game.host["hwnd"])["rect"] == (0, TITLE_BAR_HEIGHT) + maximised[2:], 5,
+             what="the page over the maximised window")
+    shot = wait_page_shown(s, "game-maximised", maximised[2] // 2, 500)
+    for name, offset in BUTTONS:
+        assert image_difference(shot, maximised[2] - offset, 0, name + "_normal.png") <= 6, (name, shot.path)
+
+    click(s, *game.button_point(maximised, "game_maximize"))
+    wait_for(lambda: window(s, game.hwnd)["rect"] == dragged and not window(s, game.hwnd)["maximized"], 5,
+             what="the dragged rectangle back")
+    wait_for(lambda: window(s, game.host["hwnd"])["rect"] == page, 5, what="the page back under the title bar")
+    wait_page_shown(s, "game-restored", width // 2, 500)
+
+    click(s, *game.button_point(dragged, "game_minimize"))
+    wait_for(lambda: window(s, game.hwnd)["minimized"], 5, what="the game window minimised")
+    screen = s.screenshot("game-minimised")
+    assert not shows_on_screen(window(s, game.host["hwnd"]), screen), window(s, game.host["hwnd"])
+    assert harness.STANDIN_BACKGROUND not in colours(screen), screen.path
+    assert game.launcher.program.running
+
+
+def check_f5_and_new_windows(s):
+    game = Game(s)
+    game_popup = "https://pay.ops.test/?payway=1&gname=kolv&from=game"
+    assert s.new_window3(PROGRAM_ADDRESS) == -1
+    assert game.launcher.started(s) == [], game.launcher.started(s)
+    assert s.new_window3(game_popup) == -1
+    results = [(e.get("cancel"), e.get("url")) for e in game.log(s, "NewWindow3Result")]
+    assert results == [(-1, PROGRAM_ADDRESS), (-1, game_popup)], results
+    wait_for(lambda: game.launcher.opened(s) == [game_popup], 10, what="the game's popup in the browser log")
+
+    game.focus_page(s)
+    s.key("F5")
+    wait_for(lambda: game.refreshes(s) >= 2, 5, what="two refreshes")
+    # F5 on the title bar, then once more in the page: only the page's presses refresh. Keys are
+    # handled in order, so a refresh from the title bar would be counted before the page's last one.
+    game.focus_title_bar(s)
+    s.key("F5")
+    game.focus_page(s)
+    s.key("F5")
+    wait_for(lambda: len(game.log(s, "TranslateAccelerator", msg=WM_KEYUP, key=VK_F5)) >= 2 and game.refreshes(s) >= 4,
+             5, what="the page's second F5")
+    assert game.refreshes(s) == 4, [e.line for e in game.log(s) if e.event.startswith("Refresh")]
+    assert game.launcher.opened(s) == [game_popup], game.launcher.opened(s)
+
+
+def check_close_button_brings_a_new_login_window(s):
+    game = Game(s)
+    click(s, *game.button_point(game.window["rect"], "game_close"))
+    assert_game_closed_and_login_back(s, game, "close button", ["Unadvise", "Close", "FinalRelease"])
+
+
+def check_alt_f4_from_the_title_bar_and_from_the_page(s):
+    launcher = Launcher(s)
+    for where in ("title bar", "page"):
+        game = Game(s, launcher)
+        if where == "page":
+            game.focus_page(s)
+        else:
+            game.focus_title_bar(s)
+        s.key("alt+F4")
+        # The system destroys the owned page host, which closes the control, before the game
+        # window's own destruction unadvises and releases it.
+        assert_game_closed_and_login_back(s, game, where, ["Close", "Unadvise", "FinalRelease"])
+
+
+if __name__ == "__main__":
+    harness.run_checks("game", [
+        check_geometry_and_paint,
+        check_drag_maximise_restore_and_minimise,
+        check_f5_and_new_windows,
+        check_close_button_brings_a_new_login_window,
+        check_alt_f4_from_the_title_bar_and_from_the_page,
+    ], after_each=end_programs)
