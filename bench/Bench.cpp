@@ -27,9 +27,9 @@ const wchar_t usage[] = L"usage: bench startup\n"
                         L"       bench parts [--rounds N]\n"
                         L"       bench sweep [--moves N] [--baseline-moves N]\n"
                         L"       bench present [--count N]\n"
-                        L"       bench cycles [--count N]\n";
+                        L"       bench cycles [--count N] [--keep-loaded DLL]\n";
 
-// The value of --name among the arguments, or the fallback.
+// The value of --name among the arguments, or the fallback (null for text).
 size_t Option(int argc, wchar_t** argv, const wchar_t* name, size_t fallback)
 {
     for (int i = 2; i + 1 < argc; ++i) {
@@ -37,6 +37,15 @@ size_t Option(int argc, wchar_t** argv, const wchar_t* name, size_t fallback)
             return static_cast<size_t>(wcstoul(argv[i + 1], nullptr, 10));
     }
     return fallback;
+}
+
+const wchar_t* TextOption(int argc, wchar_t** argv, const wchar_t* name)
+{
+    for (int i = 2; i + 1 < argc; ++i) {
+        if (wcscmp(argv[i], name) == 0)
+            return argv[i + 1];
+    }
+    return nullptr;
 }
 
 std::vector<double> AsDoubles(const std::vector<long long>& values)
@@ -229,9 +238,18 @@ int Present(size_t count)
     return probe.Count() == static_cast<long long>(count) ? 0 : 1;
 }
 
-int Cycles(size_t count)
+// A library named with --keep-loaded stays loaded across the cycles: the page's control is
+// otherwise loaded and unloaded with every page host, and what that costs is the control's.
+int Cycles(size_t count, const wchar_t* keepLoaded)
 {
+    HMODULE kept = keepLoaded ? LoadLibraryW(keepLoaded) : nullptr;
+    if (keepLoaded && !kept) {
+        fwprintf(stderr, L"cannot load %ls\n", keepLoaded);
+        return 1;
+    }
     std::vector<double> samples = LaunchCycles().Run(static_cast<int>(count));
+    if (kept)
+        FreeLibrary(kept);
     Report report;
     report.AddList("cycles.resident_kib", samples);
     report.Add("cycles.completed", static_cast<double>(samples.size() - 1));
@@ -257,7 +275,7 @@ int wmain(int argc, wchar_t** argv)
     if (mode == L"present")
         return Present(Option(argc, argv, L"--count", 200));
     if (mode == L"cycles")
-        return Cycles(Option(argc, argv, L"--count", 30));
+        return Cycles(Option(argc, argv, L"--count", 30), TextOption(argc, argv, L"--keep-loaded"));
     fwprintf(stderr, L"%ls", usage);
     return 2;
 }
