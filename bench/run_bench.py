@@ -142,6 +142,15 @@ def machine():
             "display": "Xvfb %s" % os.environ.get("SCREEN_SIZE", "1920x1080x24")}
 
 
+def commit():
+    """The commit measured, with +changes when product sources differ from it in the working tree."""
+    def git(*args):
+        return subprocess.run(["git", "-C", ROOT] + list(args), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              timeout=30, check=False).stdout.decode().strip()
+    changed = git("status", "--porcelain", "--", "app", "toolkit", "windows", "webview", "resources")
+    return git("rev-parse", "--short", "HEAD") + (" +changes" if changed else "")
+
+
 def fmt(value, digits=1):
     return "%.*f" % (digits, value)
 
@@ -241,7 +250,7 @@ def main():
     launcher = os.path.join(build, "launcher.exe")
     baseline_moves = args.moves if args.baseline_moves is None else args.baseline_moves
 
-    results = {"date": datetime.date.today().isoformat(), "machine": machine()}
+    results = {"date": datetime.date.today().isoformat(), "commit": commit(), "machine": machine()}
     with harness.Session("bench") as session:
         print("start-up: %d rounds of bench_empty.exe and bench.exe startup ..." % args.runs, flush=True)
         results["startup"] = measure_startup(session, bench, empty, args.runs)
@@ -271,8 +280,8 @@ def main():
     with open(output, "w") as f:
         json.dump(results, f, indent=2)
     m = results["machine"]
-    print("\n%s, %d cores (%s), Debian %s, %s, %s\n" % (results["date"], m["cores"], m["cpu"], m["debian"], m["wine"],
-                                                       m["display"]))
+    print("\n%s, commit %s; %d cores (%s), Debian %s, %s, %s\n" % (
+        results["date"], results["commit"], m["cores"], m["cpu"], m["debian"], m["wine"], m["display"]))
     print(results["table"])
     print("\nwritten to %s" % output)
 
