@@ -54,10 +54,11 @@ void GameWind::PlaceButtons()
     closeButton.SetPosition(pageWidth - 32, 0);
 }
 
-// The page's host is owned by this window, so its place is relative to this window.
+// The page's host is owned by this window, so its place is relative to this window. Repainted:
+// parts of the page that were off the screen have no content to bring along.
 void GameWind::PlacePage()
 {
-    WindManager::Instance()->MoveWebView(webView, pageLeft, pageTop, pageWidth, pageHeight, false);
+    WindManager::Instance()->MoveWebView(webView, pageLeft, pageTop, pageWidth, pageHeight, true);
 }
 
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -91,10 +91,11 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         PostQuitMessage(gameUrl.empty() ? 0 : 1);
         return 0;
     case WM_MOVE: {
+        // Repainted: parts of the page that were off the screen have no content to bring along.
         RECT rect;
         GetWindowRect(window, &rect);
         MoveWindow(PageWindow(), rect.left + webViewRect.x, rect.top + webViewRect.y, webViewRect.width,
-            webViewRect.height, FALSE);
+            webViewRect.height, TRUE);
         return 0;
     }
     case WM_ACTIVATE:
