@@ -4,7 +4,7 @@ requests, and the ways back to a new login window."""
 
 import harness
 from harness import wait_for
-from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, click, colours, drag,
+from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, colours, drag,
                         end_programs, image_difference, login_window, shows_on_screen, size, window)
 
 TITLE_BAR_HEIGHT = 30
@@ -47,11 +47,11 @@ class Game:
         return rect[2] - dict(BUTTONS)[name] + BUTTON_SIZE[0] // 2, rect[1] + BUTTON_SIZE[1] // 2
 
     def focus_page(self, s):
-        click(s, size(self.window["rect"])[0] // 2, 500)
+        s.click(size(self.window["rect"])[0] // 2, 500)
         wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
 
     def focus_title_bar(self, s):
-        click(s, *TITLE_POINT)
+        s.click(*TITLE_POINT)
         wait_for(lambda: s.foreground()["focus"] == self.hwnd, 5, what="the game window focused")
 
 
@@ -112,7 +112,7 @@ def check_drag_maximise_restore_and_minimise(s):
     page = (dragged[0], dragged[1] + TITLE_BAR_HEIGHT, dragged[2], dragged[3])
     wait_for(lambda: window(s, game.host["hwnd"])["rect"] == page, 5, what="the page under the dragged title bar")
 
-    click(s, *game.button_point(dragged, "game_maximize"))
+    s.click(*game.button_point(dragged, "game_maximize"))
     maximised = wait_for(lambda: (lambda w: w if w["maximized"] else None)(window(s, game.hwnd)), 5,
                          what="the game window maximised")["rect"]
     assert maximised[:2] == (0, 0), maximised
@@ -122,13 +122,13 @@ def check_drag_maximise_restore_and_minimise(s):
     for name, offset in BUTTONS:
         assert image_difference(shot, maximised[2] - offset, 0, name + "_normal.png") <= 6, (name, shot.path)
 
-    click(s, *game.button_point(maximised, "game_maximize"))
+    s.click(*game.button_point(maximised, "game_maximize"))
     wait_for(lambda: window(s, game.hwnd)["rect"] == dragged and not window(s, game.hwnd)["maximized"], 5,
              what="the dragged rectangle back")
     wait_for(lambda: window(s, game.host["hwnd"])["rect"] == page, 5, what="the page back under the title bar")
     wait_page_shown(s, "game-restored", width // 2, 500)
 
-    click(s, *game.button_point(dragged, "game_minimize"))
+    s.click(*game.button_point(dragged, "game_minimize"))
     wait_for(lambda: window(s, game.hwnd)["minimized"], 5, what="the game window minimised")
     screen = s.screenshot("game-minimised")
     assert not shows_on_screen(window(s, game.host["hwnd"]), screen), window(s, game.host["hwnd"])
@@ -163,7 +163,7 @@ def check_f5_and_new_windows(s):
 
 def check_close_button_brings_a_new_login_window(s):
     game = Game(s)
-    click(s, *game.button_point(game.window["rect"], "game_close"))
+    s.click(*game.button_point(game.window["rect"], "game_close"))
     assert_game_closed_and_login_back(s, game, "close button", ["Unadvise", "Close", "FinalRelease"])
 
 

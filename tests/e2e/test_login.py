@@ -3,7 +3,6 @@ buttons on screen and in effect, new-window requests, drag and minimise, the key
 debugger line of the foreground rule, the detection of a game login, and the ways out."""
 
 import os
-import subprocess
 import time
 
 from PIL import Image, ImageChops
@@ -17,6 +16,7 @@ PROGRAM_ADDRESS = "file:///C:/windows/system32/notepad.exe"
 SKIN_SIZE = (1186, 954)
 PAGE_RECT = (477, 449, 574, 286)  # x, y, width, height in the login window
 SKIN_POINT = (460, 600)  # opaque skin left of the hole, on no button
+SKIN_POINT_RIGHT = (1080, 600)  # opaque skin right of the hole
 PAGE_POINT = (PAGE_RECT[0] + 200, PAGE_RECT[1] + 150)
 IMAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images")
 # name, top-left in the login window, size, address opened (None: no link)
@@ -118,17 +118,25 @@ def wait_image(s, left, top, png, label):
 
 def assert_skin_and_page_at(shot, left, top):
     """The screen shows the skin at (left, top), pixel for pixel as laid over the black root
-    window, and the stand-in's page inside the page rectangle."""
+    window, and the stand-in's page fully painted inside the page rectangle, as far as both lie
+    on the screen."""
     skin = Image.open(os.path.join(IMAGES, "skin.png")).convert("RGBA")
     expected = Image.alpha_composite(Image.new("RGBA", skin.size, (0, 0, 0, 255)), skin).convert("RGB")
-    actual = Image.open(shot.path).convert("RGB").crop((left, top, left + skin.width, top + skin.height))
-    difference = ImageChops.difference(expected, actual).convert("L")
     x, y, width, height = PAGE_RECT
-    difference.paste(0, (x, y, x + width, y + height))
+    expected.paste((0, 0, 0), (x, y, x + width, y + height))
+    screen = Image.open(shot.path).convert("RGB")
+    actual = Image.new("RGB", skin.size)
+    actual.paste(screen, (-left, -top))
+    visible = (max(0, -left), max(0, -top), min(skin.width, screen.width - left), min(skin.height, screen.height - top))
+    actual.paste((0, 0, 0), (x, y, x + width, y + height))
+    difference = ImageChops.difference(expected.crop(visible), actual.crop(visible)).convert("L")
     worst = difference.getextrema()[1]
     assert worst <= 3, "the screen differs from the skin by up to %d outside the page: %s" % (worst, shot.path)
-    page = colours(shot, page_rect_for(left, top))
+    # Below the skin's opaque row at its top, the page shows nothing but the stand-in's colours.
+    page_left, page_top, page_right, page_bottom = page_rect_for(left, top)
+    page = colours(shot, (max(page_left, 0), page_top + 1, min(page_right, screen.width), page_bottom))
     assert harness.STANDIN_BACKGROUND in page and harness.STANDIN_TEXT in page, shot.path
+    assert (0, 0, 0) not in page, "part of the page is not painted: %s" % shot.path
 
 
 def colours(shot, rect=None):
@@ -146,39 +154,25 @@ def shows_on_screen(record, shot):
     return record["visible"] and max(left, 0) < min(right, width) and max(top, 0) < min(bottom, height)
 
 
-def move_pointer(s, x, y):
-    """Moves the pointer; xdotool's synchronous move waits 15 s when the pointer is already there."""
-    location = subprocess.run(["xdotool", "getmouselocation", "--shell"], check=True, timeout=30,
-                              stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, text=True).stdout
-    fields = dict(line.split("=", 1) for line in location.split() if "=" in line)
-    if (int(fields["X"]), int(fields["Y"])) != (x, y):
-        s.mouse_move(x, y)
-
-
-def click(s, x, y):
-    move_pointer(s, x, y)
-    s.xdotool("click", 1)
-
-
 def drag(s, hwnd, x, y, dx, dy, steps=8):
     """Presses at (x, y) and drags the window by (dx, dy). The window's move loop starts from a
     message the window posts itself, and follows the pointer from where it is at that moment:
     nudge the pointer until the window answers, then move it relative to that point."""
     left, top = window(s, hwnd)["rect"][:2]
-    move_pointer(s, x, y)
+    s.mouse_move(x, y)
     s.mouse_down()
     try:
         nudge = [0]
 
         def following():
             nudge[0] += 1
-            move_pointer(s, x, y + nudge[0])
+            s.mouse_move(x, y + nudge[0])
             now = window(s, hwnd)["rect"][:2]
             return (now[0] - left, now[1] - top) if now != (left, top) else None
         moved = wait_for(following, 10, interval=0.05, what="the window's move loop")
         start_x, start_y = x - moved[0], y + nudge[0] - moved[1]
         for step in range(1, steps + 1):
-            move_pointer(s, start_x + dx * step // steps, start_y + dy * step // steps)
+            s.mouse_move(start_x + dx * step // steps, start_y + dy * step // steps)
         wait_for(lambda: window(s, hwnd)["rect"][:2] == (left + dx, top + dy), 5, what="the window dragged")
     finally:
         s.mouse_up()
@@ -187,14 +181,14 @@ def drag(s, hwnd, x, y, dx, dy, steps=8):
 def press_and_leave(s, launcher, button):
     """Presses a button and releases the mouse on the skin outside it: no click."""
     _, (x, y), (width, height), _ = button
-    move_pointer(s, *launcher.at(x + width // 2, y + height // 2))
+    s.mouse_move(*launcher.at(x + width // 2, y + height // 2))
     s.mouse_down()
-    move_pointer(s, *launcher.at(*SKIN_POINT))
+    s.mouse_move(*launcher.at(*SKIN_POINT))
     s.mouse_up()
 
 
 def focus_page(s, x, y):
-    click(s, x, y)
+    s.click(x, y)
     wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
 
 
@@ -252,13 +246,13 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
     for name, (x, y), (width, height), address in BUTTONS:
         left, top = launcher.at(x, y)
         wait_image(s, left, top, name + "_normal.png", name + "-normal")
-        move_pointer(s, left + width // 2, top + height // 2)
+        s.mouse_move(left + width // 2, top + height // 2)
         wait_image(s, left, top, name + "_hover.png", name + "-hover")
         s.mouse_down()
         wait_image(s, left, top, name + "_pressed.png", name + "-pressed")
         if address is None:
             # Minimise and close: leave before releasing, which clicks nothing.
-            move_pointer(s, *launcher.at(*SKIN_POINT))
+            s.mouse_move(*launcher.at(*SKIN_POINT))
             wait_image(s, left, top, name + "_normal.png", name + "-left")
             s.mouse_up()
             continue
@@ -273,15 +267,17 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
 def check_drag_moves_the_page_along_and_minimise_hides_both(s):
     launcher = Launcher(s)
     login, host = launcher.window["hwnd"], launcher.host["hwnd"]
-    drag(s, login, *launcher.at(*SKIN_POINT), -120, -50)
+    # Far enough for the page to leave the screen on the left, as a player may put it aside.
+    dx = -(launcher.left + PAGE_RECT[0] + 60)
+    drag(s, login, *launcher.at(*SKIN_POINT_RIGHT), dx, -50)
     moved = window(s, login)["rect"]
-    assert moved[:2] == (launcher.left - 120, launcher.top - 50), moved
+    assert moved[:2] == (launcher.left + dx, launcher.top - 50), moved
     wait_for(lambda: window(s, host)["rect"] == page_rect_for(*moved[:2]), 5, what="the page over the moved hole")
     assert s.standins()[0]["rect"] == page_rect_for(*moved[:2])
     assert_skin_and_page_at(s.screenshot("login-dragged"), *moved[:2])
 
     _, (x, y), (width, height), _ = BUTTONS[4]
-    click(s, moved[0] + x + width // 2, moved[1] + y + height // 2)
+    s.click(moved[0] + x + width // 2, moved[1] + y + height // 2)
     wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
     # The page's host has no owner, so the system does not hide it with the login window: it
     # must not stay on the desktop by itself.
@@ -330,7 +326,7 @@ def check_close_button_ends_the_process_at_once(s):
     launcher = Launcher(s)
     _, (x, y), (width, height), _ = BUTTONS[5]
     pressed = time.monotonic()
-    click(s, *launcher.at(x + width // 2, y + height // 2))
+    s.click(*launcher.at(x + width // 2, y + height // 2))
     assert launcher.program.wait(5) == 0
     assert time.monotonic() - pressed < 3
     assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
