@@ -173,11 +173,11 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
             DispatchMessageW(&message);
             continue;
         }
+        // IsDialogMessageW has translated and dispatched the message already: translating Enter
+        // once more would type it into the page twice.
         manager->TranslateWebViewAccelerator(webView, &message);
         bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP;
-        if (key && message.wParam == VK_RETURN)
-            TranslateMessage(&message);
-        else if (key && message.wParam == VK_F5 && refreshOnF5)
+        if (key && message.wParam == VK_F5 && refreshOnF5)
             manager->RefreshWebView(webView);
     }
     return static_cast<int>(message.wParam);
