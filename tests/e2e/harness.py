@@ -600,8 +600,13 @@ class Session:
             subprocess.run(["wineserver", "-k"], env=self.environment(), timeout=30, **_QUIET)
             self._owns_server = False
         if self._xvfb is not None:
-            _kill_group(self._xvfb.pid)
-            self._xvfb.wait(timeout=5)
+            # Asked to stop first, Xvfb removes its lock file and socket; killed, it leaves them.
+            self._xvfb.terminate()
+            try:
+                self._xvfb.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                _kill_group(self._xvfb.pid)
+                self._xvfb.wait(timeout=5)
             self._xvfb = None
             os.environ.pop("DISPLAY", None)
         if self._watchdog is not None:
