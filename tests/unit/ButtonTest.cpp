@@ -7,24 +7,12 @@
 #include <vector>
 
 #include "TestResources.h"
+#include "ProbeWind.h"
 #include "TestSupport.h"
 #include "windows/Button.h"
 #include "windows/SpecialWind.h"
 
 namespace {
-
-// Opens the surface to the tests and takes its window away with it.
-class ProbeWind : public SpecialWind {
-public:
-    using SpecialWind::SpecialWind;
-    ~ProbeWind() override
-    {
-        if (windowHandle)
-            DestroyWindow(windowHandle);
-        PumpMessages();
-    }
-    Pixels Surface() const { return ReadBitmap(surfaceDC.Get(), surfaceBitmap.Get()); }
-};
 
 ImagePtr LoadPng(int id)
 {
@@ -34,11 +22,6 @@ ImagePtr LoadPng(int id)
 LPARAM At(int x, int y)
 {
     return MAKELPARAM(x, y);
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return EqualRect(&a, &b) != FALSE;
 }
 
 // Counts the presents of every layered window while it lives, passing each on to the system.

@@ -32,19 +32,6 @@ public:
     }
 };
 
-int TakeQuitCode()
-{
-    MSG message;
-    int code = -1;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            code = static_cast<int>(message.wParam);
-        else
-            DispatchMessageW(&message);
-    }
-    return code;
-}
-
 void ExpectButtonsAtTheRightEnd(const ProbeGame& game, int width)
 {
     for (int i = 0; i < 3; ++i) {

@@ -18,19 +18,6 @@ public:
     bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url); }
 };
 
-int TakeQuitCode()
-{
-    MSG message;
-    int code = -1;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT)
-            code = static_cast<int>(message.wParam);
-        else
-            DispatchMessageW(&message);
-    }
-    return code;
-}
-
 const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7&key=abc";
 
 } // namespace

@@ -1,34 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "ProbeWind.h"
 #include "TestSupport.h"
 #include "windows/SpecialWind.h"
 
 namespace {
 
-// Opens the protected state to the tests.
-class ProbeWind : public SpecialWind {
-public:
-    using SpecialWind::SpecialWind;
-    ~ProbeWind() override
-    {
-        if (windowHandle)
-            DestroyWindow(windowHandle);
-        PumpMessages();
-    }
-    RECT Rect() const { return windowRect; }
-    RECT Restore() const { return restoreRect; }
-    HDC SurfaceDC() const { return surfaceDC.Get(); }
-    HBITMAP SurfaceBitmap() const { return surfaceBitmap.Get(); }
-};
-
 ImagePtr LoadSkin()
 {
     return WindManager::Instance()->LoadPngResource(101, L"PNG");
-}
-
-bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
 } // namespace
@@ -69,7 +49,7 @@ TEST(SpecialWind, SkinWindowIsCentredLayeredAndHoldsTheSkin)
     EXPECT_TRUE(SameRect(screen, wind.Rect()));
 
     // The surface holds the skin: see-through hole, opaque row above it and opaque frame.
-    Pixels pixels = ReadBitmap(wind.SurfaceDC(), wind.SurfaceBitmap());
+    Pixels pixels = wind.Surface();
     ASSERT_EQ(pixels.width, 1186);
     ASSERT_EQ(pixels.height, 954);
     for (int x : {477, 760, 1050}) {

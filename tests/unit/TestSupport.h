@@ -16,6 +16,25 @@ inline void PumpMessages()
     }
 }
 
+// Handles what is waiting and answers the code of the last WM_QUIT among it, or -1.
+inline int TakeQuitCode()
+{
+    MSG message;
+    int code = -1;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT)
+            code = static_cast<int>(message.wParam);
+        else
+            DispatchMessageW(&message);
+    }
+    return code;
+}
+
+inline bool SameRect(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
 inline SIZE_T ResidentBytes()
 {
     PROCESS_MEMORY_COUNTERS counters = {};

@@ -130,11 +130,6 @@ inline RECT ClientScreenRect(HWND window)
     return rect;
 }
 
-inline bool SameRect(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 enum class Apartment { None, SingleThreaded, MultiThreaded };
 
 inline std::ostream& operator<<(std::ostream& stream, Apartment apartment)
