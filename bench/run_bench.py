@@ -252,16 +252,20 @@ def main():
 
     results = {"date": datetime.date.today().isoformat(), "commit": commit(), "machine": machine()}
     with harness.Session("bench") as session:
+        results["load_average"] = {}
+        results["load_average"]["startup"] = os.getloadavg()[0]
         print("start-up: %d rounds of bench_empty.exe and bench.exe startup ..." % args.runs, flush=True)
         results["startup"] = measure_startup(session, bench, empty, args.runs)
         report, _ = run_timed(session, bench, "parts", "--rounds", 10)
         results["startup"]["parts_ms"] = {key[len("parts."):]: value for key, value in report.items()}
+        results["load_average"]["sweep"] = os.getloadavg()[0]
         print("pointer sweep: %d moves, literal %d ..." % (args.moves, baseline_moves), flush=True)
         report, _ = run_timed(session, bench, "sweep", "--moves", args.moves, "--baseline-moves", baseline_moves,
                               timeout=600 + baseline_moves * 0.5)
         results["sweep"] = {"ours": summarise_sweep(report, "ours"), "literal": summarise_sweep(report, "literal"),
                             "moves_over_buttons": report["sweep.moves_over_buttons"],
                             "ratio_mean": report["sweep.ratio_mean"], "ratio_median": report["sweep.ratio_median"]}
+        results["load_average"]["present_and_cycles"] = os.getloadavg()[0]
         print("full-surface presents and launch cycles ...", flush=True)
         report, _ = run_timed(session, bench, "present", "--count", args.presents, timeout=300)
         results["present"] = {"width": int(report["present.width"]), "height": int(report["present.height"]),
@@ -280,8 +284,9 @@ def main():
     with open(output, "w") as f:
         json.dump(results, f, indent=2)
     m = results["machine"]
-    print("\n%s, commit %s; %d cores (%s), Debian %s, %s, %s\n" % (
-        results["date"], results["commit"], m["cores"], m["cpu"], m["debian"], m["wine"], m["display"]))
+    print("\n%s, commit %s; %d cores (%s), Debian %s, %s, %s; load average (1 min) as each part began: %s\n" % (
+        results["date"], results["commit"], m["cores"], m["cpu"], m["debian"], m["wine"], m["display"],
+        ", ".join("%s %.2f" % item for item in results["load_average"].items())))
     print(results["table"])
     print("\nwritten to %s" % output)
 
