@@ -26,19 +26,19 @@ int Usage()
     return 1;
 }
 
-bool ParseSpec(const std::wstring& text, WebViewProbe::ViewSpec& spec)
+bool ParseRequest(const std::wstring& text, WebViewProbe::ViewRequest& request)
 {
     size_t equals = text.find(L'=');
     if (equals == std::wstring::npos)
         return false;
     std::wstring binding = text.substr(0, equals);
-    spec.url = text.substr(equals + 1);
+    request.url = text.substr(equals + 1);
     if (binding == L"true")
-        spec.binding = WebViewProbe::AnswerTrue;
+        request.binding = WebViewProbe::AnswerTrue;
     else if (binding == L"false")
-        spec.binding = WebViewProbe::AnswerFalse;
+        request.binding = WebViewProbe::AnswerFalse;
     else if (binding == L"unbound")
-        spec.binding = WebViewProbe::Unbound;
+        request.binding = WebViewProbe::Unbound;
     else
         return false;
     return true;
@@ -53,14 +53,14 @@ int wmain(int argc, wchar_t** argv)
     std::wstring mode = argv[1];
     WebViewProbe probe;
     if (mode == L"views") {
-        std::vector<WebViewProbe::ViewSpec> specs;
+        std::vector<WebViewProbe::ViewRequest> requests;
         for (int i = 2; i < argc; ++i) {
-            WebViewProbe::ViewSpec spec;
-            if (!ParseSpec(argv[i], spec))
+            WebViewProbe::ViewRequest request;
+            if (!ParseRequest(argv[i], request))
                 return Usage();
-            specs.push_back(spec);
+            requests.push_back(request);
         }
-        return probe.RunViews(specs);
+        return probe.RunViews(requests);
     }
     if (mode == L"cycles" && argc == 4) {
         int cycles = _wtoi(argv[2]);

@@ -157,10 +157,10 @@ bool WebViewProbe::Finish()
     return released;
 }
 
-int WebViewProbe::RunViews(const std::vector<ViewSpec>& specs)
+int WebViewProbe::RunViews(const std::vector<ViewRequest>& requests)
 {
-    for (const ViewSpec& spec : specs) {
-        if (AddView(spec.binding, spec.url, static_cast<int>(views.size())) < 0)
+    for (const ViewRequest& request : requests) {
+        if (AddView(request.binding, request.url, static_cast<int>(views.size())) < 0)
             return exitCreateFailed;
     }
     Step(L"ready");

@@ -17,14 +17,14 @@ public:
     // How a web view is bound: a callback answering true or false, or no callback at all.
     enum Binding { AnswerTrue, AnswerFalse, Unbound };
 
-    struct ViewSpec {
+    struct ViewRequest {
         Binding binding = AnswerFalse;
         std::wstring url;
     };
 
     // Web views side by side, each navigated to its address; events are reported until a bound
     // one completes a navigation to an address containing "/quit". Then all are destroyed.
-    int RunViews(const std::vector<ViewSpec>& specs);
+    int RunViews(const std::vector<ViewRequest>& requests);
     // One web view at a time, destroyed by its own callback inside NavigateComplete2, `cycles` times.
     int RunCycles(int cycles, const std::wstring& baseUrl);
     // One web view whose callback destroys it inside a NavigateComplete2 raised before
