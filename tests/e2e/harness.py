@@ -655,6 +655,13 @@ class Session:
             raise HarnessError("standinctl %s failed with %d: %s" % (" ".join(map(str, args)), code, err.strip()))
         return out.splitlines()
 
+    def end_programs(self):
+        """Ends every program this session started and waits until no stand-in is left; meant as
+        run_checks' after_each, so that a check leaves nothing to the next."""
+        for program in self.programs:
+            program.kill()
+        wait_for(lambda: not self.standins(), 10, what="no stand-in left")
+
     def standins(self):
         """The live stand-ins: dicts with index, hwnd, pid, host, root, visible, focused, rect, url."""
         return [parse_record(line) for line in self.ctl("list")]

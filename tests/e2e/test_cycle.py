@@ -100,16 +100,10 @@ def check_command_line_arguments_change_nothing(s):
     assert_ended_cleanly(launcher)
 
 
-def end_programs(s):
-    for program in s.programs:
-        program.kill()
-    wait_for(lambda: not s.standins(), 10, what="no stand-in left")
-
-
 if __name__ == "__main__":
     harness.run_checks("cycle", [
         check_every_login_opens_a_game_and_every_closed_game_a_fresh_login,
         check_alt_f4_on_the_first_login_window_ends_the_process,
         check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process,
         check_command_line_arguments_change_nothing,
-    ], winedebug=EXIT_WINEDEBUG, after_each=end_programs)
+    ], winedebug=EXIT_WINEDEBUG, after_each=harness.Session.end_programs)

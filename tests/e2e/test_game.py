@@ -5,7 +5,7 @@ requests, and the ways back to a new login window."""
 import harness
 from harness import wait_for
 from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, colours, drag,
-                        end_programs, image_difference, login_window, shows_on_screen, size, window)
+                        image_difference, login_window, shows_on_screen, size, window)
 
 TITLE_BAR_HEIGHT = 30
 TITLE_BAR = (0x30, 0x29, 0x21)
@@ -188,4 +188,4 @@ if __name__ == "__main__":
         check_f5_and_new_windows,
         check_close_button_brings_a_new_login_window,
         check_alt_f4_from_the_title_bar_and_from_the_page,
-    ], after_each=end_programs)
+    ], after_each=harness.Session.end_programs)

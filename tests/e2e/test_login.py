@@ -192,12 +192,6 @@ def focus_page(s, x, y):
     wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
 
 
-def end_programs(s):
-    for program in s.programs:
-        program.kill()
-    wait_for(lambda: not s.standins(), 10, what="no stand-in left")
-
-
 def check_window_page_and_game_login(s):
     launcher = Launcher(s)
     login, host = launcher.window, launcher.host
@@ -358,4 +352,4 @@ if __name__ == "__main__":
         check_keyboard_and_the_debugger_line_of_each_activation,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
-    ], after_each=end_programs)
+    ], after_each=harness.Session.end_programs)

@@ -26,12 +26,6 @@ def close_host(s, program, record):
     return reply
 
 
-def stop_all(s):
-    for program in s.programs:
-        program.kill()
-    wait_for(lambda: not s.standins(), 10, what="no stand-in left")
-
-
 def sink_lines(program, dispid):
     return [harness.parse_record(line) for line in program.lines()
             if line.startswith("host sink=") and ("\tdispid=%d\t" % dispid) in line]
@@ -203,4 +197,4 @@ if __name__ == "__main__":
         check_a_host_may_close_the_control_inside_an_event,
         check_repeated_closes_under_heap_checking,
         check_default_browser_is_captured,
-    ], after_each=stop_all)
+    ], after_each=harness.Session.end_programs)

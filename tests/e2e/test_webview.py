@@ -208,12 +208,6 @@ def check_accelerator_translation_and_refresh_reach_the_control(s):
     assert kinds[refreshed + 1] == "callback" and kinds.count("callback") == 3, probe.program.lines()
 
 
-def stop_all(s):
-    for program in s.programs:
-        program.kill()
-    wait_for(lambda: not s.standins(), 10, what="no stand-in left")
-
-
 if __name__ == "__main__":
     harness.run_checks("webview", [
         check_create_web_view_hosts_and_navigates_the_stand_in,
@@ -221,4 +215,4 @@ if __name__ == "__main__":
         check_destroying_its_own_web_view_inside_navigate_complete_repeatedly,
         check_destroying_its_web_view_inside_the_first_navigate2,
         check_accelerator_translation_and_refresh_reach_the_control,
-    ], after_each=stop_all)
+    ], after_each=harness.Session.end_programs)
