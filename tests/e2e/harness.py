@@ -562,6 +562,7 @@ class Session:
         self._closed = False
         self._shots = 0
         self._watchdog = None
+        self._fault_checked = 0
 
     def __enter__(self):
         self.open()
@@ -662,6 +663,17 @@ class Session:
             program.kill()
         wait_for(lambda: not self.standins(), 10, what="no stand-in left")
 
+    def end_programs_without_faults(self):
+        """end_programs, then fails if a stand-in logged a fault of its host since the last call: a call
+        the platform's control forbids (closed inside its own event, unadvised without a site, called
+        after OLE ended). Meant as run_checks' after_each for the program's own tests."""
+        self.end_programs()
+        entries = self.standin_log()
+        faults = [e.line for e in entries[self._fault_checked:] if e.event == "Fault"]
+        self._fault_checked = len(entries)
+        if faults:
+            raise HarnessError("faults of the host: %s" % faults)
+
     def standins(self):
         """The live stand-ins: dicts with index, hwnd, pid, host, root, visible, focused, rect, url."""
         return [parse_record(line) for line in self.ctl("list")]
@@ -726,6 +738,10 @@ class Session:
     def new_window2(self, index=None, hwnd=None, timeout=10.0):
         """Raises NewWindow2; answers the Cancel value the host wrote back."""
         return self._request("newwindow2", None, index, hwnd, timeout).get("cancel")
+
+    def window_closing(self, index=None, hwnd=None, timeout=10.0):
+        """Raises WindowClosing, as window.close() in a page does; answers the Cancel value the host wrote back."""
+        return self._request("windowclosing", None, index, hwnd, timeout).get("cancel")
 
     # -- logs
 

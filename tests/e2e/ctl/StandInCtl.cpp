@@ -22,7 +22,8 @@ const wchar_t Usage[] =
     L"       standinctl foreground\n"
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]";
+    L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl windowclosing [--index N | --hwnd H] [--timeout MS]";
 
 struct Target {
     long index = -1;
@@ -130,6 +131,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"newwindow2") {
         return SendRequest(argc, argv, ControlChannel::NewWindow2Request, false);
+    }
+    if (command == L"windowclosing") {
+        return SendRequest(argc, argv, ControlChannel::WindowClosingRequest, false);
     }
     ConsoleOutput::Error(Usage);
     return ExitUsage;

@@ -14,6 +14,7 @@ const wchar_t ReplyClass[] = L"StandInCtlReply";
 const ULONG_PTR NavigateRequest = 1;
 const ULONG_PTR NewWindow3Request = 2;
 const ULONG_PTR NewWindow2Request = 3;
+const ULONG_PTR WindowClosingRequest = 4;
 const ULONG_PTR Reply = 100;
 
 }

@@ -35,6 +35,7 @@ int EventConnectionPoint::Raise(DISPID dispid, DISPPARAMS* params)
         connection.sink->AddRef();
     }
     int called = 0;
+    owner.EnterEvent();
     for (const Connection& connection : snapshot) {
         // A sink unadvised by an earlier one during this event gets no more calls.
         if (IsAdvised(connection.cookie)) {
@@ -43,6 +44,7 @@ int EventConnectionPoint::Raise(DISPID dispid, DISPPARAMS* params)
             ++called;
         }
     }
+    owner.LeaveEvent();
     for (const Connection& connection : snapshot) {
         connection.sink->Release();
     }
@@ -121,6 +123,12 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::Advise(IUnknown* sink, DWORD* co
 
 HRESULT STDMETHODCALLTYPE EventConnectionPoint::Unadvise(DWORD cookie)
 {
+    owner.CheckApartment(L"Unadvise");
+    // A host unadvises while the control still has its site; the platform's control may
+    // already have torn its events down once the site is gone.
+    if (owner.OleObject().SiteCleared()) {
+        StandInLog::Write(L"Fault", L"obj=%u kind=UnadviseWithoutSite cookie=%lu", owner.Serial(), cookie);
+    }
     for (auto it = connections.begin(); it != connections.end(); ++it) {
         if (it->cookie == cookie) {
             IDispatch* sink = it->sink;

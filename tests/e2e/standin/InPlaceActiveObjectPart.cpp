@@ -2,6 +2,7 @@
 
 #include "StandInBrowser.h"
 #include "StandInLog.h"
+#include "StandInSettings.h"
 
 namespace {
 
@@ -60,21 +61,38 @@ HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::ContextSensitiveHelp(WINBOOL)
     return E_NOTIMPL;
 }
 
+// As an HTML control does: the host's IDocHostUIHandler is asked first; keys the control
+// handles itself are its accelerators (as Tab moves between a page's fields), and F5 reloads the page
+// unless the host took it. Everything else is left to the host's loop to translate and dispatch.
 HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::TranslateAccelerator(LPMSG message)
 {
+    owner.CheckApartment(L"TranslateAccelerator");
     if (message == nullptr) {
         StandInLog::Write(L"TranslateAccelerator", L"obj=%u msg=null", owner.Serial());
         return E_INVALIDARG;
     }
-    if (!IsNoise(message->message)) {
-        StandInLog::Write(L"TranslateAccelerator", L"obj=%u msg=0x%04x key=0x%02lx hwnd=0x%08lx", owner.Serial(),
-            message->message, static_cast<unsigned long>(message->wParam), HandleToUlong(message->hwnd));
+    const wchar_t* handled = nullptr;
+    bool keyDown = message->message == WM_KEYDOWN || message->message == WM_SYSKEYDOWN;
+    if (!IsNoise(message->message) && owner.OleObject().HostTranslatesAccelerator(message)) {
+        handled = L"host";
+    } else if (keyDown && StandInSettings::HandlesAccelerator(message->wParam)) {
+        handled = L"control";
+    } else if (message->message == WM_KEYDOWN && message->wParam == VK_F5) {
+        handled = L"own-refresh";
+        StandInLog::Write(L"OwnRefresh", L"obj=%u url=%ls", owner.Serial(), owner.Address().c_str());
+        owner.QueueDocumentComplete(nullptr);
     }
-    return S_FALSE;
+    if (!IsNoise(message->message)) {
+        StandInLog::Write(L"TranslateAccelerator", L"obj=%u msg=0x%04x key=0x%02lx hwnd=0x%08lx handled=%ls",
+            owner.Serial(), message->message, static_cast<unsigned long>(message->wParam),
+            HandleToUlong(message->hwnd), handled != nullptr ? handled : L"0");
+    }
+    return handled != nullptr ? S_OK : S_FALSE;
 }
 
-HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::OnFrameWindowActivate(WINBOOL)
+HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::OnFrameWindowActivate(WINBOOL activate)
 {
+    StandInLog::Write(L"FrameActivate", L"obj=%u active=%d", owner.Serial(), activate ? 1 : 0);
     return S_OK;
 }
 

@@ -4,6 +4,8 @@
 #include "StandInLog.h"
 #include "StandInModule.h"
 
+#include <mshtmhst.h>
+
 namespace {
 
 template <typename T>
@@ -26,7 +28,8 @@ OleObjectPart::OleObjectPart(StandInBrowser& owner)
       uiWindow(nullptr),
       adviseHolder(nullptr),
       extent{0, 0},
-      uiActive(false)
+      uiActive(false),
+      siteCleared(false)
 {
 }
 
@@ -35,6 +38,26 @@ void OleObjectPart::ReleaseAll()
     InPlaceDeactivate();
     ReleaseAndClear(clientSite);
     ReleaseAndClear(adviseHolder);
+}
+
+bool OleObjectPart::SiteCleared() const
+{
+    return siteCleared;
+}
+
+bool OleObjectPart::HostTranslatesAccelerator(MSG* message)
+{
+    // The command group an HTML control passes with it.
+    static const GUID htmlCommands = {0xde4ba900, 0x59ca, 0x11cf, {0x95, 0x92, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+    IDocHostUIHandler* handler = nullptr;
+    if (clientSite == nullptr
+        || FAILED(clientSite->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&handler)))
+        || handler == nullptr) {
+        return false;
+    }
+    bool handled = handler->TranslateAccelerator(message, &htmlCommands, 0) == S_OK;
+    handler->Release();
+    return handled;
 }
 
 bool OleObjectPart::IsInPlaceActive() const
@@ -181,7 +204,9 @@ ULONG STDMETHODCALLTYPE OleObjectPart::Release()
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::SetClientSite(IOleClientSite* site)
 {
+    owner.CheckApartment(L"SetClientSite");
     StandInLog::Write(L"SetClientSite", L"obj=%u site=%ls", owner.Serial(), site != nullptr ? L"set" : L"null");
+    siteCleared = site == nullptr && clientSite != nullptr;
     if (site != nullptr) {
         site->AddRef();
     }
@@ -213,7 +238,12 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::SetHostNames(LPCOLESTR, LPCOLESTR)
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::Close(DWORD saveOption)
 {
+    owner.CheckApartment(L"Close");
     StandInLog::Write(L"Close", L"obj=%u option=%lu", owner.Serial(), saveOption);
+    // The platform's control tears down what raises the event it is inside of.
+    if (owner.InEvent()) {
+        StandInLog::Write(L"Fault", L"obj=%u kind=CloseInEvent", owner.Serial());
+    }
     owner.AddRef();
     InPlaceDeactivate();
     if (adviseHolder != nullptr) {

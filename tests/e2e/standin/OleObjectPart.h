@@ -18,6 +18,10 @@ public:
     HRESULT InPlaceDeactivate();
     HRESULT SetObjectRects(LPCRECT position, LPCRECT clip);
     void ReleaseAll();
+    // The site had been set and was taken away again.
+    bool SiteCleared() const;
+    // Offers a key message to the host's IDocHostUIHandler first, as an HTML control does.
+    bool HostTranslatesAccelerator(MSG* message);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
@@ -57,4 +61,5 @@ private:
     IOleAdviseHolder* adviseHolder;
     SIZEL extent;
     bool uiActive;
+    bool siteCleared;
 };

@@ -59,6 +59,7 @@ StandInBrowser::StandInBrowser()
     : refCount(1),
       serial(StandInModule::NextSerial()),
       raising(false),
+      eventDepth(0),
       oleObject(*this),
       inPlaceObject(*this),
       inPlaceActiveObject(*this),
@@ -135,6 +136,35 @@ void StandInBrowser::QueueNewWindow(DISPID dispid, const std::wstring& target, H
     Queue(dispid, target, replyWindow, true);
 }
 
+void StandInBrowser::QueueWindowClosing(HWND replyWindow)
+{
+    Queue(DISPID_WINDOWCLOSING, address, replyWindow, true);
+}
+
+void StandInBrowser::EnterEvent()
+{
+    ++eventDepth;
+}
+
+void StandInBrowser::LeaveEvent()
+{
+    --eventDepth;
+}
+
+bool StandInBrowser::InEvent() const
+{
+    return eventDepth > 0;
+}
+
+void StandInBrowser::CheckApartment(const wchar_t* call) const
+{
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    if (CoGetApartmentType(&type, &qualifier) == CO_E_NOTINITIALIZED) {
+        StandInLog::Write(L"Fault", L"obj=%u kind=AfterOleEnded call=%ls", serial, call);
+    }
+}
+
 void StandInBrowser::Queue(DISPID dispid, const std::wstring& target, HWND replyWindow, bool lastOfRequest)
 {
     pending.push_back(PendingEvent{dispid, target, replyWindow, lastOfRequest});
@@ -202,6 +232,9 @@ void StandInBrowser::Raise(const PendingEvent& event)
         break;
     case DISPID_DOCUMENTCOMPLETE:
         RaiseAddressEvent(event.dispid, L"DocumentComplete", event.address, report);
+        break;
+    case DISPID_WINDOWCLOSING:
+        RaiseWindowClosing(report);
         break;
     default:
         RaiseNewWindow(event.dispid, event.address, report);
@@ -282,6 +315,33 @@ void StandInBrowser::RaiseNewWindow(DISPID dispid, const std::wstring& target, s
     report = text;
 }
 
+// window.close() in the page: WindowClosing(IsChildWindow, Cancel). Left uncancelled, the
+// platform's control asks the player whether to close the window.
+void StandInBrowser::RaiseWindowClosing(std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=WindowClosing url=%ls", serial,
+        static_cast<long>(DISPID_WINDOWCLOSING), address.c_str());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANTARG args[2];
+    VariantInit(&args[0]);
+    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&args[0]) = &cancel;
+    VariantInit(&args[1]);
+    V_VT(&args[1]) = VT_BOOL;
+    V_BOOL(&args[1]) = VARIANT_FALSE;
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    int sinks = eventConnectionPoint.Raise(DISPID_WINDOWCLOSING, &params);
+    StandInLog::Write(L"WindowClosingResult", L"obj=%u cancel=%d", serial, static_cast<int>(cancel));
+    if (cancel == VARIANT_FALSE) {
+        StandInLog::Write(L"WindowClosingDialog", L"obj=%u", serial);
+    }
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_WINDOWCLOSING), sinks,
+        static_cast<int>(cancel));
+    text[63] = L'\0';
+    report = text;
+}
+
 // Answers the control tool once the last event of its request is raised or dropped.
 void StandInBrowser::Report(const PendingEvent& event, const std::wstring& text)
 {
@@ -313,6 +373,7 @@ HRESULT StandInBrowser::NotImplemented(const wchar_t* name)
 
 HRESULT STDMETHODCALLTYPE StandInBrowser::QueryInterface(REFIID riid, void** object)
 {
+    CheckApartment(L"QueryInterface");
     if (object == nullptr) {
         return E_POINTER;
     }
@@ -338,11 +399,13 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::QueryInterface(REFIID riid, void** obj
 
 ULONG STDMETHODCALLTYPE StandInBrowser::AddRef()
 {
+    CheckApartment(L"AddRef");
     return static_cast<ULONG>(InterlockedIncrement(&refCount));
 }
 
 ULONG STDMETHODCALLTYPE StandInBrowser::Release()
 {
+    CheckApartment(L"Release");
     LONG count = InterlockedDecrement(&refCount);
     if (count == 0) {
         // Calls made to the object while it tears down must not delete it again.

@@ -30,9 +30,17 @@ public:
     void QueueNavigation(const std::wstring& address, HWND replyWindow);
     void QueueDocumentComplete(HWND replyWindow);
     void QueueNewWindow(DISPID dispid, const std::wstring& address, HWND replyWindow);
+    void QueueWindowClosing(HWND replyWindow);
     void PostPendingEvents();
     void RaiseNextEvent();
     void DropPendingEvents();
+
+    // Faults of a host that a forgiving control lets pass: each is logged as `Fault`.
+    void EnterEvent();
+    void LeaveEvent();
+    bool InEvent() const;
+    // A call that arrives after the host ended OLE on its thread.
+    void CheckApartment(const wchar_t* call) const;
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -134,6 +142,7 @@ private:
     void Raise(const PendingEvent& event);
     void RaiseAddressEvent(DISPID dispid, const wchar_t* name, const std::wstring& address, std::wstring& report);
     void RaiseNewWindow(DISPID dispid, const std::wstring& address, std::wstring& report);
+    void RaiseWindowClosing(std::wstring& report);
     void Report(const PendingEvent& event, const std::wstring& text);
     void ReportDropped(const PendingEvent& event);
 
@@ -143,6 +152,7 @@ private:
     std::deque<PendingEvent> pending;
     std::deque<PendingEvent> droppedWhileRaising;
     bool raising;
+    int eventDepth;
     std::map<HWND, std::wstring> reports;
     OleObjectPart oleObject;
     InPlaceObjectPart inPlaceObject;

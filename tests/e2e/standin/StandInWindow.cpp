@@ -4,6 +4,7 @@
 #include "StandInBrowser.h"
 #include "StandInLog.h"
 #include "StandInModule.h"
+#include "StandInSettings.h"
 
 #include <exdispid.h>
 
@@ -167,7 +168,7 @@ LRESULT StandInWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_GETDLGCODE:
-        return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return StandInSettings::DialogCode();
     case WM_LBUTTONDOWN: {
         StandInLog::Write(L"Click", L"obj=%u x=%d y=%d", owner.Serial(), static_cast<short>(LOWORD(lParam)),
             static_cast<short>(HIWORD(lParam)));
@@ -220,6 +221,10 @@ LRESULT StandInWindow::HandleCopyData(HWND replyWindow, const COPYDATASTRUCT* da
     case ControlChannel::NewWindow2Request:
         StandInLog::Write(L"ControlNewWindow2", L"obj=%u", owner.Serial());
         owner.QueueNewWindow(DISPID_NEWWINDOW2, std::wstring(), replyWindow);
+        return TRUE;
+    case ControlChannel::WindowClosingRequest:
+        StandInLog::Write(L"ControlWindowClosing", L"obj=%u", owner.Serial());
+        owner.QueueWindowClosing(replyWindow);
         return TRUE;
     default:
         return FALSE;
