@@ -44,7 +44,8 @@ public:
     HWND GetWebViewWindow(WebView* webView);
     bool MoveWebView(WebView* webView, int x, int y, int width, int height, bool repaint);
     bool SetWebViewCallback(WebView* webView, CallbackBase* callbackOwner, WebViewCallback callback);
-    void TranslateWebViewAccelerator(WebView* webView, MSG* message);
+    // Offers a key message to the control first; true when the control handled it.
+    bool TranslateWebViewAccelerator(WebView* webView, MSG* message);
     void RefreshWebView(WebView* webView);
 
     HINSTANCE Module() const { return module; }

@@ -11,7 +11,7 @@ AxHost::AxHost(HWND window)
     : references(1)
     , window(window)
     , inPlaceSite(this)
-    , inPlaceFrame(this, window)
+    , inPlaceFrame(this)
     , uiHandler(this)
     , commandTarget(this)
 {
@@ -137,6 +137,7 @@ void AxHost::DestroyControl()
 {
     // The host advises nothing on the control, so there is nothing to unadvise. The control
     // reports its in-place deactivation back to the site while it runs: hold the reference here.
+    activeObject.Reset();
     ComPtr<IOleInPlaceObject> active;
     active.Attach(inPlaceObject.Detach());
     if (active) {
@@ -163,9 +164,21 @@ void AxHost::FitControl()
 
 void AxHost::FocusControl()
 {
+    if (!control)
+        return;
+    RECT area;
+    GetClientRect(window, &area);
+    control->DoVerb(OLEIVERB_UIACTIVATE, nullptr, this, 0, window, &area);
+    // A control that was UI-active already may leave the focus where it is.
     HWND controlWindow = nullptr;
-    if (inPlaceObject && SUCCEEDED(inPlaceObject->GetWindow(&controlWindow)) && controlWindow)
+    if (GetFocus() == window && inPlaceObject && SUCCEEDED(inPlaceObject->GetWindow(&controlWindow)) && controlWindow)
         SetFocus(controlWindow);
+}
+
+void AxHost::OnFrameActivate(bool active)
+{
+    if (activeObject)
+        activeObject->OnFrameWindowActivate(active ? TRUE : FALSE);
 }
 
 void AxHost::OnInPlaceActivate()
@@ -176,5 +189,13 @@ void AxHost::OnInPlaceActivate()
 
 void AxHost::OnInPlaceDeactivate()
 {
+    activeObject.Reset();
     inPlaceObject.Reset();
+}
+
+void AxHost::SetActiveObject(IOleInPlaceActiveObject* object)
+{
+    if (object)
+        object->AddRef();
+    activeObject.Attach(object);
 }

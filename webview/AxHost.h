@@ -38,11 +38,15 @@ public:
     void DestroyControl();
 
     void FitControl();
+    // UI-activates the control, which takes the keyboard focus with its caret and accelerators.
     void FocusControl();
+    // Tells the active object that the host's window, its frame, was activated or deactivated.
+    void OnFrameActivate(bool active);
 
     HWND HostWindow() const { return window; }
     void OnInPlaceActivate();
     void OnInPlaceDeactivate();
+    void SetActiveObject(IOleInPlaceActiveObject* object);
 
 private:
     explicit AxHost(HWND window);
@@ -54,6 +58,8 @@ private:
     HWND window;
     ComPtr<IOleObject> control;
     ComPtr<IOleInPlaceObject> inPlaceObject;
+    // Set while the control is UI-active.
+    ComPtr<IOleInPlaceActiveObject> activeObject;
     AxInPlaceSite inPlaceSite;
     AxInPlaceFrame inPlaceFrame;
     AxUIHandler uiHandler;

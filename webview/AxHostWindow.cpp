@@ -133,6 +133,10 @@ LRESULT AxHostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (host)
             host->FocusControl();
         return 0;
+    case WM_ACTIVATE:
+        if (host)
+            host->OnFrameActivate(LOWORD(wParam) != WA_INACTIVE);
+        break;
     default:
         if (message == getHostMessage && getHostMessage && host) {
             host->AddRef();

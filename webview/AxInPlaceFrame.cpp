@@ -1,8 +1,10 @@
 #include "webview/AxInPlaceFrame.h"
 
-AxInPlaceFrame::AxInPlaceFrame(IUnknown* outer, HWND window)
-    : AxHostPart(outer)
-    , window(window)
+#include "webview/AxHost.h"
+
+AxInPlaceFrame::AxInPlaceFrame(AxHost* host)
+    : AxHostPart(host)
+    , host(host)
 {
 }
 
@@ -10,7 +12,7 @@ STDMETHODIMP AxInPlaceFrame::GetWindow(HWND* frameWindow)
 {
     if (!frameWindow)
         return E_POINTER;
-    *frameWindow = window;
+    *frameWindow = host->HostWindow();
     return S_OK;
 }
 
@@ -37,8 +39,9 @@ STDMETHODIMP AxInPlaceFrame::SetBorderSpace(LPCBORDERWIDTHS widths)
     return INPLACE_E_NOTOOLSPACE;
 }
 
-STDMETHODIMP AxInPlaceFrame::SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR)
+STDMETHODIMP AxInPlaceFrame::SetActiveObject(IOleInPlaceActiveObject* activeObject, LPCOLESTR)
 {
+    host->SetActiveObject(activeObject);
     return S_OK;
 }
 

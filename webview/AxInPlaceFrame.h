@@ -4,11 +4,13 @@
 
 #include "webview/AxHostPart.h"
 
+class AxHost;
+
 // The frame a control sees when it activates: the host window, with no menus, toolbars or
-// status bar to share.
+// status bar to share. It tells the host which object is active.
 class AxInPlaceFrame : public AxHostPart<IOleInPlaceFrame> {
 public:
-    AxInPlaceFrame(IUnknown* outer, HWND window);
+    explicit AxInPlaceFrame(AxHost* host);
 
     STDMETHODIMP GetWindow(HWND* frameWindow) override;
     STDMETHODIMP ContextSensitiveHelp(BOOL enterMode) override;
@@ -26,5 +28,5 @@ public:
     STDMETHODIMP TranslateAccelerator(MSG* message, WORD id) override;
 
 private:
-    HWND window;
+    AxHost* host;
 };

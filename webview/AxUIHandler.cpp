@@ -56,9 +56,12 @@ STDMETHODIMP AxUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
     return S_OK;
 }
 
-STDMETHODIMP AxUIHandler::TranslateAccelerator(MSG*, const GUID*, DWORD)
+STDMETHODIMP AxUIHandler::TranslateAccelerator(MSG* message, const GUID*, DWORD)
 {
-    return S_FALSE;
+    // F5 is the launcher's: the game window refreshes its page itself and the login page does
+    // not reload. Answered as handled, so that the control does not reload on its own as well.
+    bool f5 = message && message->wParam == VK_F5 && (message->message == WM_KEYDOWN || message->message == WM_KEYUP);
+    return f5 ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP AxUIHandler::GetOptionKeyPath(LPOLESTR* key, DWORD)

@@ -1,14 +1,13 @@
 #include "webview/DeferredRelease.h"
 
-#include <ole2.h>
+#include <windows.h>
 
 #include <vector>
 
 namespace {
 
 struct PendingReleases {
-    std::vector<IUnknown*> objects;
-    int oleInitializations = 0;
+    std::vector<std::function<void()>> releases;
     int controlCalls = 0;
     UINT_PTR timer = 0;
 };
@@ -17,24 +16,20 @@ thread_local PendingReleases pending;
 
 } // namespace
 
-void DeferredRelease::Post(IUnknown* object)
+void DeferredRelease::Post(std::function<void()> release)
 {
-    if (!object)
-        return;
-    if (SUCCEEDED(OleInitialize(nullptr)))
-        ++pending.oleInitializations;
-    pending.objects.push_back(object);
+    pending.releases.push_back(std::move(release));
     // A thread timer without a window: any message loop of the thread dispatches it.
     if (!pending.timer)
         pending.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
 }
 
-void DeferredRelease::EnterControlCall()
+DeferredRelease::ControlCall::ControlCall()
 {
     ++pending.controlCalls;
 }
 
-void DeferredRelease::LeaveControlCall()
+DeferredRelease::ControlCall::~ControlCall()
 {
     --pending.controlCalls;
 }
@@ -51,12 +46,8 @@ void CALLBACK DeferredRelease::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
         return;
     KillTimer(nullptr, timer);
     pending.timer = 0;
-    std::vector<IUnknown*> objects;
-    objects.swap(pending.objects);
-    int oleInitializations = pending.oleInitializations;
-    pending.oleInitializations = 0;
-    for (IUnknown* object : objects)
-        object->Release();
-    while (oleInitializations-- > 0)
-        OleUninitialize();
+    std::vector<std::function<void()>> releases;
+    releases.swap(pending.releases);
+    for (const std::function<void()>& release : releases)
+        release();
 }

@@ -1,20 +1,27 @@
 #pragma once
 
 #include <windows.h>
-#include <unknwn.h>
 
-// Lets go of a control only once no call made by a control into this system is running on
+#include <functional>
+
+// Lets go of a control only once no call between the control and this system is running on
 // the thread: a callback may destroy the web view whose control is raising the event, and
 // that control must outlive its own call. The release runs from the thread's message loop.
 class DeferredRelease {
 public:
-    // Takes over the caller's reference. OLE stays initialised on the thread until the release,
-    // so the control's module stays loaded while host windows come and go.
-    static void Post(IUnknown* object);
+    // Runs the release from the message loop once no control call is open.
+    static void Post(std::function<void()> release);
 
-    // Brackets a call from a control (an event) into this system; calls nest.
-    static void EnterControlCall();
-    static void LeaveControlCall();
+    // Marks a call between a control and this system (an event, or a call into the control)
+    // for as long as it lives; calls nest.
+    class ControlCall {
+    public:
+        ControlCall();
+        ~ControlCall();
+        ControlCall(const ControlCall&) = delete;
+        ControlCall& operator=(const ControlCall&) = delete;
+    };
+
     static bool InControlCall();
 
 private:

@@ -41,6 +41,11 @@ VARIANT_BOOL* CancelFlagOf(const VARIANT* argument)
     return argument->pboolVal;
 }
 
+bool IsBool(const VARIANT* argument)
+{
+    return argument && argument->vt == VT_BOOL;
+}
+
 } // namespace
 
 WebViewEventAgent::WebViewEventAgent(WebView* webView)
@@ -128,6 +133,13 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         url = StringOf(Argument(params, 0));
         cancel = CancelFlagOf(Argument(params, 3));
         break;
+    case DISPID_WINDOWCLOSING:
+        // window.close() in a page: the control would ask the player whether to close a window
+        // that the launcher's own windows decide about. Answered here, with no handler.
+        cancel = CancelFlagOf(Argument(params, 0));
+        if (cancel && IsBool(Argument(params, 1)))
+            *cancel = VARIANT_TRUE;
+        return S_OK;
     default:
         return S_OK;
     }
@@ -135,9 +147,11 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     // The callback may destroy this web view: the agent and its record then live on until the
     // reference taken here goes, and the control until the message loop runs again.
     AddRef();
-    DeferredRelease::EnterControlCall();
-    bool answer = owner && callback && callback(owner, kind, webView, url);
-    DeferredRelease::LeaveControlCall();
+    bool answer;
+    {
+        DeferredRelease::ControlCall call;
+        answer = owner && callback && callback(owner, kind, webView, url);
+    }
     if (cancel)
         *cancel = answer ? VARIANT_TRUE : VARIANT_FALSE;
     Release();

@@ -30,6 +30,20 @@ void ConnectAgent(WebView* webView)
     }
 }
 
+// Undoes a web view in the order controls expect: its events are disconnected while it still
+// has its site, our references go, and then the host deactivates and closes the control, takes
+// its site away and ends its OLE. True when the host window is gone.
+bool TearDown(WebView* webView, HWND host)
+{
+    if (webView->eventConnection) {
+        webView->eventConnection->Unadvise(webView->adviseCookie);
+        webView->eventConnection.Reset();
+    }
+    webView->inPlaceObject.Reset();
+    webView->browser.Reset();
+    return host && DestroyWindow(host);
+}
+
 } // namespace
 
 WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ownerWindow, const wchar_t* url,
@@ -74,7 +88,10 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
         VariantInit(&webView->url);
         webView->url.vt = VT_BSTR;
         webView->url.bstrVal = SysAllocString(url);
-        webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
+        {
+            DeferredRelease::ControlCall call;
+            webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
+        }
         VariantClear(&webView->url);
     }
     bool destroyed = !webView->eventAgent;
@@ -87,24 +104,25 @@ void WindManager::DestroyWebView(WebView* webView)
     if (!webView)
         return;
     WebViewEventAgent* agent = webView->eventAgent;
-    if (webView->eventConnection) {
-        webView->eventConnection->Unadvise(webView->adviseCookie);
-        webView->eventConnection.Reset();
-    }
     agent->Unbind();
-    webView->inPlaceObject.Reset();
-    // A control that is raising an event right now must outlive it: its last reference goes
-    // from the message loop.
-    if (DeferredRelease::InControlCall())
-        DeferredRelease::Post(webView->browser.Detach());
-    else
-        webView->browser.Reset();
-    if (webView->hostWindow && DestroyWindow(webView->hostWindow))
-        webView->hostWindow = nullptr;
-    // Frees the record and the agent unless an event of this web view is still being
-    // dispatched or the control still holds the agent.
     webView->eventAgent = nullptr;
-    agent->Release();
+    if (!DeferredRelease::InControlCall()) {
+        if (TearDown(webView, webView->hostWindow))
+            webView->hostWindow = nullptr;
+        // Frees the record and the agent unless the control still holds the agent.
+        agent->Release();
+        return;
+    }
+    // A control raising an event right now must not be closed inside its own call: the page
+    // disappears at once and is torn down from the message loop.
+    HWND host = webView->hostWindow;
+    webView->hostWindow = nullptr;
+    if (host)
+        ShowWindow(host, SW_HIDE);
+    DeferredRelease::Post([webView, host, agent] {
+        TearDown(webView, host);
+        agent->Release();
+    });
 }
 
 HWND WindManager::GetWebViewWindow(WebView* webView)
@@ -134,14 +152,18 @@ bool WindManager::SetWebViewCallback(WebView* webView, CallbackBase* callbackOwn
     return true;
 }
 
-void WindManager::TranslateWebViewAccelerator(WebView* webView, MSG* message)
+bool WindManager::TranslateWebViewAccelerator(WebView* webView, MSG* message)
 {
-    if (webView && message && webView->inPlaceObject)
-        webView->inPlaceObject->TranslateAccelerator(message);
+    if (!webView || !message || !webView->inPlaceObject)
+        return false;
+    DeferredRelease::ControlCall call;
+    return webView->inPlaceObject->TranslateAccelerator(message) == S_OK;
 }
 
 void WindManager::RefreshWebView(WebView* webView)
 {
-    if (webView && webView->browser)
-        webView->browser->Refresh();
+    if (!webView || !webView->browser)
+        return;
+    DeferredRelease::ControlCall call;
+    webView->browser->Refresh();
 }

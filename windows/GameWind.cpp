@@ -72,10 +72,13 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         OnCreate(window);
         return 0;
-    case WM_DESTROY:
-        // Closed by the system (Alt+F4): the page's host went with its owner; release the rest.
+    case WM_CLOSE:
+        // Closed by the system (Alt+F4, the taskbar): the page goes first, as with the close
+        // button. Left to the window's destruction, its owned host would go before its page.
         WindManager::Instance()->DestroyWebView(webView);
         webView = nullptr;
+        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+    case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
     case WM_MOVE:

@@ -164,21 +164,27 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
     while (GetMessageW(&message, nullptr, 0, 0)) {
         HWND host = manager->GetWebViewWindow(webView);
         bool inPage = host && (message.hwnd == host || IsChild(host, message.hwnd));
-        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
-        if (inPage && message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
-            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
-            continue;
-        }
-        if (!host || !IsDialogMessageW(host, &message)) {
+        bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+        if (!inPage || !key) {
             DispatchMessageW(&message);
             continue;
         }
-        // IsDialogMessageW has translated and dispatched the message already: translating Enter
-        // once more would type it into the page twice.
-        manager->TranslateWebViewAccelerator(webView, &message);
-        bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP;
-        if (key && message.wParam == VK_F5 && refreshOnF5)
+        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
+        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            continue;
+        }
+        // The control has the first chance at the page's keys (its accelerators, moving between
+        // fields); what it leaves is typed into the page, whatever the page asks of the dialog
+        // manager. F5 is the window's: the control is told so, and does not reload by itself.
+        bool handled = manager->TranslateWebViewAccelerator(webView, &message);
+        bool f5 = message.wParam == VK_F5 && (message.message == WM_KEYDOWN || message.message == WM_KEYUP);
+        if (f5 && refreshOnF5)
             manager->RefreshWebView(webView);
+        if (!handled) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
     }
     return static_cast<int>(message.wParam);
 }

@@ -40,8 +40,8 @@ public:
 
 protected:
     // Shows the window and runs the thread's message loop until WM_QUIT, whose code it returns.
-    // Messages of the web page's windows go through the page's own keyboard handling; F5 there
-    // refreshes the page when asked for. The web view is read afresh for every message.
+    // Key messages of the web page's windows go to the page's control first; F5 there refreshes
+    // the page when asked for. The web view is read afresh for every message.
     int ShowAndRunLoop(WebView* const& webView, bool refreshOnF5);
 
     HWND windowHandle;

@@ -106,4 +106,4 @@ if __name__ == "__main__":
         check_alt_f4_on_the_first_login_window_ends_the_process,
         check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process,
         check_command_line_arguments_change_nothing,
-    ], winedebug=EXIT_WINEDEBUG, after_each=harness.Session.end_programs)
+    ], winedebug=EXIT_WINEDEBUG, after_each=harness.Session.end_programs_without_faults)

@@ -31,16 +31,16 @@ BUTTONS = [
 WS_EX_TOOLWINDOW = 0x00000080
 WS_EX_LAYERED = 0x00080000
 WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
-VK_RETURN = 0x0D
+VK_TAB, VK_RETURN, VK_F5 = 0x09, 0x0D, 0x74
 
 
 class Launcher:
     """A launcher started in the session and its first login window, page host and stand-in."""
 
-    def __init__(self, s):
+    def __init__(self, s, env=None):
         self.log_start = len(s.standin_log())
         self.browser_start = len(s.browser_log())
-        self.program = s.start(s.paths.target("launcher"), winedebug="-all,warn+debugstr")
+        self.program = s.start(s.paths.target("launcher"), winedebug="-all,warn+debugstr", env=env)
         self.standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
         self.pid = self.standin["pid"]
         self.window = s.wait_window(login_window(self.pid))
@@ -209,8 +209,7 @@ def check_window_page_and_game_login(s):
     assert_skin_and_page_at(shot, launcher.left, launcher.top)
 
     # A game login: the login window and its page go, the game window opens on that address.
-    reply = s.navigate(GAME_ADDRESS)
-    assert reply.get("252") == "raised" and reply.get("259") == "dropped", reply
+    assert s.navigate(GAME_ADDRESS).get("252") == "raised"
     game = s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
     assert window(s, login["hwnd"]) is None and window(s, host["hwnd"]) is None
     events = [e.event for e in launcher.log(s)]
@@ -233,6 +232,9 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
     assert s.new_window3(PROGRAM_ADDRESS) == -1
     assert launcher.started(s) == [], launcher.started(s)
     assert s.new_window3(page_popup) == -1
+    # window.close() in the page asks nobody and closes nothing.
+    assert s.window_closing() == -1
+    assert not launcher.log(s, "WindowClosingDialog") and window(s, launcher.window["hwnd"])
     results = [(e.get("cancel"), e.get("url")) for e in launcher.log(s, "NewWindow3Result")]
     assert results == [(-1, PROGRAM_ADDRESS), (-1, page_popup)], results
     wait_for(lambda: launcher.opened(s) == [page_popup], 10, what="the page's popup in the browser log")
@@ -281,21 +283,13 @@ def check_drag_moves_the_page_along_and_minimise_hides_both(s):
     assert launcher.program.running
 
 
-def check_keyboard_and_the_debugger_line_of_each_activation(s):
+def check_the_debugger_line_of_each_activation(s):
     launcher = Launcher(s)
     login = launcher.window["hwnd"]
     # Shown: one activation with the flag clear; the page comes forward and the skin goes back
     # above it once, which writes nothing.
     wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window back in front")
 
-    focus_page(s, *launcher.at(*PAGE_POINT))
-    focused_at = len(launcher.log(s))
-    s.key("Return")
-    wait_for(lambda: launcher.log(s, "Key", msg=WM_KEYUP, key=VK_RETURN), 5, what="Enter released in the page")
-    keys = [(e.event, e.get("msg"), e.get("key")) for e in launcher.log(s)[focused_at:]
-            if e.event in ("Key", "TranslateAccelerator")]
-    assert ("TranslateAccelerator", WM_KEYDOWN, VK_RETURN) in keys, keys
-    assert keys.count(("Key", WM_CHAR, VK_RETURN)) == 1, keys
     assert launcher.debugger_lines() == ['"1 \\n"'], launcher.debugger_lines()
 
     # Another program comes to the front, which clears the flag: a click activation of the login
@@ -314,6 +308,30 @@ def check_keyboard_and_the_debugger_line_of_each_activation(s):
     other.kill()
     assert launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], launcher.debugger_lines()
     assert launcher.opened(s) == [], launcher.opened(s)
+
+
+def check_keys_reach_the_page_once_whatever_it_claims(s):
+    # A page that claims every key from the dialog manager, and one that claims none and whose
+    # control moves between fields on Tab itself, as an HTML control does.
+    for dlgcode, accelerators in (("all", ""), ("none", "%02x" % VK_TAB)):
+        launcher = Launcher(s, env={"STANDIN_DLGCODE": dlgcode, "STANDIN_ACCELERATORS": accelerators})
+        # The foreground rule gave the page's host the focus: the control is UI-active and was told
+        # its frame is active, before any click.
+        wait_for(lambda: launcher.log(s, "FrameActivate", active=1), 5, what="the page's frame activated")
+        assert launcher.log(s, "UIActivate") and not launcher.log(s, "Click"), dlgcode
+        focus_page(s, *launcher.at(*PAGE_POINT))
+        typed_at = len(launcher.log(s))
+        s.key("Return", "a", "Tab", "F5")
+        wait_for(lambda: launcher.log(s, "TranslateAccelerator", msg=WM_KEYUP, key=VK_F5), 5, what="F5 released")
+        typed = launcher.log(s)[typed_at:]
+        characters = [e.get("key") for e in typed if e.event == "Key" and e.get("msg") == WM_CHAR]
+        by_control = [e.get("key") for e in typed if e.get("handled") == "control"]
+        assert characters == [VK_RETURN, ord("a")] + ([] if accelerators else [VK_TAB]), (dlgcode, typed)
+        assert by_control == ([VK_TAB] if accelerators else []), (dlgcode, typed)
+        # F5 is the host's in the login page: no refresh, and none of the control's own.
+        assert [e.get("handled") for e in typed if e.get("key") == VK_F5] == ["host", "host"], (dlgcode, typed)
+        assert not launcher.log(s, "Refresh") and not launcher.log(s, "OwnRefresh"), dlgcode
+        s.end_programs_without_faults()
 
 
 def check_close_button_ends_the_process_at_once(s):
@@ -349,7 +367,8 @@ if __name__ == "__main__":
         check_window_page_and_game_login,
         check_buttons_show_their_states_and_links_open_their_addresses,
         check_drag_moves_the_page_along_and_minimise_hides_both,
-        check_keyboard_and_the_debugger_line_of_each_activation,
+        check_the_debugger_line_of_each_activation,
+        check_keys_reach_the_page_once_whatever_it_claims,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
-    ], after_each=harness.Session.end_programs)
+    ], after_each=harness.Session.end_programs_without_faults)

@@ -97,7 +97,8 @@ def check_create_web_view_hosts_and_navigates_the_stand_in(s):
     probe.wait_callbacks([(1, 2, START), (1, 1, START)])
     order = [e.event for e in probe.log() if e.event in
              ("Create", "SetClientSite", "InPlaceActivate", "DoVerb", "Advise", "Navigate2")]
-    assert order == ["Create", "SetClientSite", "InPlaceActivate", "DoVerb", "Advise", "Navigate2"], order
+    firsts = sorted(set(order), key=order.index)
+    assert firsts == ["Create", "SetClientSite", "InPlaceActivate", "DoVerb", "Advise", "Navigate2"], order
     assert probe.log("InPlaceActivate")[0].get("parent") == host
     assert probe.log("DoVerb")[0].get("hr") == 0
     assert [e.get("url") for e in probe.log("Navigate2")] == [START]
@@ -157,10 +158,10 @@ def check_destroying_its_own_web_view_inside_navigate_complete_repeatedly(s):
     per_control = controls(probe.log())
     assert len(per_control) == CYCLES, len(per_control)
     for url, entries in zip(addresses, per_control):
+        # Destroyed inside NavigateComplete2, the control is torn down only once its call is over:
+        # the DocumentComplete queued behind it is still raised, and reaches no callback.
         raised = [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Event"]
-        assert raised == [(252, url)], raised
-        # Destroyed inside NavigateComplete2: the DocumentComplete queued behind it is never raised.
-        assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Dropped"] == [(259, url)]
+        assert raised == [(252, url), (259, url)], raised
         assert_released_in_order(entries)
 
 
@@ -182,8 +183,7 @@ def check_destroying_its_web_view_inside_the_first_navigate2(s):
     (entries,) = controls(probe.log())
     events = [e.event for e in entries]
     assert events.index("Navigate2") < events.index("Event") < events.index("Unadvise"), events
-    assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Event"] == [(252, address)]
-    assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Dropped"] == [(259, address)]
+    assert [(e.get("dispid"), e.get("url")) for e in entries if e.event == "Event"] == [(252, address), (259, address)]
     assert_released_in_order(entries)
 
 
@@ -196,6 +196,9 @@ def check_accelerator_translation_and_refresh_reach_the_control(s):
     assert translated == [(WM_KEYDOWN, VK_F5, control), (WM_KEYDOWN, VK_RETURN, control),
                           (WM_KEYUP, VK_RETURN, control)], translated
     assert [int(r["hwnd"]) for r in probe.steps("translated")] == [control] * 3
+    # F5 is the host's: the control hands it over and does not reload by itself.
+    assert [r["handled"] for r in probe.steps("translated")] == ["1", "0", "0"]
+    assert not probe.log("OwnRefresh")
 
     events = [e.event for e in probe.log() if e.event in ("Refresh", "Event")]
     assert events == ["Event", "Event", "Refresh", "Event"], events
@@ -215,4 +218,4 @@ if __name__ == "__main__":
         check_destroying_its_own_web_view_inside_navigate_complete_repeatedly,
         check_destroying_its_web_view_inside_the_first_navigate2,
         check_accelerator_translation_and_refresh_reach_the_control,
-    ], after_each=harness.Session.end_programs)
+    ], after_each=harness.Session.end_programs_without_faults)

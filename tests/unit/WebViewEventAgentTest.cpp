@@ -115,6 +115,25 @@ TEST_F(WebViewEventAgentTest, NewWindow3CancelsOnlyWhenABoundCallbackSaysSo)
     EXPECT_EQ(recorder.calls.size(), 1u);
 }
 
+TEST_F(WebViewEventAgentTest, WindowClosingIsCancelledWithoutAHandler)
+{
+    Recorder recorder;
+    Bind(recorder);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANT topLevel = Typed(VT_BOOL);
+    EXPECT_EQ(Raise(agent, DISPID_WINDOWCLOSING, {BoolRefArgument(&cancel), topLevel}), S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+
+    // Too few arguments, a mistyped one, or a null Cancel: nothing is written.
+    cancel = VARIANT_FALSE;
+    EXPECT_EQ(Raise(agent, DISPID_WINDOWCLOSING, {BoolRefArgument(&cancel), topLevel}, 1), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_WINDOWCLOSING, {BoolRefArgument(&cancel), LongArgument(0)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_WINDOWCLOSING, {topLevel, BoolRefArgument(&cancel)}), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_WINDOWCLOSING, {BoolRefArgument(nullptr), topLevel}), S_OK);
+    EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_TRUE(recorder.calls.empty());
+}
+
 TEST_F(WebViewEventAgentTest, OtherEventsAndNullParametersCallNothing)
 {
     Recorder recorder;
@@ -215,20 +234,28 @@ TEST_F(WebViewEventAgentTest, ACallbackMayDestroyItsOwnWebView)
     HWND windowAfterDestroy = reinterpret_cast<HWND>(1);
     recorder.onEvent = [&](WebView* view) {
         WindManager::Instance()->DestroyWebView(view);
-        // Still readable until the dispatch is over, and held by nothing but the dispatch.
+        // Unbound at once, and held by the dispatch and by the teardown that waits for the loop.
         windowAfterDestroy = WindManager::Instance()->GetWebViewWindow(view);
         referencesInCallback = agent->AddRef();
         agent->Release();
     };
     webView = nullptr;
+    agent->AddRef();
 
     OwnedBstr popup(L"http://example.test/popup");
     VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
     EXPECT_EQ(recorder.calls.size(), 1u);
     EXPECT_EQ(windowAfterDestroy, nullptr);
-    EXPECT_EQ(referencesInCallback, 2u);
+    // This test's reference, the dispatch's, the teardown's and the one taken in the callback.
+    EXPECT_EQ(referencesInCallback, 4u);
     EXPECT_EQ(cancel, VARIANT_TRUE);
+    // The teardown lets go of the record from the message loop.
+    EXPECT_TRUE(PumpUntil([this] {
+        agent->AddRef();
+        return agent->Release() == 1;
+    }));
+    EXPECT_EQ(agent->Release(), 0u);
 }
 
 TEST_F(WebViewEventAgentTest, TheRecordLivesAsLongAsTheAgentIsHeld)

@@ -228,9 +228,10 @@ int WebViewProbe::RunKeys(const std::wstring& url)
     };
     for (const MSG& key : keys) {
         MSG message = key;
-        manager->TranslateWebViewAccelerator(webView, &message);
+        bool handled = manager->TranslateWebViewAccelerator(webView, &message);
         Step(L"translated", L"msg=" + ConsoleOutput::Hex(key.message) + L"\tkey="
-            + ConsoleOutput::Hex(static_cast<unsigned long>(key.wParam)) + L"\thwnd=" + ConsoleOutput::Handle(control));
+            + ConsoleOutput::Hex(static_cast<unsigned long>(key.wParam)) + L"\thwnd=" + ConsoleOutput::Handle(control)
+            + L"\thandled=" + (handled ? L"1" : L"0"));
     }
 
     manager->RefreshWebView(webView);
