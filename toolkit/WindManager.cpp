@@ -17,6 +17,7 @@ WindManager::WindManager()
     , gdiplusToken(0)
     , updateLayeredWindow(nullptr)
     , setLayeredWindowAttributes(nullptr)
+    , updateLayeredWindowIndirect(nullptr)
 {
     gdiplusInput.GdiplusVersion = 1;
     gdiplusInput.DebugEventCallback = nullptr;
@@ -31,6 +32,8 @@ WindManager::WindManager()
             reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
         setLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesProc>(
             reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
+        updateLayeredWindowIndirect = reinterpret_cast<UpdateLayeredWindowIndirectProc>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindowIndirect")));
     }
 }
 
@@ -73,6 +76,12 @@ ImagePtr WindManager::LoadPngResource(WORD id, const wchar_t* type)
     return ImagePtr(new Gdiplus::Image(stream.Get()));
 }
 
+bool WindManager::HasResource(WORD id, const wchar_t* type) const
+{
+    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+    return resource && SizeofResource(module, resource) > 0;
+}
+
 bool WindManager::UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,
     POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags)
 {
@@ -87,6 +96,18 @@ bool WindManager::SetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DW
     if (!setLayeredWindowAttributes)
         return false;
     return setLayeredWindowAttributes(window, key, alpha, flags) != FALSE;
+}
+
+bool WindManager::UpdateLayeredIndirect(HWND window, const UPDATELAYEREDWINDOWINFO* info)
+{
+    if (!updateLayeredWindowIndirect)
+        return false;
+    return updateLayeredWindowIndirect(window, info) != FALSE;
+}
+
+void WindManager::SetUpdateLayeredIndirectEntryPoint(UpdateLayeredWindowIndirectProc indirect)
+{
+    updateLayeredWindowIndirect = indirect;
 }
 
 void WindManager::SetLayeredEntryPoints(UpdateLayeredWindowProc update, SetLayeredWindowAttributesProc attributes)

@@ -6,12 +6,20 @@
 #include <memory>
 
 #include "toolkit/WndProcBinding.h"
-#include "webview/WebViewCallback.h"
+
+class WebView;
+// Defined with the web views (webview/WebViewCallback.h).
+enum WebViewEvent : int;
+
+// Receives a web view's events. The address belongs to the browser and is valid only
+// during the call. For NewWindow, answering true cancels the browser's own window.
+typedef bool (*WebViewCallback)(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
 
 typedef std::unique_ptr<Gdiplus::Image> ImagePtr;
 
 typedef BOOL(WINAPI* UpdateLayeredWindowProc)(HWND, HDC, POINT*, SIZE*, HDC, POINT*, COLORREF, BLENDFUNCTION*, DWORD);
 typedef BOOL(WINAPI* SetLayeredWindowAttributesProc)(HWND, COLORREF, BYTE, DWORD);
+typedef BOOL(WINAPI* UpdateLayeredWindowIndirectProc)(HWND, const UPDATELAYEREDWINDOWINFO*);
 
 // The process-wide toolkit: GDI+ for the whole process, PNG resources, the layered-window
 // entry points, the popup window class and the embedded web views.
@@ -22,15 +30,23 @@ public:
 
     // A new image decoded from a resource of this module, or null when there is no such resource.
     ImagePtr LoadPngResource(WORD id, const wchar_t* type);
+    // Whether LoadPngResource would find a resource of that id and type that is not empty.
+    bool HasResource(WORD id, const wchar_t* type) const;
 
     bool UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,
         POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags);
     bool SetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+    // UpdateLayeredWindowIndirect, which can update part of a window; false when the system
+    // has no such entry point.
+    bool UpdateLayeredIndirect(HWND window, const UPDATELAYEREDWINDOWINFO* info);
+    bool HasUpdateLayeredIndirect() const { return updateLayeredWindowIndirect != nullptr; }
 
-    // Tests and benchmarks watch or stub the layered-window calls through this.
+    // Tests and benchmarks watch or stub the layered-window calls through these.
     void SetLayeredEntryPoints(UpdateLayeredWindowProc update, SetLayeredWindowAttributesProc attributes);
     UpdateLayeredWindowProc GetUpdateLayeredEntryPoint() const { return updateLayeredWindow; }
     SetLayeredWindowAttributesProc GetSetLayeredAttributesEntryPoint() const { return setLayeredWindowAttributes; }
+    void SetUpdateLayeredIndirectEntryPoint(UpdateLayeredWindowIndirectProc indirect);
+    UpdateLayeredWindowIndirectProc GetUpdateLayeredIndirectEntryPoint() const { return updateLayeredWindowIndirect; }
 
     int ScreenWidth() const;
     int ScreenHeight() const;
@@ -61,4 +77,5 @@ private:
     Gdiplus::GdiplusStartupInput gdiplusInput;
     UpdateLayeredWindowProc updateLayeredWindow;
     SetLayeredWindowAttributesProc setLayeredWindowAttributes;
+    UpdateLayeredWindowIndirectProc updateLayeredWindowIndirect;
 };

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "windows/CallbackBase.h"
+#include "toolkit/CallbackBase.h"
 
 typedef LRESULT (CallbackBase::*WndProcHandler)(HWND, UINT, WPARAM, LPARAM);
 

@@ -173,6 +173,9 @@ void AxHost::FocusControl()
     HWND controlWindow = nullptr;
     if (GetFocus() == window && inPlaceObject && SUCCEEDED(inPlaceObject->GetWindow(&controlWindow)) && controlWindow)
         SetFocus(controlWindow);
+    // Activated before the control became the active object, the frame was not reported then.
+    if (GetActiveWindow() == window)
+        OnFrameActivate(true);
 }
 
 void AxHost::OnFrameActivate(bool active)

@@ -1,15 +1,9 @@
 #pragma once
 
-class CallbackBase;
-class WebView;
-
-// What a browser event means to the windows.
-enum WebViewEvent {
+// What a browser event means to the windows; the callback that receives it is declared with the
+// web-view operations (toolkit/WindManager.h).
+enum WebViewEvent : int {
     DocumentComplete = 1,
     NavigateComplete = 2,
     NewWindow = 3,
 };
-
-// Receives a web view's events. The address belongs to the browser and is valid only
-// during the call. For NewWindow, answering true cancels the browser's own window.
-typedef bool (*WebViewCallback)(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include "toolkit/WindManager.h"
 #include "webview/WebViewCallback.h"
 
 // Turns the browser control's DWebBrowserEvents2 into calls of the one callback bound to its

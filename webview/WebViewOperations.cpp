@@ -61,9 +61,10 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
     webView->ownerWindow = ownerWindow;
 
     // Neither popup nor child at creation: the host starts overlapped and is then made a
-    // captionless popup. It stays a top-level window, owned by the owner window.
-    webView->hostWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"AtlAxWin80", nullptr, WS_VISIBLE, x, y, width,
-        height, ownerWindow, nullptr, module, nullptr);
+    // captionless popup. It stays a top-level window, owned by the owner window. It is hidden
+    // until the window that shows it is on the screen and has brought it to its place.
+    webView->hostWindow = CreateWindowExW(WS_EX_TOOLWINDOW, L"AtlAxWin80", nullptr, 0, x, y, width, height,
+        ownerWindow, nullptr, module, nullptr);
     if (webView->hostWindow) {
         LONG style = GetWindowLongW(webView->hostWindow, GWL_STYLE);
         SetWindowLongW(webView->hostWindow, GWL_STYLE, (style & keptStyleBits) | static_cast<LONG>(WS_POPUP));

@@ -6,6 +6,7 @@ Button::Button(SpecialWind* buttonOwner)
     : state(Normal)
     , rect{}
     , pressed(false)
+    , imageIds{}
     , owner(buttonOwner)
     , drawnState(-1)
 {
@@ -29,20 +30,27 @@ void Button::SetPosition(int x, int y)
 bool Button::SetImages(int normal, int hover, int pressedImage)
 {
     WindManager* manager = WindManager::Instance();
-    ImagePtr loaded[3] = {
-        manager->LoadPngResource(static_cast<WORD>(normal), L"PNG"),
-        manager->LoadPngResource(static_cast<WORD>(hover), L"PNG"),
-        manager->LoadPngResource(static_cast<WORD>(pressedImage), L"PNG"),
-    };
-    if (!loaded[Normal] || !loaded[Hover] || !loaded[Pressed])
+    const WORD ids[3] = {static_cast<WORD>(normal), static_cast<WORD>(hover), static_cast<WORD>(pressedImage)};
+    ImagePtr normalImage = manager->LoadPngResource(ids[Normal], L"PNG");
+    if (!normalImage || !manager->HasResource(ids[Hover], L"PNG") || !manager->HasResource(ids[Pressed], L"PNG"))
         return false;
 
+    images[Normal] = std::move(normalImage);
+    images[Hover].reset();
+    images[Pressed].reset();
     for (int i = 0; i < 3; ++i)
-        images[i] = std::move(loaded[i]);
+        imageIds[i] = ids[i];
     rect.right = rect.left + static_cast<int>(images[Normal]->GetWidth());
     rect.bottom = rect.top + static_cast<int>(images[Normal]->GetHeight());
     drawnState = -1;
     return true;
+}
+
+Gdiplus::Image* Button::ImageOf(ButtonState shown)
+{
+    if (!images[shown] && imageIds[shown])
+        images[shown] = WindManager::Instance()->LoadPngResource(imageIds[shown], L"PNG");
+    return images[shown].get();
 }
 
 bool Button::AddListener(int eventId, CallbackBase* target, ButtonHandler handler)
@@ -84,7 +92,7 @@ bool Button::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam)
 
 void Button::Draw(Gdiplus::Graphics* graphics)
 {
-    Gdiplus::Image* image = images[state].get();
+    Gdiplus::Image* image = ImageOf(state);
     if (image)
         graphics->DrawImage(image, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
             static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
@@ -92,15 +100,15 @@ void Button::Draw(Gdiplus::Graphics* graphics)
 
 void Button::Redraw()
 {
-    // Each present pushes the owner's whole surface, so one is made only when the image
-    // under the button is about to change.
-    if (state == drawnState || !images[state])
+    // Drawn only when the image under the button is about to change; the owner presents what
+    // its buttons drew once it has offered them the message.
+    if (state == drawnState || !ImageOf(state))
         return;
     Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
     if (!surface)
         return;
     Draw(surface);
-    owner->PresentSurface();
+    owner->SurfaceChanged(rect);
     drawnState = state;
 }
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "toolkit/WindManager.h"
-#include "windows/CallbackBase.h"
+#include "toolkit/CallbackBase.h"
 
 class Button;
 class SpecialWind;
@@ -43,7 +43,7 @@ public:
 
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Draw(Gdiplus::Graphics* graphics);
-    // Draws onto the owner's surface and presents it, but only when the image shown changes.
+    // Draws onto the owner's surface, and tells it so, but only when the image shown changes.
     void Redraw();
     void Notify(int eventId, int parameter);
 
@@ -52,10 +52,15 @@ public:
     RECT GetRect() const { return rect; }
 
 private:
+    // The image of a state, decoded on its first use: only the normal ones are needed to show a
+    // window, and decoding the others waits until the pointer first reaches the button.
+    Gdiplus::Image* ImageOf(ButtonState shown);
+
     ButtonState state;
     RECT rect;
     bool pressed;
     ImagePtr images[3];
+    WORD imageIds[3];
     SpecialWind* owner;
     std::vector<ButtonListener> listeners;
     // The image last drawn onto the owner's surface; -1 before the first.

@@ -1,5 +1,6 @@
 #include "windows/GameWind.h"
 
+#include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 
 namespace {
@@ -63,10 +64,8 @@ void GameWind::PlacePage()
 
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton}) {
-        if (button->HandleMessage(window, message, wParam, lParam))
-            return 0;
-    }
+    if (OfferToButtons({&minimizeButton, &maximizeButton, &closeButton}, window, message, wParam, lParam))
+        return 0;
 
     switch (message) {
     case WM_CREATE:

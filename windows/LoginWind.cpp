@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 #include "windows/OperatorAddresses.h"
 
@@ -72,11 +73,9 @@ HWND LoginWind::PageWindow() const
 
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    for (Button* button :
-        {&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton}) {
-        if (button->HandleMessage(window, message, wParam, lParam))
-            return 0;
-    }
+    if (OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton},
+            window, message, wParam, lParam))
+        return 0;
 
     switch (message) {
     case WM_CREATE:
@@ -134,7 +133,13 @@ void LoginWind::OnCreate(HWND window)
 // login window brings the page forward, and the next tick puts the skin back above it once.
 void LoginWind::OnActivate(WPARAM wParam)
 {
-    if (LOWORD(wParam) == WA_INACTIVE || foregroundHandedBack)
+    if (LOWORD(wParam) == WA_INACTIVE)
+        return;
+    // Shown first: the page appears with the skin, under it, where it will lie.
+    HWND page = PageWindow();
+    if (page && !IsWindowVisible(page))
+        SetWindowPos(page, windowHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    if (foregroundHandedBack)
         return;
     char line[32] = {};
     snprintf(line, sizeof(line), "%d \n", LOWORD(wParam));

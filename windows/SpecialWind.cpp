@@ -1,12 +1,15 @@
 #include "windows/SpecialWind.h"
 
 #include "toolkit/WindowDC.h"
+#include "windows/Button.h"
 
 SpecialWind::SpecialWind(ImagePtr initialSkin)
     : windowHandle(nullptr)
     , windowRect{}
     , restoreRect{}
     , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
+    , dirtyRect{}
+    , surfacePresented(false)
 {
     if (initialSkin)
         CreateWithSkin(std::move(initialSkin), nullptr);
@@ -68,7 +71,7 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
     else
         surfaceGraphics->DrawImage(skin.get(), 0, 0, width, height);
 
-    PushSurface(windowDC.Get());
+    PushSurface(windowDC.Get(), nullptr);
     return true;
 }
 
@@ -85,11 +88,26 @@ bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND p
 void SpecialWind::PresentSurface()
 {
     WindowDC windowDC(windowHandle);
-    PushSurface(windowDC.Get());
+    PushSurface(windowDC.Get(), nullptr);
 }
 
-void SpecialWind::PushSurface(HDC windowDC)
+void SpecialWind::SurfaceChanged(const RECT& area)
 {
+    UnionRect(&dirtyRect, &dirtyRect, &area);
+}
+
+void SpecialWind::PresentChanges()
+{
+    if (IsRectEmpty(&dirtyRect))
+        return;
+    RECT dirty = dirtyRect;
+    WindowDC windowDC(windowHandle);
+    PushSurface(windowDC.Get(), &dirty);
+}
+
+void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
+{
+    dirtyRect = RECT{};
     // A click handler may have destroyed the window before its button redraws.
     RECT screenRect;
     if (!GetWindowRect(windowHandle, &screenRect))
@@ -97,8 +115,38 @@ void SpecialWind::PushSurface(HDC windowDC)
     POINT destination = {screenRect.left, screenRect.top};
     SIZE size = {static_cast<LONG>(skin->GetWidth()), static_cast<LONG>(skin->GetHeight())};
     POINT source = {0, 0};
-    WindManager::Instance()->UpdateLayered(windowHandle, windowDC, &destination, &size, surfaceDC.Get(), &source, 0,
-        &blend, ULW_ALPHA);
+    WindManager* manager = WindManager::Instance();
+    if (dirty && surfacePresented && manager->HasUpdateLayeredIndirect()) {
+        // Only the changed rectangle is copied to the screen; the rest, the place and the size
+        // stay as presented.
+        UPDATELAYEREDWINDOWINFO info = {};
+        info.cbSize = sizeof(info);
+        info.hdcDst = windowDC;
+        info.hdcSrc = surfaceDC.Get();
+        info.pptSrc = &source;
+        info.pblend = &blend;
+        info.dwFlags = ULW_ALPHA;
+        info.prcDirty = dirty;
+        if (manager->UpdateLayeredIndirect(windowHandle, &info))
+            return;
+    }
+    if (manager->UpdateLayered(windowHandle, windowDC, &destination, &size, surfaceDC.Get(), &source, 0, &blend,
+            ULW_ALPHA))
+        surfacePresented = true;
+}
+
+bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
+    LPARAM lParam)
+{
+    bool taken = false;
+    for (Button* button : buttons) {
+        if (button->HandleMessage(window, message, wParam, lParam)) {
+            taken = true;
+            break;
+        }
+    }
+    PresentChanges();
+    return taken;
 }
 
 LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -110,6 +158,11 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_SIZE:
         windowRect.right = windowRect.left + LOWORD(lParam);
         windowRect.bottom = windowRect.top + HIWORD(lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_SHOWWINDOW:
+        // A layered window does not keep what it showed while hidden for a partial update.
+        if (wParam)
+            surfacePresented = false;
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -152,12 +205,22 @@ void SpecialWind::SetMaximized(bool maximize)
     }
 }
 
+void SpecialWind::ShowWithPage(WebView* webView)
+{
+    ShowWindow(windowHandle, SW_SHOWNORMAL);
+    UpdateWindow(windowHandle);
+    // The page appears only once its window is on the screen, at its place, without taking the
+    // activation from the window.
+    HWND page = WindManager::Instance()->GetWebViewWindow(webView);
+    if (page && !IsWindowVisible(page))
+        ShowWindow(page, SW_SHOWNA);
+}
+
 int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
 {
     if (!IsWindow(windowHandle))
         return 0;
-    ShowWindow(windowHandle, SW_SHOWNORMAL);
-    UpdateWindow(windowHandle);
+    ShowWithPage(webView);
 
     WindManager* manager = WindManager::Instance();
     MSG message = {};

@@ -3,12 +3,15 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <initializer_list>
 #include <memory>
 
 #include "toolkit/GdiObject.h"
 #include "toolkit/MemoryDC.h"
 #include "toolkit/WindManager.h"
-#include "windows/CallbackBase.h"
+#include "toolkit/CallbackBase.h"
+
+class Button;
 
 // Base of the top-level windows: a borderless layered popup, either shaped by a skin with
 // per-pixel alpha (kept on an off-screen surface) or painted by itself with a colour key.
@@ -26,6 +29,11 @@ public:
     // Pushes the whole off-screen surface to the screen.
     void PresentSurface();
     Gdiplus::Graphics* GetSurfaceGraphics() const { return surfaceGraphics.get(); }
+    // Marks part of the surface as drawn on since the last present (window client coordinates).
+    void SurfaceChanged(const RECT& area);
+    // Pushes what was drawn since the last present, if anything, and only that where the system
+    // can update part of a layered window.
+    void PresentChanges();
 
     bool IsMaximized() const;
     int Width() const { return windowRect.right - windowRect.left; }
@@ -39,7 +47,14 @@ public:
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
 
 protected:
-    // Shows the window and runs the thread's message loop until WM_QUIT, whose code it returns.
+    // Offers a message to the buttons in order until one takes it; what they drew is presented
+    // once. True when a button took the message.
+    bool OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
+        LPARAM lParam);
+
+    // Shows the window, then the page of its web view.
+    void ShowWithPage(WebView* webView);
+    // Shows the window and its page and runs the thread's message loop until WM_QUIT, whose code it returns.
     // Key messages of the web page's windows go to the page's control first; F5 there refreshes
     // the page when asked for. The web view is read afresh for every message.
     int ShowAndRunLoop(WebView* const& webView, bool refreshOnF5);
@@ -54,8 +69,12 @@ protected:
     GdiObject<HBITMAP> surfaceBitmap;
     MemoryDC surfaceDC;
     std::unique_ptr<Gdiplus::Graphics> surfaceGraphics;
+    // Drawn on since the last present; empty when nothing was.
+    RECT dirtyRect;
+    // Until one whole present has reached the screen, a part of the surface is not enough.
+    bool surfacePresented;
 
 private:
     HWND CreateCentredPopup(int width, int height, HWND parent);
-    void PushSurface(HDC windowDC);
+    void PushSurface(HDC windowDC, const RECT* dirty);
 };

@@ -15,6 +15,7 @@ import signal
 import socket
 import subprocess
 import sys
+import threading
 import time
 
 STANDIN_CLSID = "{3B0CCF32-A83A-428F-9B56-70CC39BC6BC3}"
@@ -27,6 +28,8 @@ STANDIN_FRAME = (160, 160, 160)
 
 WINE_DLL_OVERRIDES = "mscoree,mshtml="
 DEFAULT_SCREEN = "1920x1080x24"
+# With WINEDEBUG=+relay only these calls are traced: one "Call user32.<name>(" line each on stderr.
+RELAYED = "user32.UpdateLayeredWindow;user32.UpdateLayeredWindowIndirect"
 # A persistent wineserver left behind by a killed run exits this long after its last client.
 SERVER_LINGER_SECONDS = 60
 
@@ -319,6 +322,7 @@ def _registration(paths):
         ("system.reg", clsid_key + "\\\\InprocServer32", "\"ThreadingModel\"", "Apartment"),
         ("user.reg", "Software\\\\Wine\\\\WineBrowser", "\"Browsers\"", paths.browser_script),
         ("user.reg", "Software\\\\Wine\\\\X11 Driver", "\"Managed\"", "N"),
+        ("user.reg", "Software\\\\Wine\\\\Debug", "\"RelayInclude\"", RELAYED),
     ]
 
 
@@ -345,6 +349,9 @@ def _reg_file(paths):
         "",
         "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
         '"Managed"="N"',
+        "",
+        "[HKEY_CURRENT_USER\\Software\\Wine\\Debug]",
+        '"RelayInclude"="%s"' % RELAYED,
         "",
         "",
     ])
@@ -457,6 +464,47 @@ def ensure_prefix(paths=None):
         subprocess.run(["wineserver", "-w"], env=env, timeout=120, **_QUIET)
         if not _registered(paths):
             raise HarnessError("registering the stand-in in %s did not take" % paths.prefix)
+
+
+# ---------------------------------------------------------------- what the X server maps
+
+
+class MapWatcher:
+    """Records, from the X server, each top-level window as it is mapped, which is when a player
+    first sees it: (X window id, x, y, width, height) in order. With Managed=N every top-level
+    Wine window is an X window of its own. Use as a with block around what maps the windows."""
+
+    def __init__(self):
+        from Xlib import X, display
+        self._x = X
+        self._display = display.Display()
+        self._display.screen().root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self._display.sync()
+        self._geometry = {}
+        self._stopped = threading.Event()
+        self.maps = []
+        self._thread = threading.Thread(target=self._watch, daemon=True)
+
+    def __enter__(self):
+        self._thread.start()
+        return self
+
+    def __exit__(self, kind, value, traceback):
+        self._stopped.set()
+        self._thread.join(5)
+        self._display.close()
+        return False
+
+    def _watch(self):
+        X = self._x
+        while not self._stopped.is_set():
+            while self._display.pending_events():
+                event = self._display.next_event()
+                if event.type in (X.CreateNotify, X.ConfigureNotify):
+                    self._geometry[event.window.id] = (event.x, event.y, event.width, event.height)
+                elif event.type == X.MapNotify:
+                    self.maps.append((event.window.id,) + self._geometry.get(event.window.id, (None,) * 4))
+            self._stopped.wait(0.005)
 
 
 # ---------------------------------------------------------------- watchdog

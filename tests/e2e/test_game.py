@@ -77,9 +77,16 @@ def assert_game_closed_and_login_back(s, game, where, order):
 
 
 def check_geometry_and_paint(s):
-    game = Game(s)
-    rect = game.window["rect"]
-    width, height = size(rect)
+    launcher = Launcher(s)
+    with harness.MapWatcher() as watcher:
+        game = Game(s, launcher)
+        rect = game.window["rect"]
+        width, height = size(rect)
+        page = (0, TITLE_BAR_HEIGHT, width, height - TITLE_BAR_HEIGHT)
+        wait_for(lambda: page in [m[1:] for m in watcher.maps], 5, what="the game page mapped")
+    # The page is first seen after its window, at its place; both are the only windows mapped at the left edge.
+    mapped = [m[1:] for m in watcher.maps if m[1] == 0]
+    assert mapped == [(0, 0, width, height), page], (mapped, watcher.maps)
     shot = wait_page_shown(s, "game-window", width // 2, 500)
     # Full-screen client area from the system's metrics: the whole screen width, at the top-left.
     assert rect[:2] == (0, 0) and width == shot.size[0] and game.window["client"] == rect, (rect, shot.size)

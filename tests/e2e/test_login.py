@@ -37,10 +37,10 @@ VK_TAB, VK_RETURN, VK_F5 = 0x09, 0x0D, 0x74
 class Launcher:
     """A launcher started in the session and its first login window, page host and stand-in."""
 
-    def __init__(self, s, env=None):
+    def __init__(self, s, env=None, winedebug="-all,warn+debugstr"):
         self.log_start = len(s.standin_log())
         self.browser_start = len(s.browser_log())
-        self.program = s.start(s.paths.target("launcher"), winedebug="-all,warn+debugstr", env=env)
+        self.program = s.start(s.paths.target("launcher"), winedebug=winedebug, env=env)
         self.standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
         self.pid = self.standin["pid"]
         self.window = s.wait_window(login_window(self.pid))
@@ -59,6 +59,10 @@ class Launcher:
     def opened(self, s):
         """Addresses given to the default browser since the start."""
         return s.browser_log()[self.browser_start:]
+
+    def presents(self):
+        """Layered-window presents so far, whole or in part (the launcher started with +relay)."""
+        return self.program.errors().count("Call user32.UpdateLayeredWindow")
 
     def debugger_lines(self):
         marker = "OutputDebugStringA "
@@ -226,6 +230,35 @@ def check_window_page_and_game_login(s):
     assert (launcher.left, launcher.top) == expected_origin, ((launcher.left, launcher.top), game_window)
 
 
+def first_map(watcher, size):
+    """Index and geometry of the first window of that size mapped, or None."""
+    return next(((i,) + m[1:] for i, m in enumerate(watcher.maps) if m[3:] == size), None)
+
+
+def check_page_appears_with_its_window_and_each_move_presents_once(s):
+    s.mouse_move(1, 1)
+    with harness.MapWatcher() as watcher:
+        launcher = Launcher(s, winedebug="-all,+relay")
+        wait_for(lambda: first_map(watcher, SKIN_SIZE) and first_map(watcher, PAGE_RECT[2:]), 5,
+                 what="the login window and its page mapped")
+    # Never a page without its skin, and never at the size it was created with.
+    login, page = first_map(watcher, SKIN_SIZE), first_map(watcher, PAGE_RECT[2:])
+    assert login[0] < page[0], watcher.maps
+    assert login[1:3] == (launcher.left, launcher.top), (login, launcher.window)
+    assert page[1:] == launcher.at(*PAGE_RECT[:2]) + PAGE_RECT[2:], (page, launcher.window)
+    assert not [m for m in watcher.maps if m[3] == PAGE_RECT[2] and m[4] != PAGE_RECT[3]], watcher.maps
+
+    # The first move over the window draws every button once, and onto a button: one present.
+    # Straight from one button onto the next: one present.
+    before = launcher.presents()
+    for count, (name, (x, y), (width, height), _) in enumerate(BUTTONS[:2], 1):
+        s.mouse_move(*launcher.at(x + width // 2, y + height // 2))
+        wait_image(s, *launcher.at(x, y), name + "_hover.png", name + "-hover")
+        assert launcher.presents() - before == count, (name, launcher.presents() - before)
+    wait_image(s, *launcher.at(*BUTTONS[0][1]), "site_normal.png", "site-left")
+    s.mouse_move(1, 1)
+
+
 def check_buttons_show_their_states_and_links_open_their_addresses(s):
     launcher = Launcher(s)
     page_popup = "http://pay.ops.test/?payway=1&gname=kolv&from=page"
@@ -365,6 +398,7 @@ def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
 if __name__ == "__main__":
     harness.run_checks("login", [
         check_window_page_and_game_login,
+        check_page_appears_with_its_window_and_each_move_presents_once,
         check_buttons_show_their_states_and_links_open_their_addresses,
         check_drag_moves_the_page_along_and_minimise_hides_both,
         check_the_debugger_line_of_each_activation,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "webview/WebViewCallback.h"
 #include "windows/GameWind.h"
 
 namespace {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "webview/WebViewCallback.h"
 #include "windows/LoginWind.h"
 
 namespace {

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include "PresentCounter.h"
 #include "ProbeWind.h"
 #include "TestSupport.h"
+#include "toolkit/GdiObject.h"
+#include "toolkit/MemoryDC.h"
 #include "windows/SpecialWind.h"
 
 namespace {
@@ -9,6 +12,30 @@ namespace {
 ImagePtr LoadSkin()
 {
     return WindManager::Instance()->LoadPngResource(101, L"PNG");
+}
+
+// What the screen shows over a window, read back through the desktop's DC.
+Pixels ScreenOver(HWND window)
+{
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    MemoryDC copy;
+    copy.Create(screen);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top));
+    copy.Select(bitmap.Get());
+    BitBlt(copy.Get(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left, rect.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    return ReadBitmap(copy.Get(), bitmap.Get());
+}
+
+// Paints part of a window's surface, as a button does, and says so.
+void Paint(ProbeWind& wind, const RECT& area, Gdiplus::ARGB colour)
+{
+    Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
+    wind.GetSurfaceGraphics()->FillRectangle(&brush, static_cast<INT>(area.left), static_cast<INT>(area.top),
+        static_cast<INT>(area.right - area.left), static_cast<INT>(area.bottom - area.top));
+    wind.SurfaceChanged(area);
 }
 
 } // namespace
@@ -167,4 +194,57 @@ TEST(SpecialWind, SkinnedWindowsComeAndGoWithoutGrowth)
         cycle();
     SIZE_T after = ResidentBytes();
     EXPECT_LT(after, before + 4 * 1024 * 1024) << before << " -> " << after;
+}
+
+TEST(SpecialWind, PresentingTheChangesShowsWhatAWholePresentShows)
+{
+    PresentCounter counter;
+    WindManager* manager = WindManager::Instance();
+    ASSERT_TRUE(counter.Forwards());
+    ASSERT_TRUE(manager->HasUpdateLayeredIndirect());
+    ProbeWind wind(LoadSkin());
+    ASSERT_NE(wind.GetSurfaceGraphics(), nullptr);
+    HWND window = wind.GetHandle();
+    // What a window showed while hidden is not kept for a partial update once it is shown
+    // (seen under Wine): the first present after showing is whole.
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    counter.TakeWhole();
+    Paint(wind, RECT{542, 405, 622, 442}, 0xFF10A040);
+    wind.PresentChanges();
+    EXPECT_EQ(counter.TakeWhole(), 1);
+    wind.PresentChanges();
+    EXPECT_EQ(counter.TakeWhole(), 0);
+    EXPECT_TRUE(counter.TakeDirty().empty());
+
+    // Two changes far apart go in one present of the rectangle around both.
+    Paint(wind, RECT{542, 405, 622, 442}, 0xFF2040C0);
+    Paint(wind, RECT{1014, 364, 1036, 386}, 0xFF2040C0);
+    wind.PresentChanges();
+    EXPECT_EQ(counter.TakeWhole(), 0);
+    std::vector<RECT> dirty = counter.TakeDirty();
+    ASSERT_EQ(dirty.size(), 1u);
+    EXPECT_TRUE(SameRect(dirty[0], RECT{542, 364, 1036, 442}));
+    Pixels partly = ScreenOver(window);
+    EXPECT_EQ(partly.At(560, 420) & 0xFFFFFF, 0x2040C0u);
+    wind.PresentSurface();
+    EXPECT_TRUE(partly.data == ScreenOver(window).data);
+
+    ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    counter.TakeWhole();
+    Paint(wind, RECT{600, 500, 700, 600}, 0xFF10A040);
+    wind.PresentChanges();
+    EXPECT_EQ(counter.TakeWhole(), 1);
+    EXPECT_TRUE(counter.TakeDirty().empty());
+
+    // Without the system's partial update, the whole surface goes, and the screen is the same.
+    manager->SetUpdateLayeredIndirectEntryPoint(nullptr);
+    Paint(wind, RECT{600, 500, 700, 600}, 0xFFC02040);
+    wind.PresentChanges();
+    EXPECT_EQ(counter.TakeWhole(), 1);
+    EXPECT_TRUE(counter.TakeDirty().empty());
+    Pixels whole = ScreenOver(window);
+    EXPECT_EQ(whole.At(650, 550) & 0xFFFFFF, 0xC02040u);
+    wind.PresentSurface();
+    EXPECT_TRUE(whole.data == ScreenOver(window).data);
 }

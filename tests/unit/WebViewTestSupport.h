@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "toolkit/WindManager.h"
 #include "webview/WebViewCallback.h"
-#include "windows/CallbackBase.h"
+#include "toolkit/CallbackBase.h"
 
 // An address that answers at once with a refused connection.
 const wchar_t unreachableUrl[] = L"http://127.0.0.1:9/";

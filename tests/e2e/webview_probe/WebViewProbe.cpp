@@ -104,6 +104,8 @@ int WebViewProbe::AddView(Binding binding, const std::wstring& url, int slot)
     view.webView = WindManager::Instance()->CreateWebView(20 + slot * (viewWidth + 20), 40, viewWidth, viewHeight,
         nullptr, url.c_str(), bound ? this : nullptr, bound ? &WebViewProbe::OnEvent : nullptr);
     HWND host = WindManager::Instance()->GetWebViewWindow(view.webView);
+    // As the windows do once they are shown themselves.
+    ShowWindow(host, SW_SHOWNA);
     Step(L"created", L"view=" + std::to_wstring(view.number) + L"\tbinding=" + BindingName(binding) + L"\thwnd="
         + ConsoleOutput::Handle(host) + L"\tclass=" + ClassOf(host) + L"\turl=" + ConsoleOutput::Escape(url));
     views.push_back(view);

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/WindManager.h"
 #include "webview/WebViewCallback.h"
-#include "windows/CallbackBase.h"
+#include "toolkit/CallbackBase.h"
 
 // Drives the web-view operations of WindManager against whatever control the prefix registers
 // for the browser's ProgID, and reports each step and each callback on standard output as one
