@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <numeric>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -55,7 +56,8 @@ std::vector<double> AsDoubles(const std::vector<long long>& values)
 
 // Opens a login window as the launcher does, up to shown, and reports when each step ended,
 // counted from origin: toolkit (GDI+), constructed (the buttons' images), the window's
-// WM_CREATE (the page) begun and ended, the skin's first present, created, shown.
+// WM_CREATE (the page) begun and ended, the skin's first present, created, shown with its page,
+// and the first complete frame (the page painted too).
 bool OpenLogin(Report& report, const std::string& key, int64_t origin)
 {
     PresentProbe probe;
@@ -66,6 +68,8 @@ bool OpenLogin(Report& report, const std::string& key, int64_t origin)
     int64_t created = QpcClock::Now();
     login.Show();
     int64_t shown = QpcClock::Now();
+    login.PaintPage();
+    int64_t complete = QpcClock::Now();
 
     report.Add(key + ".toolkit_ms", QpcClock::Milliseconds(origin, toolkit));
     report.Add(key + ".constructed_ms", QpcClock::Milliseconds(origin, constructed));
@@ -74,7 +78,9 @@ bool OpenLogin(Report& report, const std::string& key, int64_t origin)
     report.Add(key + ".first_present_ms", QpcClock::Milliseconds(origin, probe.FirstPresent()));
     report.Add(key + ".created_ms", QpcClock::Milliseconds(origin, created));
     report.Add(key + ".shown_ms", QpcClock::Milliseconds(origin, shown));
+    report.Add(key + ".complete_ms", QpcClock::Milliseconds(origin, complete));
     report.Add(key + ".visible", IsWindowVisible(login.GetHandle()) ? 1 : 0);
+    report.Add(key + ".page_visible", IsWindowVisible(login.PageHandle()) ? 1 : 0);
     report.Add(key + ".presents", static_cast<double>(probe.Count()));
     return probe.FirstPresent() != 0;
 }
@@ -142,17 +148,25 @@ int Parts(size_t rounds)
     return 0;
 }
 
-// Our buttons present exactly when a button's image changes; the literal ones once per button reached.
-bool CheckAndReport(Report& report, const std::string& key, const PointerSweep& sweep, bool literal)
+// What each window must present for a move: ours once when any image changes; the rule before
+// once per image that changes; the literal one once per button reached.
+enum class Prediction { OncePerChangingMove, OncePerImageChange, OncePerButtonReached };
+
+bool CheckAndReport(Report& report, const std::string& key, const PointerSweep& sweep, Prediction prediction)
 {
     long long idleMoves = 0, idlePresents = 0, changingMoves = 0, changingPresents = 0, expected = 0, wrong = 0;
+    long long most = 0;
     std::vector<double> idleTimes, changingTimes;
     for (size_t i = 0; i < sweep.presents.size(); ++i) {
-        long long predicted = static_cast<long long>(literal ? sweep.reached[i] : sweep.imageChanges[i]);
+        long long changes = static_cast<long long>(sweep.imageChanges[i]);
+        long long predicted = prediction == Prediction::OncePerButtonReached ? static_cast<long long>(sweep.reached[i])
+            : prediction == Prediction::OncePerImageChange                 ? changes
+                                                                           : (changes > 0 ? 1 : 0);
         expected += predicted;
+        most = std::max(most, sweep.presents[i]);
         if (sweep.presents[i] != predicted)
             ++wrong;
-        if (sweep.imageChanges[i] == 0) {
+        if (changes == 0) {
             ++idleMoves;
             idlePresents += sweep.presents[i];
             idleTimes.push_back(sweep.microseconds[i]);
@@ -169,6 +183,11 @@ bool CheckAndReport(Report& report, const std::string& key, const PointerSweep& 
     report.Add(key + ".moves", static_cast<double>(sweep.presents.size()));
     report.Add(key + ".presents", presents.total);
     report.Add(key + ".presents_per_move", presents.mean);
+    report.Add(key + ".most_presents_in_a_move", static_cast<double>(most));
+    report.Add(key + ".first_move_presents", sweep.presents.empty() ? 0.0 : static_cast<double>(sweep.presents[0]));
+    report.Add(key + ".partial_presents", static_cast<double>(sweep.partialPresents));
+    report.Add(key + ".image_changes", static_cast<double>(std::accumulate(sweep.imageChanges.begin(),
+        sweep.imageChanges.end(), static_cast<size_t>(0))));
     report.Add(key + ".presents_expected", static_cast<double>(expected));
     report.Add(key + ".idle_moves", static_cast<double>(idleMoves));
     report.Add(key + ".presents_on_idle_moves", static_cast<double>(idlePresents));
@@ -181,61 +200,83 @@ bool CheckAndReport(Report& report, const std::string& key, const PointerSweep& 
     return wrong == 0;
 }
 
+// Sends the path to a fresh, shown window and checks its presents against the prediction.
+template <typename Window, typename... Arguments>
+PointerSweep SweepWindow(Report& report, const std::string& key, const std::vector<POINT>& path,
+    Prediction prediction, bool& right, Arguments... arguments)
+{
+    Window window(arguments...);
+    window.Create();
+    window.Show();
+    PointerSweep sweep(window.ButtonRects());
+    sweep.Run(window.GetHandle(), path);
+    right = CheckAndReport(report, key, sweep, prediction) && right;
+    return sweep;
+}
+
 int Sweep(size_t moves, size_t baselineMoves)
 {
     std::vector<POINT> path = SweepPath::Make(moves);
+    std::vector<POINT> literalPath(path.begin(), path.begin() + std::min(moves, baselineMoves));
     Report report;
     bool right = true;
-    Summary ours, literal;
-    {
-        LoginProbe window;
-        window.Create();
-        window.Show();
-        PointerSweep sweep(window.ButtonRects());
-        sweep.Run(window.GetHandle(), path);
-        right = CheckAndReport(report, "sweep.ours", sweep, false) && right;
-        long long overButtons = 0;
-        for (size_t reached : sweep.reached)
-            overButtons += reached < window.ButtonRects().size() ? 1 : 0;
-        report.Add("sweep.moves_over_buttons", static_cast<double>(overButtons));
-        ours = Summary::Of(sweep.microseconds);
+    PointerSweep ours = SweepWindow<LoginProbe>(report, "sweep.ours", path, Prediction::OncePerChangingMove, right);
+    long long overButtons = 0;
+    for (size_t reached : ours.reached)
+        overButtons += reached < 6 ? 1 : 0;
+    report.Add("sweep.moves_over_buttons", static_cast<double>(overButtons));
+    PointerSweep previous = SweepWindow<LiteralLoginWind>(report, "sweep.previous", path,
+        Prediction::OncePerImageChange, right, LiteralLoginWind::EveryImageChange);
+    PointerSweep literal = SweepWindow<LiteralLoginWind>(report, "sweep.literal", literalPath,
+        Prediction::OncePerButtonReached, right, LiteralLoginWind::EveryButtonReached);
+
+    Summary oursMoves = Summary::Of(ours.microseconds);
+    Summary literalMoves = Summary::Of(literal.microseconds);
+    if (oursMoves.mean > 0 && oursMoves.median > 0) {
+        report.Add("sweep.ratio_mean", literalMoves.mean / oursMoves.mean);
+        report.Add("sweep.ratio_median", literalMoves.median / oursMoves.median);
     }
-    {
-        LiteralLoginWind window;
-        window.Create();
-        window.Show();
-        PointerSweep sweep(window.ButtonRects());
-        sweep.Run(window.GetHandle(), std::vector<POINT>(path.begin(), path.begin() + std::min(moves, baselineMoves)));
-        right = CheckAndReport(report, "sweep.literal", sweep, true) && right;
-        literal = Summary::Of(sweep.microseconds);
-    }
-    if (ours.mean > 0 && ours.median > 0) {
-        report.Add("sweep.ratio_mean", literal.mean / ours.mean);
-        report.Add("sweep.ratio_median", literal.median / ours.median);
-    }
+    // The same moves, the image-changing ones only: what gathering the presents and cutting them
+    // to the changed rectangle saves.
+    Summary oursChanging = Summary::Of(ours.ChangingMoveTimes());
+    Summary previousChanging = Summary::Of(previous.ChangingMoveTimes());
+    if (oursChanging.mean > 0)
+        report.Add("sweep.previous_over_ours_changing_mean", previousChanging.mean / oursChanging.mean);
     report.Print();
     return right ? 0 : 1;
 }
 
+// Whole-surface presents and presents of one link button's rectangle, alternated on one window.
 int Present(size_t count)
 {
+    const RECT button = {542, 405, 622, 442};
     LoginProbe window;
     window.Create();
     window.Show();
+    window.PresentSurface();
     PresentProbe probe;
-    std::vector<double> times;
+    std::vector<double> whole, part;
     for (size_t i = 0; i < count; ++i) {
         int64_t start = QpcClock::Now();
         window.PresentSurface();
-        times.push_back(QpcClock::Microseconds(start, QpcClock::Now()));
+        int64_t presented = QpcClock::Now();
+        window.SurfaceChanged(button);
+        window.PresentChanges();
+        whole.push_back(QpcClock::Microseconds(start, presented));
+        part.push_back(QpcClock::Microseconds(presented, QpcClock::Now()));
     }
     Report report;
-    report.Add("present.us_per_call", Summary::Of(times));
+    report.Add("present.us_per_call", Summary::Of(whole));
+    report.Add("present.us_per_dirty_call", Summary::Of(part));
+    report.Add("present.dirty_width", button.right - button.left);
+    report.Add("present.dirty_height", button.bottom - button.top);
     report.Add("present.width", window.Width());
     report.Add("present.height", window.Height());
     report.Add("present.presents", static_cast<double>(probe.Count()));
+    report.Add("present.partial_presents", static_cast<double>(probe.PartialCount()));
     report.Print();
-    return probe.Count() == static_cast<long long>(count) ? 0 : 1;
+    bool right = probe.Count() == static_cast<long long>(2 * count) && probe.PartialCount() == static_cast<long long>(count);
+    return right ? 0 : 1;
 }
 
 // A library named with --keep-loaded stays loaded across the cycles: the page's control is

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "webview/WebViewCallback.h"
 #include "windows/GameWind.h"
 #include "windows/LoginWind.h"
 

@@ -14,8 +14,10 @@ const WORD imageIds[6][3] = {
 
 } // namespace
 
-LiteralLoginWind::LiteralLoginWind()
-    : literal(ButtonRects())
+LiteralLoginWind::LiteralLoginWind(Rule rule)
+    : rule(rule)
+    , literal(ButtonRects())
+    , drawn{-1, -1, -1, -1, -1, -1}
 {
     for (int button = 0; button < 6; ++button) {
         for (int state = 0; state < 3; ++state)
@@ -32,6 +34,9 @@ LRESULT LiteralLoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam
     size_t reached = literal.Move(point);
     Gdiplus::Graphics* surface = GetSurfaceGraphics();
     for (size_t i = 0; i < reached && surface; ++i) {
+        if (rule == EveryImageChange && drawn[i] == literal.State(i))
+            continue;
+        drawn[i] = literal.State(i);
         const RECT& rect = literal.Rect(i);
         surface->DrawImage(images[i][literal.State(i)].get(), static_cast<INT>(rect.left), static_cast<INT>(rect.top),
             static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));

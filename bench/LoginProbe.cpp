@@ -25,8 +25,12 @@ std::vector<RECT> LoginProbe::ButtonRects() const
 
 void LoginProbe::Show()
 {
-    ShowWindow(windowHandle, SW_SHOWNORMAL);
-    UpdateWindow(windowHandle);
+    ShowWithPage(webView);
+}
+
+void LoginProbe::PaintPage()
+{
+    RedrawWindow(PageWindow(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 LRESULT LoginProbe::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

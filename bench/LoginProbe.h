@@ -16,7 +16,11 @@ public:
     std::vector<RECT> ButtonRects() const;
     int64_t CreateMessageStart() const { return createMessageStart; }
     int64_t CreateMessageEnd() const { return createMessageEnd; }
+    // As the login window's loop begins: the window, then its page.
     void Show();
+    // Paints the page now, which the loop would do with its first messages: the frame is complete.
+    void PaintPage();
+    HWND PageHandle() const { return PageWindow(); }
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
 

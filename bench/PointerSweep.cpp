@@ -31,4 +31,15 @@ void PointerSweep::Run(HWND window, const std::vector<POINT>& path)
         reached.push_back(count);
         imageChanges.push_back(changes);
     }
+    partialPresents = probe.PartialCount();
+}
+
+std::vector<double> PointerSweep::ChangingMoveTimes() const
+{
+    std::vector<double> times;
+    for (size_t i = 0; i < microseconds.size(); ++i) {
+        if (imageChanges[i] > 0)
+            times.push_back(microseconds[i]);
+    }
+    return times;
 }

@@ -14,9 +14,12 @@ public:
     explicit PointerSweep(std::vector<RECT> buttonRects);
 
     void Run(HWND window, const std::vector<POINT>& path);
+    // The times of the moves that change an image.
+    std::vector<double> ChangingMoveTimes() const;
 
     std::vector<double> microseconds;
     std::vector<long long> presents;
+    long long partialPresents = 0;
     std::vector<size_t> reached;
     std::vector<size_t> imageChanges;
 

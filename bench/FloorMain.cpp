@@ -1,0 +1,103 @@
+#include <windows.h>
+#include <gdiplus.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "bench/QpcClock.h"
+
+// The floor of start-up: what any skinned window must do before it is on the screen. It decodes
+// the skin through GDI+, creates a layered window, draws the skin onto a surface, presents it
+// once and shows the window, with the launcher's imports and nothing else of the launcher.
+
+namespace {
+
+const WORD skinId = 101;
+
+// Functions of the launcher's other system DLLs, so that Wine loads the same ones at start.
+const void* volatile sameImports[2];
+
+Gdiplus::Image* LoadSkin()
+{
+    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(skinId), L"PNG");
+    DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
+    HGLOBAL block = size ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
+    if (!block)
+        return nullptr;
+    memcpy(GlobalLock(block), LockResource(LoadResource(nullptr, resource)), size);
+    GlobalUnlock(block);
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream)))
+        return nullptr;
+    auto* skin = new Gdiplus::Image(stream);
+    stream->Release();
+    return skin;
+}
+
+} // namespace
+
+int wmain()
+{
+    int64_t entry = QpcClock::Now();
+    long long entryUnixNs = QpcClock::UnixNanoseconds();
+    sameImports[0] = reinterpret_cast<const void*>(&SysFreeString);
+    sameImports[1] = reinterpret_cast<const void*>(&ShellExecuteW);
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    Gdiplus::Image* skin = LoadSkin();
+    if (!skin)
+        return 1;
+    int width = static_cast<int>(skin->GetWidth());
+    int height = static_cast<int>(skin->GetHeight());
+
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"BenchFloor";
+    RegisterClassExW(&windowClass);
+    int x = GetSystemMetrics(SM_CXFULLSCREEN) / 2 - width / 2;
+    int y = GetSystemMetrics(SM_CYFULLSCREEN) / 2 - height / 2;
+    HWND window = CreateWindowExW(WS_EX_LAYERED, L"BenchFloor", L"", WS_POPUP, x, y, width, height, nullptr,
+        nullptr, windowClass.hInstance, nullptr);
+
+    HDC windowDC = GetDC(window);
+    HDC surface = CreateCompatibleDC(windowDC);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ previous = SelectObject(surface, bitmap);
+    {
+        Gdiplus::Graphics graphics(surface);
+        graphics.DrawImage(skin, 0, 0, width, height);
+    }
+    POINT destination = {x, y};
+    SIZE extent = {width, height};
+    POINT origin = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(window, windowDC, &destination, &extent, surface, &origin, 0, &blend, ULW_ALPHA);
+    int64_t presented = QpcClock::Now();
+    ReleaseDC(window, windowDC);
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    int64_t shown = QpcClock::Now();
+
+    printf("{\"entry_unix_ns\": %lld, \"first_present_ms\": %.3f, \"shown_ms\": %.3f}\n", entryUnixNs,
+        QpcClock::Milliseconds(entry, presented), QpcClock::Milliseconds(entry, shown));
+    DestroyWindow(window);
+    SelectObject(surface, previous);
+    DeleteDC(surface);
+    DeleteObject(bitmap);
+    delete skin;
+    Gdiplus::GdiplusShutdown(token);
+    return 0;
+}
