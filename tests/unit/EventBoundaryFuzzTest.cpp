@@ -15,207 +15,137 @@
 #include "webview/WebView.h"
 #include "webview/WebViewEventAgent.h"
 #include "windows/DefaultBrowser.h"
-#include "windows/OperatorAddresses.h"
 
 namespace {
 
 const int fuzzCalls = 100000;
 
 // A new seed every run, printed first so that a crash names it too; FUZZ_SEED replays one.
-unsigned FuzzSeed(const char* test)
+unsigned FuzzSeed()
 {
     wchar_t text[16];
-    DWORD length = GetEnvironmentVariableW(L"FUZZ_SEED", text, 16);
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
+    DWORD length = GetEnvironmentVariableW(L"FUZZ_SEED", text, 16);
     unsigned seed = length > 0 && length < 16 ? wcstoul(text, nullptr, 10) : static_cast<unsigned>(now.QuadPart);
-    std::printf("%s: FUZZ_SEED=%u\n", test, seed);
+    std::printf("FUZZ_SEED=%u\n", seed);
     std::fflush(stdout);
     return seed;
 }
 
-// Argument arrays end where an inaccessible page begins: one entry too far faults.
-class GuardedArguments {
-public:
-    GuardedArguments()
-    {
-        SYSTEM_INFO system;
-        GetSystemInfo(&system);
-        page = system.dwPageSize;
-        base = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        DWORD previous;
-        VirtualProtect(base + page, page, PAGE_NOACCESS, &previous);
-    }
-    ~GuardedArguments() { VirtualFree(base, 0, MEM_RELEASE); }
-    GuardedArguments(const GuardedArguments&) = delete;
-    GuardedArguments& operator=(const GuardedArguments&) = delete;
-
-    VARIANT* Last(UINT count) { return reinterpret_cast<VARIANT*>(base + page) - count; }
-
-private:
-    BYTE* base = nullptr;
-    DWORD page = 0;
+// The published arguments, last first, of the events the agent reads, and where their Cancel
+// lies: the only argument the agent may write.
+struct EventShape {
+    DISPID id;
+    std::vector<VARTYPE> types;
+    int cancel;
 };
 
-// Everything a by-reference argument may point at; compared before and after each call.
+const VARTYPE refBool = VT_BYREF | VT_BOOL;
+const VARTYPE refVariant = VT_BYREF | VT_VARIANT;
+const EventShape shapes[] = {
+    {DISPID_BEFORENAVIGATE2, {refBool, refVariant, refVariant, refVariant, refVariant, refVariant, VT_DISPATCH}, 0},
+    {DISPID_NEWWINDOW2, {refBool, VT_BYREF | VT_DISPATCH}, 0},
+    {DISPID_NAVIGATECOMPLETE2, {refVariant, VT_DISPATCH}, -1},
+    {DISPID_DOCUMENTCOMPLETE, {refVariant, VT_DISPATCH}, -1},
+    {DISPID_WINDOWCLOSING, {refBool, VT_BOOL}, 0},
+    {DISPID_NEWWINDOW3, {VT_BSTR, VT_BSTR, VT_I4, refBool, VT_BYREF | VT_DISPATCH}, 3},
+    {0, {}, -1},
+    {271, {}, -1},
+};
+
+// Everything a by-reference argument may point at, compared before and after each call.
 struct Targets {
     VARIANT_BOOL flags[4];
     VARIANT variants[4];
-    alignas(16) BYTE other[64];
+    alignas(8) BYTE other[64];
 };
 
-// The callback's check: the address is the agent's empty string or one of the generated BSTRs,
-// with a NUL within the bytes that BSTR holds.
-class FuzzOwner : public CallbackBase {
-public:
+// Checks each address it is given: the agent's empty string, or one of the BSTRs with a NUL
+// within the bytes the BSTR holds.
+struct FuzzOwner : CallbackBase {
     static bool Callback(CallbackBase* owner, WebViewEvent, WebView*, const wchar_t* url)
     {
         auto* self = static_cast<FuzzOwner*>(owner);
         ++self->calls;
-        if (!url)
-            ++self->badUrls;
-        else if (self->strings.count(url)) {
-            UINT limit = SysStringByteLen(const_cast<BSTR>(url)) / sizeof(wchar_t);
-            if (wcsnlen(url, limit + 1) > limit)
-                ++self->badUrls;
-        } else if (url[0] != L'\0')
-            ++self->badUrls;
-        return self->random() & 1;
+        UINT limit = self->strings.count(url) ? SysStringByteLen(const_cast<BSTR>(url)) / sizeof(wchar_t) : 0;
+        self->badUrls += !url || wcsnlen(url, limit + 1) > limit;
+        return self->calls & 1;
     }
 
     std::unordered_set<const wchar_t*> strings;
-    std::mt19937 random;
     int calls = 0;
     int badUrls = 0;
 };
 
-std::vector<BSTR> MakeStrings(std::mt19937& random)
-{
-    std::vector<BSTR> strings = {nullptr, SysAllocString(L""), SysAllocString(L"http://passport.ops.test/kolv/login"),
-        SysAllocString(L"about:blank"), SysAllocString(L"javascript:void(0)"), SysAllocString(L"file:///C:/x.exe"),
-        SysAllocString(L"mailto:a@b.test"), SysAllocString(L"res://ieframe.dll/dnserror.htm"),
-        SysAllocStringLen(L"http://a.test/\0file:", 20), SysAllocStringByteLen("http://odd", 9),
-        SysAllocStringByteLen("xyz", 3), SysAllocStringByteLen("q", 1), SysAllocStringLen(nullptr, 3000)};
-    wmemset(strings.back(), L'h', 3000);
-    for (int i = 0; i < 16; ++i) {
-        std::wstring text(random() % 40, L' ');
-        for (wchar_t& c : text)
-            c = static_cast<wchar_t>(random() % 3 ? 0x20 + random() % 0x5F : random() % 0x10000);
-        strings.push_back(SysAllocStringLen(text.data(), static_cast<UINT>(text.size())));
-    }
-    return strings;
-}
-
-// The published argument types, last first, of the events the agent reads.
-std::vector<VARTYPE> PublishedTypes(DISPID id)
-{
-    const VARTYPE byRefBool = VT_BYREF | VT_BOOL;
-    const VARTYPE byRefVariant = VT_BYREF | VT_VARIANT;
-    switch (id) {
-    case DISPID_BEFORENAVIGATE2:
-        return {byRefBool, byRefVariant, byRefVariant, byRefVariant, byRefVariant, byRefVariant, VT_DISPATCH};
-    case DISPID_NEWWINDOW2:
-        return {byRefBool, VT_BYREF | VT_DISPATCH};
-    case DISPID_NAVIGATECOMPLETE2:
-    case DISPID_DOCUMENTCOMPLETE:
-        return {byRefVariant, VT_DISPATCH};
-    case DISPID_WINDOWCLOSING:
-        return {byRefBool, VT_BOOL};
-    case DISPID_NEWWINDOW3:
-        return {VT_BSTR, VT_BSTR, VT_I4, byRefBool, VT_BYREF | VT_DISPATCH};
-    default:
-        return {};
-    }
-}
-
-// Where an event carries its Cancel, which alone the agent may write.
-bool IsCancelOf(DISPID id, UINT index)
-{
-    switch (id) {
-    case DISPID_BEFORENAVIGATE2:
-    case DISPID_NEWWINDOW2:
-    case DISPID_WINDOWCLOSING:
-        return index == 0;
-    case DISPID_NEWWINDOW3:
-        return index == 3;
-    default:
-        return false;
-    }
-}
-
-VARTYPE RandomType(std::mt19937& random)
-{
-    const VARTYPE types[] = {VT_EMPTY, VT_NULL, VT_I4, VT_BOOL, VT_BSTR, VT_DISPATCH, VT_UNKNOWN, VT_VARIANT, VT_R8,
-        VT_I8, VT_ARRAY | VT_I4};
-    if (random() % 8 == 0)
-        return static_cast<VARTYPE>(random());
-    VARTYPE type = types[random() % (sizeof(types) / sizeof(types[0]))];
-    return random() % 2 ? static_cast<VARTYPE>(type | VT_BYREF) : type;
-}
-
-// A value of the type: BSTRs from the generated ones, references null or into the targets,
-// anything else random bits the agent has no business reading.
+// Random bits of a type, where the agent has no business reading, except for BSTRs, which are
+// real ones, and references, which are null or point into the targets.
 VARIANT RandomValue(std::mt19937& random, VARTYPE type, Targets& targets, const std::vector<BSTR>& strings)
 {
     VARIANT value;
-    std::memset(&value, 0, sizeof(value));
     value.llVal = (static_cast<LONGLONG>(random()) << 32) | random();
     value.vt = type;
     if (type == VT_BSTR)
         value.bstrVal = strings[random() % strings.size()];
-    else if (type & VT_BYREF) {
-        if (random() % 4 == 0)
-            value.byref = nullptr;
-        else if ((type & VT_TYPEMASK) == VT_BOOL)
-            value.pboolVal = &targets.flags[random() % 4];
-        else if ((type & VT_TYPEMASK) == VT_VARIANT)
-            value.pvarVal = &targets.variants[random() % 4];
-        else
-            value.byref = &targets.other[8 * (random() % 7)];
-    }
+    else if (type & VT_BYREF)
+        value.byref = random() % 4 == 0                  ? nullptr
+            : (type & VT_TYPEMASK) == VT_BOOL            ? static_cast<void*>(&targets.flags[random() % 4])
+            : (type & VT_TYPEMASK) == VT_VARIANT         ? static_cast<void*>(&targets.variants[random() % 4])
+                                                         : static_cast<void*>(&targets.other[8 * (random() % 7)]);
     return value;
+}
+
+VARTYPE RandomType(std::mt19937& random)
+{
+    const VARTYPE types[] = {VT_EMPTY, VT_I4, VT_BOOL, VT_BSTR, VT_DISPATCH, VT_VARIANT, VT_R8, VT_ARRAY | VT_I4};
+    VARTYPE type = random() % 8 ? types[random() % 8] : static_cast<VARTYPE>(random());
+    return random() % 2 ? static_cast<VARTYPE>(type | VT_BYREF) : type;
 }
 
 } // namespace
 
 TEST(WebViewEventAgentFuzz, RandomEventsNeitherFaultNorWriteButThroughTheirCancel)
 {
-    unsigned seed = FuzzSeed("WebViewEventAgentFuzz");
+    unsigned seed = FuzzSeed();
     SCOPED_TRACE(testing::Message() << "FUZZ_SEED=" << seed);
     std::mt19937 random(seed);
     auto* webView = new WebView;
     webView->eventAgent = new WebViewEventAgent(webView);
     FuzzOwner owner;
-    owner.random.seed(seed);
     ASSERT_TRUE(WindManager::Instance()->SetWebViewCallback(webView, &owner, FuzzOwner::Callback));
-    std::vector<BSTR> strings = MakeStrings(random);
+    std::vector<BSTR> strings = {nullptr, SysAllocString(L""), SysAllocString(L"http://passport.ops.test/"),
+        SysAllocString(L"file:///C:/x.exe"), SysAllocStringLen(L"http://a.test/\0file:", 20),
+        SysAllocStringByteLen("http://odd", 9), SysAllocStringByteLen("q", 1), SysAllocStringLen(nullptr, 3000)};
+    wmemset(strings.back(), L'h', 3000);
     for (BSTR text : strings)
         owner.strings.insert(text);
-    GuardedArguments guarded;
+    // The arguments end where an inaccessible page begins: one entry too far faults.
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    auto* pages = static_cast<BYTE*>(VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_COMMIT, PAGE_READWRITE));
+    DWORD previous;
+    ASSERT_TRUE(VirtualProtect(pages + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &previous));
     Targets targets;
-    const DISPID ids[] = {DISPID_BEFORENAVIGATE2, DISPID_NEWWINDOW2, DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE,
-        DISPID_WINDOWCLOSING, DISPID_NEWWINDOW3, 0, -1, 253, 271, 274};
 
     int failures = 0;
     for (int call = 0; call < fuzzCalls && failures < 10; ++call) {
-        DISPID id = random() % 8 ? ids[random() % (sizeof(ids) / sizeof(ids[0]))] : static_cast<DISPID>(random());
-        std::vector<VARTYPE> published = PublishedTypes(id);
-        UINT count = random() % 2 && !published.empty() ? static_cast<UINT>(published.size()) : random() % 9;
+        const EventShape& shape = shapes[random() % (sizeof(shapes) / sizeof(shapes[0]))];
+        DISPID id = random() % 16 ? shape.id : static_cast<DISPID>(random());
+        UINT count = random() % 2 ? static_cast<UINT>(shape.types.size()) : random() % 9;
         for (VARIANT_BOOL& flag : targets.flags)
             flag = 0x5A5A;
         for (VARIANT& variant : targets.variants)
             variant = RandomValue(random, random() % 2 ? VARTYPE(VT_BSTR) : RandomType(random), targets, strings);
         for (BYTE& byte : targets.other)
             byte = static_cast<BYTE>(random());
-        VARIANT* arguments = guarded.Last(count);
-        for (UINT i = 0; i < count; ++i) {
-            bool asPublished = i < published.size() && random() % 4;
-            arguments[i] = RandomValue(random, asPublished ? published[i] : RandomType(random), targets, strings);
-        }
+        VARIANT* arguments = reinterpret_cast<VARIANT*>(pages + system.dwPageSize) - count;
         std::unordered_set<VARIANT_BOOL*> cancels;
-        for (UINT i = 0; i < count; ++i)
-            if (arguments[i].vt == (VT_BYREF | VT_BOOL) && arguments[i].pboolVal && IsCancelOf(id, i))
+        for (UINT i = 0; i < count; ++i) {
+            bool published = id == shape.id && i < shape.types.size() && random() % 4;
+            arguments[i] = RandomValue(random, published ? shape.types[i] : RandomType(random), targets, strings);
+            if (id == shape.id && static_cast<int>(i) == shape.cancel && arguments[i].vt == refBool)
                 cancels.insert(arguments[i].pboolVal);
+        }
         Targets before = targets;
         DISPPARAMS params = {random() % 16 ? arguments : nullptr, nullptr, count, 0};
         bool noParams = random() % 64 == 0;
@@ -226,23 +156,22 @@ TEST(WebViewEventAgentFuzz, RandomEventsNeitherFaultNorWriteButThroughTheirCance
 
         bool callsBack = id == DISPID_NEWWINDOW2 || id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE
             || id == DISPID_NEWWINDOW3;
-        bool ok = result == (noParams ? E_INVALIDARG : S_OK) && owner.calls - callsBefore == (callsBack && !noParams);
-        ok = ok && std::memcmp(before.variants, targets.variants, sizeof(targets.variants)) == 0
+        bool ok = result == (noParams ? E_INVALIDARG : S_OK) && owner.calls - callsBefore == (callsBack && !noParams)
+            && std::memcmp(before.variants, targets.variants, sizeof(targets.variants)) == 0
             && std::memcmp(before.other, targets.other, sizeof(targets.other)) == 0;
-        for (VARIANT_BOOL& flag : targets.flags) {
-            bool permitted = cancels.count(&flag) && (flag == VARIANT_TRUE || flag == VARIANT_FALSE);
-            ok = ok && (flag == 0x5A5A || permitted);
-        }
+        for (VARIANT_BOOL& flag : targets.flags)
+            ok = ok && (flag == 0x5A5A || (cancels.count(&flag) && (flag == VARIANT_TRUE || flag == VARIANT_FALSE)));
         if (!ok) {
             ++failures;
-            ADD_FAILURE() << "call " << call << ": dispid " << id << ", " << count << " arguments, result 0x"
-                          << std::hex << result << ": wrote outside its Cancel or answered wrongly";
+            ADD_FAILURE() << "call " << call << ": dispid " << id << ", " << count << " arguments: answered 0x"
+                          << std::hex << result << ", called back or wrote where it should not";
         }
     }
     EXPECT_EQ(owner.badUrls, 0) << "addresses that were not NUL-terminated strings";
     EXPECT_GT(owner.calls, fuzzCalls / 10);
     WindManager::Instance()->DestroyWebView(webView);
     PumpMessages();
+    VirtualFree(pages, 0, MEM_RELEASE);
     for (BSTR text : strings)
         SysFreeString(text);
 }
@@ -253,95 +182,44 @@ std::vector<std::wstring> opened;
 
 HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR, LPCWSTR, INT)
 {
-    opened.push_back(std::wstring(verb ? verb : L"") + L" " + (file ? file : L""));
+    opened.push_back(std::wstring(verb) + L" " + file);
     return reinterpret_cast<HINSTANCE>(33);
 }
 
-bool StartsWithAscii(const std::wstring& text, const wchar_t* prefix)
+// Written apart from the product's check: http or https, a host left in the authority after any
+// user name and before any port, at most 2048 characters, each one of RFC 3986's or beyond ASCII
+// and its C1 controls.
+bool IsAbsoluteWebAddress(std::wstring address)
 {
-    size_t length = wcslen(prefix);
-    if (text.size() < length)
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        wchar_t c = text[i] >= L'A' && text[i] <= L'Z' ? static_cast<wchar_t>(text[i] + 32) : text[i];
-        if (c != prefix[i])
-            return false;
-    }
-    return true;
-}
-
-// RFC 3986's characters, and beyond ASCII anything but the C1 controls.
-bool IsUrlCharacter(wchar_t c)
-{
-    if (c >= 0xA0)
-        return true;
-    if (c >= 0x80 || c == L'\0')
-        return false;
-    return iswalnum(c) || wcschr(L"-._~:/?#[]@!$&'()*+,;=%", c);
-}
-
-// Written apart from the product's check: the scheme, a non-empty host in the authority after
-// any user information and before any port, and only URL characters throughout.
-bool IsAbsoluteWebAddress(const std::wstring& address)
-{
-    size_t start;
-    if (StartsWithAscii(address, L"http://"))
-        start = 7;
-    else if (StartsWithAscii(address, L"https://"))
-        start = 8;
-    else
-        return false;
+    for (size_t i = 0; i < address.size() && i < 8; ++i)
+        address[i] = static_cast<wchar_t>(address[i] >= L'A' && address[i] <= L'Z' ? address[i] + 32 : address[i]);
+    size_t start = address.rfind(L"http://", 0) == 0 ? 7 : address.rfind(L"https://", 0) == 0 ? 8 : 0;
     std::wstring authority = address.substr(start, address.find_first_of(L"/?#", start) - start);
-    size_t at = authority.rfind(L'@');
-    std::wstring host = at == std::wstring::npos ? authority : authority.substr(at + 1);
+    std::wstring host = authority.substr(authority.rfind(L'@') == std::wstring::npos ? 0 : authority.rfind(L'@') + 1);
     if (!host.empty() && host[0] != L'[')
         host = host.substr(0, host.find(L':'));
-    if (host.empty() || address.size() > 2048)
-        return false;
+    bool characters = true;
     for (wchar_t c : address)
-        if (!IsUrlCharacter(c))
-            return false;
-    return true;
+        characters = characters && (c >= 0xA0 || (c < 0x80 && (iswalnum(c) || wcschr(L"-._~:/?#[]@!$&'()*+,;=%", c))));
+    return start && !host.empty() && address.size() <= 2048 && characters;
 }
 
-// Printable, and shortened to its first 100 characters.
-std::wstring Escaped(const std::wstring& text)
-{
-    std::wstring escaped;
-    for (wchar_t c : text.substr(0, 100)) {
-        if (c >= 0x20 && c < 0x7F) {
-            escaped += c;
-        } else {
-            wchar_t code[8];
-            swprintf(code, 8, L"\\u%04x", c);
-            escaped += code;
-        }
-    }
-    return text.size() > 100 ? escaped + L"... (" + std::to_wstring(text.size()) + L" characters)" : escaped;
-}
-
+// Web addresses, mostly, each given up to three edits: inserted pieces, random characters,
+// deletions, and runs that bring it near the length limit.
 std::wstring RandomAddress(std::mt19937& random)
 {
-    // Web addresses three times out of four, so that most of what reaches the check is close to one.
-    const wchar_t* webSeeds[] = {OperatorAddresses::loginPage, OperatorAddresses::recharge, L"https://a.test/b?c=d#e",
-        L"HTTP://HOST:8080/", L"http://user:pw@host.test/", L"http://[::1]:80/", L"http://x"};
-    const wchar_t* otherSeeds[] = {L"file:///C:/x.exe", L"mailto:a@b.test", L"javascript:alert(1)",
-        L"\\\\server\\share\\x", L"C:\\x.exe"};
-    const wchar_t* pieces[] = {L"@", L"//", L":", L"\"", L" ", L"%00", L"\t", L"\\", L"[", L"]", L"\u0085",
-        L"\u2028", L"\u00a0", L"\ufeff", L"http://", L"https://", L"/", L"?", L"#", L":80", L"user@"};
-    std::wstring address;
-    if (random() % 8 == 0) {
-        address.resize(random() % 48);
+    const wchar_t* seeds[] = {L"http://passport.ops.test/kolv/login", L"https://a.test/b?c=d#e", L"HTTP://HOST:8080/",
+        L"http://user:pw@host.test/", L"http://[::1]:80/", L"http://x", L"file:///C:/x.exe", L"mailto:a@b.test",
+        L"\\\\server\\share\\x"};
+    const wchar_t* pieces[] = {L"@", L"//", L":", L"\"", L" ", L"\t", L"\\", L"[", L"\u0085", L"\u2028", L"\ufeff",
+        L"https://", L"/", L"?", L"#", L"user@"};
+    std::wstring address = seeds[random() % (sizeof(seeds) / sizeof(seeds[0]))];
+    if (random() % 8 == 0)
         for (wchar_t& c : address)
-            c = static_cast<wchar_t>(random() % 2 ? 1 + random() % 0x7F : 1 + random() % 0xFFFF);
-    } else if (random() % 4) {
-        address = webSeeds[random() % (sizeof(webSeeds) / sizeof(webSeeds[0]))];
-    } else {
-        address = otherSeeds[random() % (sizeof(otherSeeds) / sizeof(otherSeeds[0]))];
-    }
+            c = static_cast<wchar_t>(1 + random() % (random() % 2 ? 0x7F : 0xFFFF));
     for (int edits = random() % 4; edits > 0; --edits) {
         size_t at = random() % (address.size() + 1);
-        switch (random() % 5) {
+        switch (random() % 4) {
         case 0:
             address.insert(at, pieces[random() % (sizeof(pieces) / sizeof(pieces[0]))]);
             break;
@@ -351,12 +229,8 @@ std::wstring RandomAddress(std::mt19937& random)
         case 2:
             address.erase(at, random() % 4);
             break;
-        case 3:
-            if (at < address.size())
-                address[at] = static_cast<wchar_t>(1 + random() % 0x7F);
-            break;
         default:
-            address.insert(at, random() % 8 ? std::wstring(1, L'a') : std::wstring(2040 - address.size() % 2040, L'a'));
+            address.insert(at, random() % 8 ? 1 : 2045 - address.size() % 2045, L'a');
             break;
         }
     }
@@ -367,7 +241,7 @@ std::wstring RandomAddress(std::mt19937& random)
 
 TEST(DefaultBrowserFuzz, OnlyAbsoluteWebAddressesReachTheShell)
 {
-    unsigned seed = FuzzSeed("DefaultBrowserFuzz");
+    unsigned seed = FuzzSeed();
     SCOPED_TRACE(testing::Message() << "FUZZ_SEED=" << seed);
     std::mt19937 random(seed);
     SetShellExecuteEntryPoint(RecordShellExecute);
@@ -377,13 +251,12 @@ TEST(DefaultBrowserFuzz, OnlyAbsoluteWebAddressesReachTheShell)
         std::wstring address = RandomAddress(random);
         opened.clear();
         bool open = OpenInDefaultBrowser(address.c_str());
-        bool right = open == IsWebAddress(address.c_str())
-            && (open ? opened == std::vector<std::wstring>{L"open " + address} && IsAbsoluteWebAddress(address)
-                     : opened.empty());
         accepted += open;
+        bool right = open ? opened == std::vector<std::wstring>{L"open " + address} && IsAbsoluteWebAddress(address)
+                          : opened.empty();
         if (!right) {
             ++failures;
-            ADD_FAILURE() << (open ? "opened " : "refused ") << Escaped(address);
+            ADD_FAILURE() << (open ? "opened " : "refused ") << testing::PrintToString(address.substr(0, 100));
         }
     }
     SetShellExecuteEntryPoint(nullptr);

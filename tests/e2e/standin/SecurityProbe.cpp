@@ -8,25 +8,6 @@ namespace {
 
 typedef HRESULT(WINAPI* IsFeatureEnabledProc)(INTERNETFEATURELIST, DWORD);
 
-// urlmon is loaded only when asked for: the stand-in must not load it for its host, whose
-// start-up the benchmarks time.
-std::wstring EnabledFeatures()
-{
-    HMODULE urlmon = LoadLibraryW(L"urlmon.dll");
-    auto isEnabled = urlmon != nullptr ? reinterpret_cast<IsFeatureEnabledProc>(
-        reinterpret_cast<void*>(GetProcAddress(urlmon, "CoInternetIsFeatureEnabled"))) : nullptr;
-    std::wstring list;
-    for (int feature = 0; isEnabled != nullptr && feature < FEATURE_ENTRY_COUNT; ++feature) {
-        if (isEnabled(static_cast<INTERNETFEATURELIST>(feature), GET_FEATURE_FROM_PROCESS) == S_OK) {
-            list += (list.empty() ? L"" : L",") + std::to_wstring(feature);
-        }
-    }
-    if (urlmon != nullptr) {
-        FreeLibrary(urlmon);
-    }
-    return list;
-}
-
 std::wstring Hex(DWORD value)
 {
     wchar_t text[16];
@@ -39,7 +20,19 @@ std::wstring Hex(DWORD value)
 
 std::wstring SecurityProbe::Run(IOleClientSite* site, const std::wstring& address, const std::wstring& actions)
 {
-    std::wstring report = L"features=" + EnabledFeatures();
+    // urlmon is loaded only when asked for: the host's own start-up, which the benchmarks time,
+    // must not find it loaded by the stand-in.
+    std::wstring report = L"features=";
+    HMODULE urlmon = LoadLibraryW(L"urlmon.dll");
+    auto isEnabled = reinterpret_cast<IsFeatureEnabledProc>(
+        reinterpret_cast<void*>(GetProcAddress(urlmon, "CoInternetIsFeatureEnabled")));
+    for (int feature = 0; isEnabled != nullptr && feature < FEATURE_ENTRY_COUNT; ++feature) {
+        if (isEnabled(static_cast<INTERNETFEATURELIST>(feature), GET_FEATURE_FROM_PROCESS) == S_OK) {
+            report += (report.back() == L'=' ? L"" : L",") + std::to_wstring(feature);
+        }
+    }
+    FreeLibrary(urlmon);
+
     IServiceProvider* services = nullptr;
     IInternetSecurityManager* security = nullptr;
     HRESULT found = site != nullptr ? site->QueryInterface(IID_IServiceProvider, reinterpret_cast<void**>(&services))
@@ -50,8 +43,7 @@ std::wstring SecurityProbe::Run(IOleClientSite* site, const std::wstring& addres
         services->Release();
     }
     report += L"\tservice=" + Hex(static_cast<DWORD>(found));
-    const wchar_t* cursor = actions.c_str();
-    while (security != nullptr && *cursor != L'\0') {
+    for (const wchar_t* cursor = actions.c_str(); security != nullptr && *cursor != L'\0';) {
         wchar_t* end = nullptr;
         DWORD action = wcstoul(cursor, &end, 16);
         if (end == cursor) {
@@ -61,10 +53,7 @@ std::wstring SecurityProbe::Run(IOleClientSite* site, const std::wstring& addres
         DWORD policy = unwritten;
         HRESULT answer = security->ProcessUrlAction(address.c_str(), action, reinterpret_cast<BYTE*>(&policy),
             sizeof(policy), nullptr, 0, PUAF_NOUI, 0);
-        wchar_t name[16];
-        _snwprintf(name, 16, L"%lx", action);
-        name[15] = L'\0';
-        report += L"\t" + std::wstring(name) + L"=" + Hex(static_cast<DWORD>(answer)) + L"/"
+        report += L"\t" + std::wstring(cursor, static_cast<size_t>(end - cursor)) + L"=" + Hex(static_cast<DWORD>(answer)) + L"/"
             + (policy == unwritten ? std::wstring(L"none") : Hex(policy));
         cursor = *end == L',' ? end + 1 : end;
     }
