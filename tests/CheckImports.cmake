@@ -10,7 +10,7 @@ if(NOT headers MATCHES "Magic[\t ]+010b" OR NOT headers MATCHES "Subsystem[\t ]+
   message(FATAL_ERROR "${EXE} is not a PE32 Windows GUI executable")
 endif()
 
-set(system_dlls kernel32.dll user32.dll gdi32.dll gdiplus.dll ole32.dll oleaut32.dll shell32.dll msvcrt.dll)
+set(system_dlls kernel32.dll user32.dll gdi32.dll gdiplus.dll ole32.dll oleaut32.dll shell32.dll urlmon.dll msvcrt.dll)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 foreach(line IN LISTS imports)
   string(REPLACE "DLL Name: " "" dll "${line}")

@@ -14,6 +14,8 @@ AxHost::AxHost(HWND window)
     , inPlaceFrame(this)
     , uiHandler(this)
     , commandTarget(this)
+    , serviceProvider(this)
+    , securityManager(this)
 {
 }
 
@@ -31,6 +33,10 @@ STDMETHODIMP AxHost::QueryInterface(REFIID iid, void** object)
         *object = static_cast<IDocHostUIHandler*>(&uiHandler);
     else if (IsEqualIID(iid, IID_IOleCommandTarget))
         *object = static_cast<IOleCommandTarget*>(&commandTarget);
+    else if (IsEqualIID(iid, IID_IServiceProvider))
+        *object = static_cast<IServiceProvider*>(&serviceProvider);
+    else if (IsEqualIID(iid, IID_IInternetSecurityManager))
+        *object = static_cast<IInternetSecurityManager*>(&securityManager);
     else {
         *object = nullptr;
         return E_NOINTERFACE;

@@ -7,12 +7,14 @@
 #include "webview/AxCommandTarget.h"
 #include "webview/AxInPlaceFrame.h"
 #include "webview/AxInPlaceSite.h"
+#include "webview/AxSecurityManager.h"
+#include "webview/AxServiceProvider.h"
 #include "webview/AxUIHandler.h"
 
 // The site of one hosted control. Its parts answer for the in-place site, the frame, the
-// HTML host interfaces and the command target; they all share this object's one reference
-// count, and the object deletes itself when it reaches zero. The host window holds one
-// reference, the control another while it is attached.
+// HTML host interfaces, the command target and the security service; they all share this
+// object's one reference count, and the object deletes itself when it reaches zero. The host
+// window holds one reference, the control another while it is attached.
 class AxHost final : public IOleClientSite {
 public:
     // A new host for the window with one reference, or null when there is no memory.
@@ -64,4 +66,6 @@ private:
     AxInPlaceFrame inPlaceFrame;
     AxUIHandler uiHandler;
     AxCommandTarget commandTarget;
+    AxServiceProvider serviceProvider;
+    AxSecurityManager securityManager;
 };

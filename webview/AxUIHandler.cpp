@@ -5,9 +5,12 @@ AxUIHandler::AxUIHandler(IUnknown* outer)
 {
 }
 
-STDMETHODIMP AxUIHandler::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*)
+STDMETHODIMP AxUIHandler::ShowContextMenu(DWORD id, POINT*, IUnknown*, IDispatch*)
 {
-    return S_FALSE;
+    // The browser's own menu (view source, open in a new window, properties ...) is not the
+    // launcher's: answered as shown, so none appears. A text field keeps its edit menu, for
+    // cut, copy and paste in the login form.
+    return id == CONTEXT_MENU_CONTROL ? S_FALSE : S_OK;
 }
 
 STDMETHODIMP AxUIHandler::GetHostInfo(DOCHOSTUIINFO* info)

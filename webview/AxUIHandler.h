@@ -6,8 +6,8 @@
 #include "webview/AxHostPart.h"
 
 // What an HTML control asks its host about its look and its user interface: the page fills
-// the window without a sunken border, F5 belongs to the host, and everything else is the
-// control's own default.
+// the window without a sunken border, F5 belongs to the host, only text fields have a context
+// menu, and everything else is the control's own default.
 class AxUIHandler : public AxHostPart<IDocHostUIHandler> {
 public:
     explicit AxUIHandler(IUnknown* outer);

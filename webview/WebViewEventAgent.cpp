@@ -2,6 +2,8 @@
 
 #include <exdispid.h>
 
+#include <cwchar>
+
 #include "webview/DeferredRelease.h"
 #include "webview/WebView.h"
 
@@ -17,16 +19,27 @@ const VARIANT* Argument(const DISPPARAMS* params, UINT index)
     return &params->rgvarg[index];
 }
 
-// A null BSTR is an empty string.
+// The schemes a page may navigate to: the web, the control's blank pages and script. The
+// control's own error pages (res:) are refused as well: its documentation leaves them to
+// NavigateError, raised before it shows one, and a res: address can name any module on the
+// machine, whose pages would open in the local machine zone. A failed page then stays blank.
+const wchar_t* const webSchemes[] = {L"http", L"https", L"about", L"javascript"};
+
+// A null BSTR is an empty string, and so is one that is not whole text: an odd byte count
+// leaves no wide NUL at its end, and a NUL inside would hide the rest from the callback.
 const wchar_t* StringOf(const VARIANT* argument)
 {
     if (!argument || argument->vt != VT_BSTR || !argument->bstrVal)
         return noUrl;
-    return argument->bstrVal;
+    BSTR text = argument->bstrVal;
+    UINT length = SysStringLen(text);
+    if (SysStringByteLen(text) != length * sizeof(wchar_t) || wcsnlen(text, length) != length)
+        return noUrl;
+    return text;
 }
 
-// The URL argument of NavigateComplete2 and DocumentComplete: a reference to a VARIANT that
-// holds the string, or the string itself.
+// The URL argument of BeforeNavigate2, NavigateComplete2 and DocumentComplete: a reference to
+// a VARIANT that holds the string, or the string itself.
 const wchar_t* AddressOf(const VARIANT* argument)
 {
     if (argument && argument->vt == (VT_BYREF | VT_VARIANT))
@@ -44,6 +57,31 @@ VARIANT_BOOL* CancelFlagOf(const VARIANT* argument)
 bool IsBool(const VARIANT* argument)
 {
     return argument && argument->vt == VT_BOOL;
+}
+
+wchar_t AsciiLower(wchar_t c)
+{
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+// Compared in ASCII only: a letter of another script that folds to one of these is another
+// scheme. An address without a scheme, or one that could not be read, is not on the web.
+bool IsWebNavigation(const wchar_t* address)
+{
+    const wchar_t* colon = wcschr(address, L':');
+    if (!colon)
+        return false;
+    size_t length = static_cast<size_t>(colon - address);
+    for (const wchar_t* scheme : webSchemes) {
+        if (wcslen(scheme) != length)
+            continue;
+        size_t same = 0;
+        while (same < length && AsciiLower(address[same]) == scheme[same])
+            ++same;
+        if (same == length)
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -133,6 +171,13 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         url = StringOf(Argument(params, 0));
         cancel = CancelFlagOf(Argument(params, 3));
         break;
+    case DISPID_BEFORENAVIGATE2:
+        // A page navigates on the web only: another protocol would start its handler, a file
+        // address would show or run what lies on the machine. Answered here, with no handler.
+        cancel = CancelFlagOf(Argument(params, 0));
+        if (cancel && !IsWebNavigation(AddressOf(Argument(params, 5))))
+            *cancel = VARIANT_TRUE;
+        return S_OK;
     case DISPID_WINDOWCLOSING:
         // window.close() in a page: the control would ask the player whether to close a window
         // that the launcher's own windows decide about. Answered here, with no handler.

@@ -3,6 +3,7 @@
 
 #include "toolkit/WindManager.h"
 #include "webview/AxHostWindow.h"
+#include "webview/BrowserFeatures.h"
 #include "webview/DeferredRelease.h"
 #include "webview/WebView.h"
 #include "webview/WebViewEventAgent.h"
@@ -57,6 +58,7 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
         delete webView;
         return nullptr;
     }
+    BrowserFeatures::EnableOnce();
     AtlAxWinInit();
     webView->ownerWindow = ownerWindow;
 

@@ -3,6 +3,9 @@
 #include <docobj.h>
 #include <exdisp.h>
 #include <mshtmhst.h>
+#include <urlmon.h>
+
+#include <cstring>
 
 #include "WebViewTestSupport.h"
 #include "toolkit/ComPtr.h"
@@ -26,6 +29,14 @@ HWND ControlWindow(HWND host)
     if (SUCCEEDED(AxQueryControl(host, IID_IOleInPlaceObject, inPlace.PutVoid())))
         inPlace->GetWindow(&window);
     return window;
+}
+
+// The site that the host window gave its control; left empty without a control.
+void SiteOf(HWND host, ComPtr<IOleClientSite>& site)
+{
+    ComPtr<IOleObject> control;
+    if (SUCCEEDED(AxQueryControl(host, IID_IOleObject, control.PutVoid())))
+        control->GetClientSite(site.Put());
 }
 
 // A window with the browser control in it; the window goes with the object.
@@ -132,7 +143,7 @@ TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrorsAndKeepsF5)
     ComPtr<IUnknown> identity;
     ASSERT_EQ(site->QueryInterface(IID_IUnknown, identity.PutVoid()), S_OK);
     for (const IID* iid : {&IID_IOleInPlaceSite, &IID_IOleWindow, &IID_IOleInPlaceFrame, &IID_IOleInPlaceUIWindow,
-             &IID_IDocHostUIHandler, &IID_IOleCommandTarget}) {
+             &IID_IDocHostUIHandler, &IID_IOleCommandTarget, &IID_IServiceProvider, &IID_IInternetSecurityManager}) {
         ComPtr<IUnknown> part;
         ASSERT_EQ(site->QueryInterface(*iid, part.PutVoid()), S_OK);
         ComPtr<IUnknown> back;
@@ -163,6 +174,65 @@ TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrorsAndKeepsF5)
             EXPECT_EQ(ui->TranslateAccelerator(&keyMessage, nullptr, 0), hosts ? S_OK : S_FALSE) << message << key;
         }
     }
+}
+
+TEST(AxHost, OnlyTextFieldsHaveAContextMenu)
+{
+    BrowserHost host;
+    ComPtr<IOleClientSite> site;
+    SiteOf(host.window, site);
+    ASSERT_TRUE(site);
+    ComPtr<IDocHostUIHandler> ui;
+    ASSERT_EQ(site->QueryInterface(IID_IDocHostUIHandler, ui.PutVoid()), S_OK);
+    // S_OK: the host has handled the menu, so the control shows none; S_FALSE: the control's own.
+    POINT at = {10, 10};
+    for (DWORD kind = CONTEXT_MENU_DEFAULT; kind <= CONTEXT_MENU_MEDIA; ++kind)
+        EXPECT_EQ(ui->ShowContextMenu(kind, &at, nullptr, nullptr), kind == CONTEXT_MENU_CONTROL ? S_FALSE : S_OK)
+            << kind;
+}
+
+TEST(AxHost, SecurityManagerRefusesWhatWouldRunCodeOrStartAProgram)
+{
+    BrowserHost host;
+    ComPtr<IOleClientSite> site;
+    SiteOf(host.window, site);
+    ASSERT_TRUE(site);
+    ComPtr<IServiceProvider> services;
+    ASSERT_EQ(site->QueryInterface(IID_IServiceProvider, services.PutVoid()), S_OK);
+    ComPtr<IInternetSecurityManager> security;
+    ASSERT_EQ(services->QueryService(SID_SInternetSecurityManager, IID_IInternetSecurityManager, security.PutVoid()),
+        S_OK);
+    void* other = site.Get();
+    EXPECT_EQ(services->QueryService(IID_IWebBrowserApp, IID_IWebBrowser2, &other), E_NOINTERFACE);
+    EXPECT_EQ(other, nullptr);
+
+    const wchar_t page[] = L"http://passport.ops.test/kolv/login";
+    for (DWORD action : {URLACTION_DOWNLOAD_UNSIGNED_ACTIVEX, URLACTION_ACTIVEX_RUN, URLACTION_SCRIPT_OVERRIDE_SAFETY,
+             URLACTION_SHELL_FILE_DOWNLOAD, URLACTION_SHELL_EXECUTE_LOWRISK, URLACTION_JAVA_PERMISSIONS}) {
+        // The policy buffer of the control need not be aligned.
+        BYTE policy[1 + sizeof(DWORD)] = {};
+        EXPECT_EQ(security->ProcessUrlAction(page, action, policy + 1, sizeof(DWORD), nullptr, 0, PUAF_NOUI, 0),
+            S_FALSE) << std::hex << action;
+        DWORD written;
+        std::memcpy(&written, policy + 1, sizeof(written));
+        EXPECT_EQ(written, DWORD(URLPOLICY_DISALLOW)) << std::hex << action;
+        // Refused as well when there is no room for the policy, which is then not written.
+        EXPECT_EQ(security->ProcessUrlAction(page, action, policy, 2, nullptr, 0, PUAF_NOUI, 0), S_FALSE);
+        EXPECT_EQ(policy[0], 0);
+    }
+    // Script, forms, cookies, pop-ups and zones stay the control's decision.
+    DWORD policy = 0x5A5A;
+    for (DWORD action : {URLACTION_SCRIPT_RUN, URLACTION_HTML_SUBMIT_FORMS, URLACTION_COOKIES,
+             URLACTION_SHELL_POPUPMGR, URLACTION_CROSS_DOMAIN_DATA})
+        EXPECT_EQ(security->ProcessUrlAction(page, action, reinterpret_cast<BYTE*>(&policy), sizeof(policy), nullptr,
+                      0, PUAF_NOUI, 0), INET_E_DEFAULT_ACTION) << std::hex << action;
+    EXPECT_EQ(policy, 0x5A5Au);
+    DWORD zone = 0x5A5A;
+    EXPECT_EQ(security->MapUrlToZone(page, &zone, 0), INET_E_DEFAULT_ACTION);
+    EXPECT_EQ(zone, 0x5A5Au);
+    IInternetSecurityMgrSite* securitySite = reinterpret_cast<IInternetSecurityMgrSite*>(1);
+    EXPECT_EQ(security->GetSecuritySite(&securitySite), INET_E_DEFAULT_ACTION);
+    EXPECT_EQ(securitySite, nullptr);
 }
 
 TEST(AxHost, DestroyingTheWindowLetsGoOfTheControlAndTheSite)

@@ -20,7 +20,7 @@ TEST(DefaultBrowser, RefusesEverythingThatCouldStartAProgram)
              L"\\\\server\\share\\x.exe", L"javascript:alert(1)", L"", L"http:", L"http://", L"https:///path",
              L"http:/x", L"notepad.exe", L"ms-settings:", L"mailto:a@b.test", L"  http://x", L"ftp://x/",
              L"http://x\" --new-window \"c:\\evil", L"http://x y", L"http://x\ty", L"http://x\r\ny",
-             L"http://x\\..\\y", L"http://x|calc"})
+             L"http://x\\..\\y", L"http://x|calc", L"http://x\u0085y", L"http://user@/x", L"http://a:b@:80/"})
         EXPECT_FALSE(IsWebAddress(address)) << address;
     EXPECT_FALSE(IsWebAddress(nullptr));
     EXPECT_FALSE(OpenInDefaultBrowser(L"file:///C:/Windows/System32/calc.exe"));

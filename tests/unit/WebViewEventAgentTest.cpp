@@ -134,6 +134,50 @@ TEST_F(WebViewEventAgentTest, WindowClosingIsCancelledWithoutAHandler)
     EXPECT_TRUE(recorder.calls.empty());
 }
 
+TEST_F(WebViewEventAgentTest, BeforeNavigate2CancelsEveryNavigationOffTheWeb)
+{
+    Recorder recorder;
+    Bind(recorder);
+    // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel).
+    VARIANT none = Typed(VT_EMPTY);
+    VARIANT flags = LongArgument(0);
+    auto arguments = [&](VARIANT* url, VARIANT_BOOL* cancel) {
+        return std::vector<VARIANT>{BoolRefArgument(cancel), VariantRefArgument(&none), VariantRefArgument(&none),
+            VariantRefArgument(&none), VariantRefArgument(&flags), VariantRefArgument(url), Typed(VT_DISPATCH)};
+    };
+    // Cancel starts at a value the agent never writes: left alone, it stays.
+    const VARIANT_BOOL untouched = 7;
+    const std::pair<const wchar_t*, bool> cases[] = {{L"http://passport.ops.test/kolv/login", false},
+        {L"HTTPS://pay.ops.test/", false}, {L"about:blank", false}, {L"JavaScript:void(0)", false},
+        {L"file:///C:/windows/system32/notepad.exe", true}, {L"mailto:a@b.test", true}, {L"ms-settings:", true},
+        {L"res://ieframe.dll/dnserror.htm", true}, {L"view-source:http://x.test/", true},
+        {L"C:\\Windows\\notepad.exe", true}, {L"\\\\server\\share\\x.exe", true}, {L" http://x.test/", true},
+        {L"javascr\u0130pt:alert(1)", true}, {L"http", true}, {L"", true}};
+    for (const auto& [address, refused] : cases) {
+        OwnedBstr text(address);
+        VARIANT url = BstrArgument(text.Get());
+        VARIANT_BOOL cancel = untouched;
+        EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2, arguments(&url, &cancel)), S_OK) << address;
+        EXPECT_EQ(cancel, refused ? VARIANT_TRUE : untouched) << address;
+    }
+
+    // An address that cannot be read is not shown to be on the web: none, not a string, or one
+    // with a NUL inside (read up to the NUL, it would pass).
+    BSTR split = SysAllocStringLen(L"http://x.test/\0file:", 20);
+    VARIANT unreadable[] = {BstrArgument(nullptr), LongArgument(80), BstrArgument(split)};
+    for (VARIANT& url : unreadable) {
+        VARIANT_BOOL cancel = untouched;
+        EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2, arguments(&url, &cancel)), S_OK);
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+    }
+    SysFreeString(split);
+    VARIANT_BOOL cancel = untouched;
+    EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2, arguments(nullptr, &cancel)), S_OK);
+    EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2, {BoolRefArgument(&cancel)}), S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    EXPECT_TRUE(recorder.calls.empty());
+}
+
 TEST_F(WebViewEventAgentTest, OtherEventsAndNullParametersCallNothing)
 {
     Recorder recorder;

@@ -23,7 +23,9 @@ const wchar_t Usage[] =
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl windowclosing [--index N | --hwnd H] [--timeout MS]";
+    L"       standinctl windowclosing [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl beforenavigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]";
 
 struct Target {
     long index = -1;
@@ -134,6 +136,12 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"windowclosing") {
         return SendRequest(argc, argv, ControlChannel::WindowClosingRequest, false);
+    }
+    if (command == L"beforenavigate") {
+        return SendRequest(argc, argv, ControlChannel::BeforeNavigateRequest, true);
+    }
+    if (command == L"security") {
+        return SendRequest(argc, argv, ControlChannel::SecurityProbeRequest, true);
     }
     ConsoleOutput::Error(Usage);
     return ExitUsage;

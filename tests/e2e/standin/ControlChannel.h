@@ -15,6 +15,8 @@ const ULONG_PTR NavigateRequest = 1;
 const ULONG_PTR NewWindow3Request = 2;
 const ULONG_PTR NewWindow2Request = 3;
 const ULONG_PTR WindowClosingRequest = 4;
+const ULONG_PTR BeforeNavigateRequest = 5;
+const ULONG_PTR SecurityProbeRequest = 6;
 const ULONG_PTR Reply = 100;
 
 }

@@ -3,6 +3,7 @@
 #include "ControlChannel.h"
 #include "StandInLog.h"
 #include "StandInModule.h"
+#include "SecurityProbe.h"
 
 #include <exdispid.h>
 
@@ -12,6 +13,9 @@ namespace {
 
 // A click on a link that targets a new window: user-initiated, first request.
 const LONG NewWindowFlags = 0x2 | 0x4;
+
+// The queued request of the security probe, which is no event of the control.
+const DISPID SecurityProbeRequest = DISPID_UNKNOWN;
 
 // An address containing this has its events raised before the navigation call returns.
 const wchar_t RaiseNowMarker[] = L"#raise-now";
@@ -141,6 +145,16 @@ void StandInBrowser::QueueWindowClosing(HWND replyWindow)
     Queue(DISPID_WINDOWCLOSING, address, replyWindow, true);
 }
 
+void StandInBrowser::QueueBeforeNavigate(const std::wstring& target, HWND replyWindow)
+{
+    Queue(DISPID_BEFORENAVIGATE2, target, replyWindow, false);
+}
+
+void StandInBrowser::QueueSecurityProbe(const std::wstring& actions, HWND replyWindow)
+{
+    Queue(SecurityProbeRequest, actions, replyWindow, true);
+}
+
 void StandInBrowser::EnterEvent()
 {
     ++eventDepth;
@@ -236,6 +250,24 @@ void StandInBrowser::Raise(const PendingEvent& event)
     case DISPID_WINDOWCLOSING:
         RaiseWindowClosing(report);
         break;
+    case DISPID_BEFORENAVIGATE2:
+        // A cancelled navigation ends the request; otherwise the control goes on to navigate.
+        if (RaiseBeforeNavigate(event.address, report)) {
+            Report(PendingEvent{event.dispid, event.address, event.replyWindow, true}, report);
+            return;
+        }
+        QueueNavigation(event.address, event.replyWindow);
+        break;
+    case SecurityProbeRequest: {
+        IOleClientSite* site = nullptr;
+        oleObject.GetClientSite(&site);
+        report = SecurityProbe::Run(site, address, event.address);
+        if (site != nullptr) {
+            site->Release();
+        }
+        StandInLog::Write(L"SecurityProbe", L"obj=%u %ls", serial, report.c_str());
+        break;
+    }
     default:
         RaiseNewWindow(event.dispid, event.address, report);
         break;
@@ -340,6 +372,48 @@ void StandInBrowser::RaiseWindowClosing(std::wstring& report)
         static_cast<int>(cancel));
     text[63] = L'\0';
     report = text;
+}
+
+// BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), as for a
+// link the player followed in the page. Answers whether the host cancelled the navigation.
+bool StandInBrowser::RaiseBeforeNavigate(const std::wstring& target, std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=BeforeNavigate2 url=%ls", serial,
+        static_cast<long>(DISPID_BEFORENAVIGATE2), target.c_str());
+    VARIANT url;
+    VariantInit(&url);
+    V_VT(&url) = VT_BSTR;
+    V_BSTR(&url) = SysAllocStringLen(target.data(), static_cast<UINT>(target.size()));
+    VARIANT flags;
+    VariantInit(&flags);
+    V_VT(&flags) = VT_I4;
+    V_I4(&flags) = 0;
+    VARIANT empty;
+    VariantInit(&empty);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANTARG args[7];
+    for (VARIANTARG& arg : args) {
+        VariantInit(&arg);
+        V_VT(&arg) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&arg) = &empty;
+    }
+    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&args[0]) = &cancel;
+    V_VARIANTREF(&args[4]) = &flags;
+    V_VARIANTREF(&args[5]) = &url;
+    V_VT(&args[6]) = VT_DISPATCH;
+    V_DISPATCH(&args[6]) = static_cast<IDispatch*>(this);
+    DISPPARAMS params = {args, nullptr, 7, 0};
+    int sinks = eventConnectionPoint.Raise(DISPID_BEFORENAVIGATE2, &params);
+    VariantClear(&url);
+    StandInLog::Write(L"BeforeNavigate2Result", L"obj=%u cancel=%d url=%ls", serial, static_cast<int>(cancel),
+        target.c_str());
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_BEFORENAVIGATE2), sinks,
+        static_cast<int>(cancel));
+    text[63] = L'\0';
+    report = text;
+    return cancel != VARIANT_FALSE;
 }
 
 // Answers the control tool once the last event of its request is raised or dropped.

@@ -31,6 +31,10 @@ public:
     void QueueDocumentComplete(HWND replyWindow);
     void QueueNewWindow(DISPID dispid, const std::wstring& address, HWND replyWindow);
     void QueueWindowClosing(HWND replyWindow);
+    // BeforeNavigate2 for the address, then the navigation unless the host cancelled it.
+    void QueueBeforeNavigate(const std::wstring& address, HWND replyWindow);
+    // Raises no event: asks the site what a page may do (SecurityProbe) from the host's dispatch.
+    void QueueSecurityProbe(const std::wstring& actions, HWND replyWindow);
     void PostPendingEvents();
     void RaiseNextEvent();
     void DropPendingEvents();
@@ -143,6 +147,7 @@ private:
     void RaiseAddressEvent(DISPID dispid, const wchar_t* name, const std::wstring& address, std::wstring& report);
     void RaiseNewWindow(DISPID dispid, const std::wstring& address, std::wstring& report);
     void RaiseWindowClosing(std::wstring& report);
+    bool RaiseBeforeNavigate(const std::wstring& address, std::wstring& report);
     void Report(const PendingEvent& event, const std::wstring& text);
     void ReportDropped(const PendingEvent& event);
 

@@ -226,6 +226,14 @@ LRESULT StandInWindow::HandleCopyData(HWND replyWindow, const COPYDATASTRUCT* da
         StandInLog::Write(L"ControlWindowClosing", L"obj=%u", owner.Serial());
         owner.QueueWindowClosing(replyWindow);
         return TRUE;
+    case ControlChannel::BeforeNavigateRequest:
+        StandInLog::Write(L"ControlBeforeNavigate", L"obj=%u url=%ls", owner.Serial(), address.c_str());
+        owner.QueueBeforeNavigate(address, replyWindow);
+        return TRUE;
+    case ControlChannel::SecurityProbeRequest:
+        StandInLog::Write(L"ControlSecurityProbe", L"obj=%u actions=%ls", owner.Serial(), address.c_str());
+        owner.QueueSecurityProbe(address, replyWindow);
+        return TRUE;
     default:
         return FALSE;
     }
