@@ -45,7 +45,7 @@ VIAddVersionKey "CompanyName" "${PUBLISHER}"
 VIAddVersionKey "FileDescription" "${PRODUCT_NAME} Setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "Copyright ${PUBLISHER}"
 
 ; A running program's image is mapped, and a mapped image cannot be opened for writing: while
 ; FOLDER\launcher.exe refuses that, the launcher runs from FOLDER and nothing there may change.
