@@ -21,10 +21,15 @@ cleanup() {
   done
 }
 
-configure_and_build() {
+# Configures the build directory; arguments go to cmake.
+configure() {
   cmake -S "$root" -B "$build" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
     -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+configure_and_build() {
+  configure "$@"
   cmake --build "$build"
 }
 

@@ -1,0 +1,108 @@
+; The player's installer: per user, no elevation, into %LOCALAPPDATA%\Programs. installer/pack
+; runs makensis with VERSION, PRODUCT_NAME, PUBLISHER, INSTALL_FOLDER (from CMakeLists.txt),
+; LAUNCHER (the launcher.exe to pack), OUTFILE and, to sign, SIGN (a command taking a file).
+
+Unicode true
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+ManifestDPIAware true
+
+!include FileFunc.nsh
+!include LogicLib.nsh
+!include MUI2.nsh
+
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT_NAME}"
+
+Name "${PRODUCT_NAME}"
+OutFile "${OUTFILE}"
+BrandingText "${PUBLISHER}"
+InstallDir "$LOCALAPPDATA\Programs\${INSTALL_FOLDER}"
+; An upgrade goes where the installed version is.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+
+!ifdef SIGN
+  !uninstfinalize '"${SIGN}" "%1"' = 0
+  !finalize '"${SIGN}" "%1"' = 0
+!endif
+
+!define MUI_ICON "${__FILEDIR__}/../resources/launcher.ico"
+!define MUI_UNICON "${__FILEDIR__}/../resources/launcher.ico"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\launcher.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT_NAME}"
+
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "English"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey "ProductName" "${PRODUCT_NAME}"
+VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "FileDescription" "${PRODUCT_NAME} Setup"
+VIAddVersionKey "FileVersion" "${VERSION}"
+VIAddVersionKey "ProductVersion" "${VERSION}"
+VIAddVersionKey "LegalCopyright" "Copyright ${PUBLISHER}"
+
+; A running program's image is mapped, and a mapped image cannot be opened for writing: while
+; FOLDER\launcher.exe refuses that, the launcher runs from FOLDER and nothing there may change.
+!macro EnsureNotRunning folder
+  ${DoWhile} ${FileExists} "${folder}\launcher.exe"
+    ClearErrors
+    FileOpen $0 "${folder}\launcher.exe" a
+    ${IfNot} ${Errors}
+      FileClose $0
+      ${Break}
+    ${EndIf}
+    ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "${PRODUCT_NAME} is running. Close it, then select Retry." /SD IDCANCEL IDCANCEL`
+      SetErrorLevel 2
+      Abort
+    ${EndIf}
+  ${Loop}
+!macroend
+
+Section "-${PRODUCT_NAME}"
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  !insertmacro EnsureNotRunning "$INSTDIR"
+  ${If} $1 != ""
+  ${AndIf} $1 != $INSTDIR
+    ; The installed version moves here: what its installer made in its folder goes.
+    !insertmacro EnsureNotRunning "$1"
+    Delete "$1\launcher.exe"
+    Delete "$1\uninstall.exe"
+    RMDir "$1"
+  ${EndIf}
+  SetOutPath "$INSTDIR"
+  File "${LAUNCHER}"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT_NAME}.lnk" "$INSTDIR\launcher.exe"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\launcher.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+SectionEnd
+
+Section "Desktop shortcut"
+  CreateShortcut "$DESKTOP\${PRODUCT_NAME}.lnk" "$INSTDIR\launcher.exe"
+SectionEnd
+
+Section "Uninstall"
+  !insertmacro EnsureNotRunning "$INSTDIR"
+  Delete "$DESKTOP\${PRODUCT_NAME}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
+  Delete "$INSTDIR\launcher.exe"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

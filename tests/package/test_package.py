@@ -1,0 +1,173 @@
+"""The release: installer/pack's installer, uninstaller, zip and sums under Wine, a package signed
+with a throwaway certificate, and scripts/package on a copy of the sources elsewhere."""
+
+import os
+import pwd
+import re
+import shutil
+import struct
+import subprocess
+import zipfile
+
+import harness
+from harness import wait_for
+
+SOURCE, VERSION, PRODUCT, PUBLISHER, FOLDER_NAME = (os.environ["LAUNCHER_" + name] for name in (
+    "SOURCE_DIR", "VERSION", "PRODUCT_NAME", "PUBLISHER", "INSTALL_FOLDER"))
+OLD = "0.9.0"
+UNINSTALL = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+paths = harness.Paths()
+work, built = os.path.dirname(paths.prefix), paths.target("launcher")
+CERT, KEY = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
+user, drive = pwd.getpwuid(os.getuid()).pw_name, os.path.join(paths.prefix, "drive_c")
+FOLDER = "C:\\users\\%s\\AppData\\Local\\Programs\\%s" % (user, FOLDER_NAME)
+EXE = FOLDER + "\\launcher.exe"
+SHORTCUTS = [os.path.join(drive, "users", user, *where, PRODUCT + ".lnk") for where in
+             (("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs"), ("Desktop",))]
+epoch = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], check=True, capture_output=True,
+                       text=True).stdout.strip()
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def unix(windows_path):
+    return os.path.join(drive, *windows_path[3:].split("\\"))
+
+
+def dist(folder, kind="setup.exe", version=VERSION):
+    return os.path.join(work, folder, "launcher-%s-%s" % (version, kind))
+
+
+def pack(build, out, **env):
+    return subprocess.run([os.path.join(SOURCE, "installer", "pack"), build, os.path.join(work, out)], check=True,
+                          capture_output=True, text=True, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch, **env)).stdout
+
+
+def version_block_agrees(path):
+    """VERSION.0 in the fixed part of the executable's version block, and its strings."""
+    major, minor, patch = map(int, VERSION.split("."))
+    data = read(path)
+    fixed = data.index(struct.pack("<I", 0xFEEF04BD)) + 8
+    strings = {"CompanyName": PUBLISHER, "ProductName": PRODUCT, "FileVersion": VERSION, "ProductVersion": VERSION}
+    u16 = lambda text: re.escape(text.encode("utf-16-le"))
+    return (struct.unpack_from("<4I", data, fixed) == (major << 16 | minor, patch << 16) * 2 and
+            all(re.search(u16(key) + b"\0\0(\0\0)?" + u16(value) + b"\0\0", data) for key, value in strings.items()))
+
+
+def install(s, setup, *args):
+    return s.run(setup, "/S", *args, timeout=60)[0]
+
+
+def entries(s):
+    """The uninstall entries with the product's DisplayName, as {value name: data}."""
+    found, current = [], {}
+    for line in s.run("reg", "query", UNINSTALL, "/s")[1].splitlines() + [""]:
+        if line.startswith("    "):
+            name, kind, data = line.strip().split("    ", 2)
+            current[name] = int(data, 16) if kind == "REG_DWORD" else data
+        else:
+            found, current = found + [current] * (current.get("DisplayName") == PRODUCT), {}
+    return found
+
+
+def files():
+    """Paths on the prefix's C: drive but in the temporary folder, where the uninstaller's copy of
+    itself stays until the next restart."""
+    temp = os.path.join(drive, "users", user, "Temp")
+    return {os.path.join(d, n) for d, dirs, names in os.walk(drive) if not d.startswith(temp) for n in dirs + names}
+
+
+def check_versions_and_sums(s):
+    assert version_block_agrees(built) and version_block_agrees(dist("a"))
+    assert b'name="Launcher" version="%s.0"' % VERSION.encode() in read(built)
+    subprocess.run(["sha256sum", "--quiet", "--strict", "-c", "SHA256SUMS"], cwd=os.path.join(work, "a"), check=True)
+    with zipfile.ZipFile(dist("a", "portable.zip")) as portable:
+        assert portable.namelist() == ["launcher.exe"] and portable.read("launcher.exe") == read(built)
+
+
+def check_install_refuse_uninstall_upgrade(s):
+    before = files()
+    installed = lambda: (sorted(os.listdir(unix(FOLDER))), read(unix(EXE)))
+    assert install(s, dist("a")) == 0 and installed() == (["launcher.exe", "uninstall.exe"], read(built))
+    assert all(EXE.encode() in read(shortcut) for shortcut in SHORTCUTS)
+    size = sum(os.path.getsize(os.path.join(unix(FOLDER), name)) for name in os.listdir(unix(FOLDER)))
+    assert entries(s) == [{
+        "DisplayName": PRODUCT, "DisplayVersion": VERSION, "Publisher": PUBLISHER, "DisplayIcon": EXE + ",0",
+        "UninstallString": '"%s\\uninstall.exe"' % FOLDER, "QuietUninstallString": '"%s\\uninstall.exe" /S' % FOLDER,
+        "InstallLocation": FOLDER, "EstimatedSize": size // 1024, "NoModify": 1, "NoRepair": 1}], entries(s)
+
+    launcher = s.start(unix(EXE))
+    s.wait_window({"class": "LoginerWind", "visible": True}, timeout=20)
+    state = lambda: (installed(), os.stat(unix(EXE)).st_mtime_ns, entries(s), files())
+    running = state()
+    code = install(s, dist("old", version=OLD))  # it would write another launcher.exe
+    assert code != 0 and state() == running, code
+    # In place (_?=, unquoted), so that the uninstaller's own exit code comes back.
+    script = os.path.join(work, "uninstall-in-place.bat")
+    with open(script, "w", newline="\r\n") as f:
+        f.write('"%s\\uninstall.exe" /S _?=%s\nexit /b %%errorlevel%%\n' % (FOLDER, FOLDER))
+    code = s.run("cmd", "/c", harness.windows_path(script))[0]
+    assert code != 0 and state() == running, code
+    launcher.kill()
+    wait_for(lambda: not s.find_windows({"class": "LoginerWind"}), 10, what="the launcher gone")
+
+    # As Windows runs it: the uninstaller starts a copy of itself and returns at once.
+    assert s.run(FOLDER + "\\uninstall.exe", "/S")[0] == 0
+    wait_for(lambda: not os.path.exists(unix(FOLDER)) and not entries(s), 30, what="the product uninstalled")
+    assert not any(map(os.path.exists, SHORTCUTS))
+    # Only the folder of per-user programs stays: it is the system's.
+    assert files() == before | {os.path.dirname(unix(FOLDER))}, sorted(files() ^ before)
+
+    assert install(s, dist("old", version=OLD)) == 0 and entries(s)[0]["DisplayVersion"] == OLD
+    assert install(s, dist("a")) == 0 and [entry["DisplayVersion"] for entry in entries(s)] == [VERSION]
+    assert installed() == (["launcher.exe", "uninstall.exe"], read(built))
+
+
+def check_signed_package(s):
+    assert install(s, dist("signed"), "/D=C:\\Signed") == 0
+    assert entries(s)[0]["InstallLocation"] == "C:\\Signed" and not os.path.exists(unix(FOLDER)), entries(s)
+    for path in (dist("signed"), unix("C:\\Signed\\launcher.exe"), unix("C:\\Signed\\uninstall.exe")):
+        result = subprocess.run(["osslsigncode", "verify", "-CAfile", CERT, "-in", path], capture_output=True, text=True)
+        assert result.returncode == 0 and "Message digest algorithm  : SHA256" in result.stdout, (path, result.stdout)
+
+
+def check_another_folder_gives_the_same_bytes(s):
+    assert elsewhere.wait() == 0, read(os.path.join(work, "elsewhere.log")).decode()
+    copy = os.path.join(work, "copy")
+    assert read(os.path.join(copy, "build", "launcher.exe")) == read(built), "launcher.exe"
+    for name in os.listdir(os.path.join(work, "a")):
+        assert read(os.path.join(copy, "dist", name)) == read(os.path.join(work, "a", name)), name
+
+
+shutil.rmtree(work, ignore_errors=True)
+os.makedirs(os.path.join(work, "older", "release"))
+os.makedirs(os.environ["HOME"])
+assert pack(paths.build_dir, "a").startswith("Unsigned package")
+# The older release packs a launcher.exe of its own.
+with open(os.path.join(work, "older", "launcher.exe"), "wb") as f:
+    f.write(read(built) + b"an older launcher")
+with open(os.path.join(work, "older", "release", "release.env"), "w") as f:
+    f.write(read(os.path.join(paths.build_dir, "release", "release.env")).decode().replace(VERSION, OLD))
+pack(os.path.join(work, "older"), "old")
+subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Throwaway",
+                "-addext", "extendedKeyUsage=codeSigning", "-keyout", KEY, "-out", CERT], check=True, capture_output=True)
+assert "Unsigned" not in pack(paths.build_dir, "signed", SIGN_CERT=CERT, SIGN_KEY=KEY)
+copy = os.path.join(work, "copy")
+os.makedirs(copy)
+subprocess.run("git ls-files -z -co --exclude-standard | xargs -0 cp -a --parents -t '%s'" % copy, shell=True,
+               cwd=SOURCE, check=True)
+with open(os.path.join(work, "elsewhere.log"), "wb") as log:
+    elsewhere = subprocess.Popen([os.path.join(copy, "scripts", "package")], stdin=subprocess.DEVNULL, stdout=log,
+                                 stderr=subprocess.STDOUT, start_new_session=True,
+                                 env=dict(os.environ, SOURCE_DATE_EPOCH=epoch, CMAKE_BUILD_PARALLEL_LEVEL="2",
+                                          BUILD_DIR=os.path.join(copy, "build")))
+try:
+    harness.run_checks("package", [check_versions_and_sums, check_install_refuse_uninstall_upgrade,
+                                   check_signed_package, check_another_folder_gives_the_same_bytes],
+                       after_each=lambda s: s.end_programs())
+finally:
+    if elsewhere.poll() is None:
+        os.killpg(elsewhere.pid, 9)
