@@ -2,6 +2,7 @@
 #include <gdiplus.h>
 #include <oleauto.h>
 #include <shellapi.h>
+#include <urlmon.h>
 
 #include <cstdio>
 #include <cstring>
@@ -17,7 +18,7 @@ namespace {
 const WORD skinId = 101;
 
 // Functions of the launcher's other system DLLs, so that Wine loads the same ones at start.
-const void* volatile sameImports[2];
+const void* volatile sameImports[3];
 
 Gdiplus::Image* LoadSkin()
 {
@@ -44,6 +45,7 @@ int wmain()
     long long entryUnixNs = QpcClock::UnixNanoseconds();
     sameImports[0] = reinterpret_cast<const void*>(&SysFreeString);
     sameImports[1] = reinterpret_cast<const void*>(&ShellExecuteW);
+    sameImports[2] = reinterpret_cast<const void*>(&CoInternetSetFeatureEnabled);
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
