@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <numeric>
 #include <cwchar>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@
 #include "bench/QpcClock.h"
 #include "bench/Report.h"
 #include "bench/Summary.h"
+#include "bench/SurfaceBitmap.h"
 #include "bench/SweepPath.h"
 #include "toolkit/GdiObject.h"
 #include "toolkit/MemoryDC.h"
@@ -118,15 +119,7 @@ int Parts(size_t rounds)
         int width = static_cast<int>(skin->GetWidth());
         int height = static_cast<int>(skin->GetHeight());
         {
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-            info.bmiHeader.biWidth = width;
-            info.bmiHeader.biHeight = height;
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
-            info.bmiHeader.biCompression = BI_RGB;
-            void* bits = nullptr;
-            GdiObject<HBITMAP> bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            GdiObject<HBITMAP> bitmap(CreateSurfaceBitmap(width, height));
             MemoryDC dc;
             dc.Create(nullptr);
             dc.Select(bitmap.Get());

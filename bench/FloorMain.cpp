@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "bench/QpcClock.h"
+#include "bench/SurfaceBitmap.h"
 
 // The floor of start-up: what any skinned window must do before it is on the screen. It decodes
 // the skin through GDI+, creates a layered window, draws the skin onto a surface, presents it
@@ -68,15 +69,7 @@ int wmain()
 
     HDC windowDC = GetDC(window);
     HDC surface = CreateCompatibleDC(windowDC);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateSurfaceBitmap(width, height);
     HGDIOBJ previous = SelectObject(surface, bitmap);
     {
         Gdiplus::Graphics graphics(surface);

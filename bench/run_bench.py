@@ -214,7 +214,7 @@ def table(results):
         row("Ours / floor, spawn → first complete frame (ratio per round)", s["complete_frame_over_floor"], "≤ 1.5",
             s["complete_frame_over_floor"]["median"] <= 1.5, floor_cmd, 2),
     ]
-    for name, label in (("images", "the 18 button images (PNG)"), ("skin_and_window", "skin PNG and window up to "
+    for name, label in (("images", "the buttons' six normal images (PNG; the first loads the codecs)"), ("skin_and_window", "skin PNG and window up to "
                         "WM_CREATE"), ("page", "WM_CREATE: the page (stand-in)"), ("surface_and_present",
                         "surface, skin drawn, first present"), ("show", "ShowWindow, UpdateWindow, page shown"),
                         ("page_painted", "the page painted")):
