@@ -8,8 +8,9 @@
 
 // Turns the browser control's DWebBrowserEvents2 into calls of the one callback bound to its
 // web view. The agent and its web view record share one lifetime, counted by the agent's
-// references: the record holds one until DestroyWebView, the control one while it is advised,
-// and Invoke one while it runs. The last Release frees the record and the agent.
+// references: the record holds one until DestroyWebView has torn it down (from the message
+// loop when it was called inside an event), the control one while it is advised, and Invoke one
+// while it runs. The last Release frees the record and the agent.
 class WebViewEventAgent final : public DWebBrowserEvents2 {
 public:
     // Starts unbound, with the one reference that the record holds.
