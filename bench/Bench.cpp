@@ -15,9 +15,9 @@
 #include "bench/QpcClock.h"
 #include "bench/Report.h"
 #include "bench/Summary.h"
-#include "bench/SurfaceBitmap.h"
 #include "bench/SweepPath.h"
 #include "toolkit/GdiObject.h"
+#include "toolkit/SurfaceBitmap.h"
 #include "toolkit/MemoryDC.h"
 
 // The launcher's benchmarks, one per process: bench.exe startup | parts | sweep | present | cycles.

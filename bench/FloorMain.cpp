@@ -8,11 +8,11 @@
 #include <cstring>
 
 #include "bench/QpcClock.h"
-#include "bench/SurfaceBitmap.h"
+#include "toolkit/SurfaceBitmap.h"
 
 // The floor of start-up: what any skinned window must do before it is on the screen. It decodes
 // the skin through GDI+, creates a layered window, draws the skin onto a surface, presents it
-// once and shows the window, with the launcher's imports and nothing else of the launcher.
+// once and shows the window, with the launcher's imports and of its code only the surface's bitmap.
 
 namespace {
 

@@ -1,5 +1,6 @@
 #include "windows/SpecialWind.h"
 
+#include "toolkit/SurfaceBitmap.h"
 #include "toolkit/WindowDC.h"
 #include "windows/Button.h"
 
@@ -52,16 +53,7 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
     WindowDC windowDC(windowHandle);
     surfaceDC.Create(windowDC.Get());
 
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    info.bmiHeader.biSizeImage = 4 * width * height;
-    void* bits = nullptr;
-    surfaceBitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    surfaceBitmap.Reset(CreateSurfaceBitmap(width, height));
     surfaceDC.Select(surfaceBitmap.Get());
 
     // Without a working Graphics the skin cannot be drawn, and buttons must see no surface.

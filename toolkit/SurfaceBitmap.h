@@ -12,6 +12,7 @@ inline HBITMAP CreateSurfaceBitmap(int width, int height)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader.biSizeImage = 4 * width * height;
     void* bits = nullptr;
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
 }
