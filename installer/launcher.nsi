@@ -1,8 +1,16 @@
 ; The player's installer: per user, no elevation, into %LOCALAPPDATA%\Programs. installer/pack
 ; runs makensis with VERSION, PRODUCT_NAME, PUBLISHER, INSTALL_FOLDER (from CMakeLists.txt),
-; LAUNCHER (the launcher.exe to pack), OUTFILE and, to sign, SIGN (a command taking a file).
+; ARCH (x86 or x64, the launcher's architecture), LAUNCHER (the launcher.exe to pack), OUTFILE
+; and, to sign, SIGN (a command taking a file). Both architectures install into the same folder
+; under the same uninstall entry, so that either replaces the other.
 
-Unicode true
+; The installer is a program of the launcher's architecture, so that it runs wherever the
+; launcher does.
+!if "${ARCH}" == "x64"
+  Target amd64-unicode
+!else
+  Target x86-unicode
+!endif
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 ManifestDPIAware true

@@ -1,36 +1,73 @@
-# Shared by the scripts: build directory, Wine prefix, virtual display, clean-up by PID.
+# Shared by the scripts: build trees, Wine, virtual display, clean-up by PID.
 # Source it; it defines functions and exports the Wine environment.
+#
+# Two build trees from the same sources: $build/x86, the 32-bit release target, and $build/x64,
+# its 64-bit twin. Each runs under Wine's loader of its own architecture in a prefix of its own;
+# CMake writes both into <tree>/wine.env (cmake/Wine.cmake). The `wine` wrapper is never used:
+# it picks the 32-bit loader wherever one is installed, even where it cannot run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
+wineserver=/usr/lib/wine/wineserver
 
-export WINEARCH=win32
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG=${WINEDEBUG:--all}
 
 started_pids=()
+served_prefixes=()
 
 cleanup() {
-  if [ -d "$WINEPREFIX" ]; then
-    wineserver -k >/dev/null 2>&1 || true
-  fi
-  local pid
+  local prefix pid
+  for prefix in "${served_prefixes[@]}"; do
+    WINEPREFIX=$prefix "$wineserver" -k >/dev/null 2>&1 || true
+  done
   for pid in "${started_pids[@]}"; do
     kill "$pid" 2>/dev/null || true
   done
 }
 
-# Configures the build directory; arguments go to cmake.
+# Whether this machine runs 32-bit x86 code, found by trying: a 93-byte 32-bit Linux program
+# that only exits with 0 (many 64-bit kernels run no 32-bit code at all).
+runs_32bit_code() {
+  local probe
+  probe=$(mktemp)
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
+        `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
+        `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+        `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'`
+        `'\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'`
+        `'\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  local status=0
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  return $status
+}
+
+# The architecture whose programs this machine runs: the release target where it can.
+runnable_arch() {
+  if runs_32bit_code; then echo x86; else echo x64; fi
+}
+
+# configure ARCH [cmake args]: configures $build/ARCH.
 configure() {
-  cmake -S "$root" -B "$build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw32.cmake" \
+  local arch=$1
+  shift
+  cmake -S "$root" -B "$build/$arch" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
 }
 
 configure_and_build() {
   configure "$@"
-  cmake --build "$build"
+  cmake --build "$build/$1"
+}
+
+# use_arch ARCH: the Wine loader, architecture and prefix of $build/ARCH, for what runs next.
+use_arch() {
+  set -a
+  source "$build/$1/wine.env"
+  set +a
 }
 
 # Starts Xvfb on a free display when none is set. Players' screens are often 1366 x 768;
@@ -51,20 +88,21 @@ ensure_display() {
   return 1
 }
 
-# Creates the private prefix once. Unmanaged windows: no 2-second wait for a window manager
+# Creates the private prefix of the architecture in use once. Unmanaged windows: no 2-second wait for a window manager
 # on every hide and destroy.
 ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$(dirname "$WINEPREFIX")"
-    wineboot -i >/dev/null 2>&1 </dev/null
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
-    wineserver -w
+    "$WINELOADER" wineboot.exe -i >/dev/null 2>&1 </dev/null
+    "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+    "$wineserver" -w
   fi
 }
 
 # One persistent wineserver for the whole run, warmed up with its output kept away from
 # the caller's pipes (service processes inherit them otherwise).
 start_wineserver() {
-  wineserver -p >/dev/null 2>&1 </dev/null
-  wine cmd /c exit >/dev/null 2>&1 </dev/null
+  "$wineserver" -p >/dev/null 2>&1 </dev/null
+  served_prefixes+=("$WINEPREFIX")
+  "$WINELOADER" cmd /c exit >/dev/null 2>&1 </dev/null
 }

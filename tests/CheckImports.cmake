@@ -1,13 +1,22 @@
-# Fails unless the executable EXE is a 32-bit GUI program importing Windows system DLLs only,
-# so that it starts on a clean Windows with nothing installed beside it.
+# Fails unless the executable EXE is a GUI program of architecture ARCH (x86: PE32, x64: PE32+)
+# importing Windows system DLLs only, so that it starts on a clean Windows with nothing installed
+# beside it. OBJDUMP is the objdump of that architecture.
 cmake_minimum_required(VERSION 3.25)
 
-execute_process(COMMAND i686-w64-mingw32-objdump -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
+if(ARCH STREQUAL "x64")
+  set(format "pei-x86-64")
+  set(magic "020b")
+else()
+  set(format "pei-i386")
+  set(magic "010b")
+endif()
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump could not read ${EXE}")
 endif()
-if(NOT headers MATCHES "Magic[\t ]+010b" OR NOT headers MATCHES "Subsystem[\t ]+00000002")
-  message(FATAL_ERROR "${EXE} is not a PE32 Windows GUI executable")
+if(NOT headers MATCHES "file format ${format}" OR NOT headers MATCHES "Magic[\t ]+${magic}"
+   OR NOT headers MATCHES "Subsystem[\t ]+00000002")
+  message(FATAL_ERROR "${EXE} is not a ${format} Windows GUI executable")
 endif()
 
 set(system_dlls kernel32.dll user32.dll gdi32.dll gdiplus.dll ole32.dll oleaut32.dll shell32.dll urlmon.dll msvcrt.dll)

@@ -27,6 +27,11 @@ STANDIN_FRAME_FOCUSED = (0, 120, 215)
 STANDIN_FRAME = (160, 160, 160)
 
 WINE_DLL_OVERRIDES = "mscoree,mshtml="
+# The loader of the build's architecture (CMake and the scripts set WINELOADER and WINEARCH); never
+# the `wine` wrapper, which picks the 32-bit loader wherever one is installed, runnable or not.
+WINE = os.environ.get("WINELOADER", "/usr/lib/wine/wine64")
+WINE_ARCH = os.environ.get("WINEARCH", "win64")
+WINESERVER = "/usr/lib/wine/wineserver"
 DEFAULT_SCREEN = "1920x1080x24"
 # With WINEDEBUG=+relay only these calls are traced: one "Call user32.<name>(" line each on stderr.
 RELAYED = "user32.UpdateLayeredWindow;user32.UpdateLayeredWindowIndirect"
@@ -226,7 +231,7 @@ def _kill_group(pid):
 
 
 class Program:
-    """A Windows program started with `wine` in its own process group."""
+    """A Windows program started with the Wine loader in its own process group."""
 
     def __init__(self, name, popen, stdout_path, stderr_path):
         self.name = name
@@ -304,7 +309,8 @@ done
 
 def wine_environment(paths, winedebug="-all"):
     env = dict(os.environ)
-    env.update(WINEPREFIX=paths.prefix, WINEARCH="win32", WINEDLLOVERRIDES=WINE_DLL_OVERRIDES, WINEDEBUG=winedebug)
+    env.update(WINEPREFIX=paths.prefix, WINEARCH=WINE_ARCH, WINELOADER=WINE, WINEDLLOVERRIDES=WINE_DLL_OVERRIDES,
+               WINEDEBUG=winedebug)
     env.pop("WINESERVER", None)
     return env
 
@@ -450,18 +456,18 @@ def ensure_prefix(paths=None):
         if server_running(paths.prefix):
             return
         if not os.path.exists(os.path.join(paths.prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300, **_QUIET)
-            subprocess.run(["wineserver", "-w"], env=env, timeout=120, **_QUIET)
+            subprocess.run([WINE, "wineboot.exe", "-i"], env=env, check=True, timeout=300, **_QUIET)
+            subprocess.run([WINESERVER, "-w"], env=env, timeout=120, **_QUIET)
         elif _update_pending(paths.prefix):
-            subprocess.run(["wineboot", "-u"], env=env, timeout=300, **_QUIET)
-            subprocess.run(["wineserver", "-w"], env=env, timeout=120, **_QUIET)
+            subprocess.run([WINE, "wineboot.exe", "-u"], env=env, timeout=300, **_QUIET)
+            subprocess.run([WINESERVER, "-w"], env=env, timeout=120, **_QUIET)
         if _registered(paths):
             return
         reg = os.path.join(paths.prefix, "e2e-standin.reg")
         with open(reg, "w", encoding="ascii", newline="") as f:
             f.write(_reg_file(paths))
-        subprocess.run(["wine", "reg", "import", windows_path(reg)], env=env, check=True, timeout=120, **_QUIET)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=120, **_QUIET)
+        subprocess.run([WINE, "reg", "import", windows_path(reg)], env=env, check=True, timeout=120, **_QUIET)
+        subprocess.run([WINESERVER, "-w"], env=env, timeout=120, **_QUIET)
         if not _registered(paths):
             raise HarnessError("registering the stand-in in %s did not take" % paths.prefix)
 
@@ -552,7 +558,7 @@ class Watchdog:
                     _kill_group(group)
                 for prefix in prefixes:
                     env = dict(os.environ, WINEPREFIX=prefix)
-                    subprocess.run(["wineserver", "-k"], env=env, timeout=30, **_QUIET)
+                    subprocess.run([WINESERVER, "-k"], env=env, timeout=30, **_QUIET)
         finally:
             os._exit(0)
 
@@ -634,9 +640,9 @@ class Session:
         env = self.environment()
         if not server_running(self.paths.prefix):
             self._watchdog.tell("server", self.paths.prefix)
-            subprocess.run(["wineserver", "-p%d" % SERVER_LINGER_SECONDS], env=env, timeout=30, **_QUIET)
+            subprocess.run([WINESERVER, "-p%d" % SERVER_LINGER_SECONDS], env=env, timeout=30, **_QUIET)
             self._owns_server = True
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=env, timeout=120, **_QUIET)
+        subprocess.run([WINE, "cmd", "/c", "exit"], env=env, timeout=120, **_QUIET)
         return self
 
     def close(self):
@@ -646,7 +652,7 @@ class Session:
         for program in self.programs:
             program.kill()
         if self._owns_server:
-            subprocess.run(["wineserver", "-k"], env=self.environment(), timeout=30, **_QUIET)
+            subprocess.run([WINESERVER, "-k"], env=self.environment(), timeout=30, **_QUIET)
             self._owns_server = False
         if self._xvfb is not None:
             # Asked to stop first, Xvfb removes its lock file and socket; killed, it leaves them.
@@ -672,7 +678,7 @@ class Session:
         return env
 
     def start(self, exe, *args, name=None, winedebug=None, env=None):
-        """Starts `wine exe args` in its own process group; output goes to <log dir>/<name>.out/.err."""
+        """Starts `<loader> exe args` in its own process group; output goes to <log dir>/<name>.out/.err."""
         name = name or os.path.splitext(os.path.basename(exe))[0]
         count = sum(1 for p in self.programs if p.name == name)
         stem = os.path.join(self.log_dir, name if count == 0 else "%s-%d" % (name, count + 1))
@@ -680,7 +686,7 @@ class Session:
         if env:
             full_env.update(env)
         with open(stem + ".out", "wb") as out, open(stem + ".err", "wb") as err:
-            popen = subprocess.Popen(["wine", exe] + [str(a) for a in args], env=full_env,
+            popen = subprocess.Popen([WINE, exe] + [str(a) for a in args], env=full_env,
                                      stdin=subprocess.DEVNULL, stdout=out, stderr=err, start_new_session=True)
         self._watchdog.tell("group", popen.pid)
         program = Program(name, popen, stem + ".out", stem + ".err")
@@ -689,7 +695,7 @@ class Session:
 
     def run(self, exe, *args, timeout=30.0, winedebug=None):
         """Runs a Windows console program to its end; answers (exit code, stdout, stderr)."""
-        result = subprocess.run(["wine", exe] + [str(a) for a in args], env=self.environment(winedebug),
+        result = subprocess.run([WINE, exe] + [str(a) for a in args], env=self.environment(winedebug),
                                 stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                 timeout=timeout, start_new_session=True)
         return (result.returncode, result.stdout.decode("utf-8", "replace"),

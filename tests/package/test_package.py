@@ -1,5 +1,7 @@
-"""The release: installer/pack's installer, uninstaller, zip and sums under Wine, a package signed
-with a throwaway certificate, and scripts/package on a copy of the sources elsewhere."""
+"""The release: installer/pack's installers, uninstaller, zips and sums under Wine, a package signed
+with a throwaway certificate, and scripts/package on a copy of the sources elsewhere. The installer
+run is the one of this build's architecture; the packs hold both architectures' builds, which the
+scripts lay side by side as <build root>/x86 and <build root>/x64."""
 
 import os
 import pwd
@@ -12,12 +14,14 @@ import zipfile
 import harness
 from harness import wait_for
 
-SOURCE, VERSION, PRODUCT, PUBLISHER, FOLDER_NAME = (os.environ["LAUNCHER_" + name] for name in (
-    "SOURCE_DIR", "VERSION", "PRODUCT_NAME", "PUBLISHER", "INSTALL_FOLDER"))
+SOURCE, VERSION, PRODUCT, PUBLISHER, FOLDER_NAME, ARCH = (os.environ["LAUNCHER_" + name] for name in (
+    "SOURCE_DIR", "VERSION", "PRODUCT_NAME", "PUBLISHER", "INSTALL_FOLDER", "ARCH"))
+ARCHES = ("x86", "x64")
 OLD = "0.9.0"
 UNINSTALL = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
 paths = harness.Paths()
 work, built = os.path.dirname(paths.prefix), paths.target("launcher")
+TREES = [os.path.join(os.path.dirname(paths.build_dir), arch) for arch in ARCHES]
 CERT, KEY = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
 user, drive = pwd.getpwuid(os.getuid()).pw_name, os.path.join(paths.prefix, "drive_c")
 FOLDER = "C:\\users\\%s\\AppData\\Local\\Programs\\%s" % (user, FOLDER_NAME)
@@ -37,13 +41,19 @@ def unix(windows_path):
     return os.path.join(drive, *windows_path[3:].split("\\"))
 
 
-def dist(folder, kind="setup.exe", version=VERSION):
-    return os.path.join(work, folder, "launcher-%s-%s" % (version, kind))
+def dist(folder, kind="setup.exe", version=VERSION, arch=ARCH):
+    return os.path.join(work, folder, "launcher-%s-%s-%s" % (version, arch, kind))
 
 
-def pack(build, out, **env):
-    return subprocess.run([os.path.join(SOURCE, "installer", "pack"), build, os.path.join(work, out)], check=True,
+def pack(out, builds, **env):
+    return subprocess.run([os.path.join(SOURCE, "installer", "pack"), os.path.join(work, out)] + builds, check=True,
                           capture_output=True, text=True, env=dict(os.environ, SOURCE_DATE_EPOCH=epoch, **env)).stdout
+
+
+def zipped(path):
+    with zipfile.ZipFile(path) as portable:
+        assert portable.namelist() == ["launcher.exe"]
+        return portable.read("launcher.exe")
 
 
 def version_block_agrees(path):
@@ -84,8 +94,16 @@ def check_versions_and_sums(s):
     assert version_block_agrees(built) and version_block_agrees(dist("a"))
     assert b'name="Launcher" version="%s.0"' % VERSION.encode() in read(built)
     subprocess.run(["sha256sum", "--quiet", "--strict", "-c", "SHA256SUMS"], cwd=os.path.join(work, "a"), check=True)
-    with zipfile.ZipFile(dist("a", "portable.zip")) as portable:
-        assert portable.namelist() == ["launcher.exe"] and portable.read("launcher.exe") == read(built)
+    summed = sorted(line.split()[1] for line in read(os.path.join(work, "a", "SHA256SUMS")).decode().splitlines())
+    assert summed == sorted(os.path.basename(dist("a", kind, arch=arch)) for arch in ARCHES
+                            for kind in ("setup.exe", "portable.zip")), summed
+    for arch, tree in zip(ARCHES, TREES):
+        assert zipped(dist("a", "portable.zip", arch=arch)) == read(os.path.join(tree, "launcher.exe")), arch
+        # The installer is a program of the launcher's architecture: PE32 for x86, PE32+ for x64.
+        setup = read(dist("a", arch=arch))
+        pe = struct.unpack_from("<I", setup, 0x3C)[0]
+        assert setup[pe:pe + 4] == b"PE\0\0" and struct.unpack_from("<H", setup, pe + 24)[0] == (
+            0x20B if arch == "x64" else 0x10B), arch
 
 
 def check_install_refuse_uninstall_upgrade(s):
@@ -129,7 +147,13 @@ def check_install_refuse_uninstall_upgrade(s):
 def check_signed_package(s):
     assert install(s, dist("signed"), "/D=C:\\Signed") == 0
     assert entries(s)[0]["InstallLocation"] == "C:\\Signed" and not os.path.exists(unix(FOLDER)), entries(s)
-    for path in (dist("signed"), unix("C:\\Signed\\launcher.exe"), unix("C:\\Signed\\uninstall.exe")):
+    unpacked = []
+    for arch in ARCHES:
+        unpacked.append(os.path.join(work, "signed", "launcher-%s.exe" % arch))
+        with open(unpacked[-1], "wb") as f:
+            f.write(zipped(dist("signed", "portable.zip", arch=arch)))
+    for path in [dist("signed", arch=arch) for arch in ARCHES] + unpacked + [
+            unix("C:\\Signed\\launcher.exe"), unix("C:\\Signed\\uninstall.exe")]:
         result = subprocess.run(["osslsigncode", "verify", "-CAfile", CERT, "-in", path], capture_output=True, text=True)
         assert result.returncode == 0 and "Message digest algorithm  : SHA256" in result.stdout, (path, result.stdout)
 
@@ -137,7 +161,9 @@ def check_signed_package(s):
 def check_another_folder_gives_the_same_bytes(s):
     assert elsewhere.wait() == 0, read(os.path.join(work, "elsewhere.log")).decode()
     copy = os.path.join(work, "copy")
-    assert read(os.path.join(copy, "build", "launcher.exe")) == read(built), "launcher.exe"
+    for arch, tree in zip(ARCHES, TREES):
+        assert read(os.path.join(copy, "build", arch, "launcher.exe")) == read(os.path.join(tree, "launcher.exe")), arch
+    assert len(os.listdir(os.path.join(work, "a"))) == 5
     for name in os.listdir(os.path.join(work, "a")):
         assert read(os.path.join(copy, "dist", name)) == read(os.path.join(work, "a", name)), name
 
@@ -145,16 +171,16 @@ def check_another_folder_gives_the_same_bytes(s):
 shutil.rmtree(work, ignore_errors=True)
 os.makedirs(os.path.join(work, "older", "release"))
 os.makedirs(os.environ["HOME"])
-assert pack(paths.build_dir, "a").startswith("Unsigned package")
+assert pack("a", TREES).startswith("Unsigned package")
 # The older release packs a launcher.exe of its own.
 with open(os.path.join(work, "older", "launcher.exe"), "wb") as f:
     f.write(read(built) + b"an older launcher")
 with open(os.path.join(work, "older", "release", "release.env"), "w") as f:
     f.write(read(os.path.join(paths.build_dir, "release", "release.env")).decode().replace(VERSION, OLD))
-pack(os.path.join(work, "older"), "old")
+pack("old", [os.path.join(work, "older")])
 subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=Throwaway",
                 "-addext", "extendedKeyUsage=codeSigning", "-keyout", KEY, "-out", CERT], check=True, capture_output=True)
-assert "Unsigned" not in pack(paths.build_dir, "signed", SIGN_CERT=CERT, SIGN_KEY=KEY)
+assert "Unsigned" not in pack("signed", TREES, SIGN_CERT=CERT, SIGN_KEY=KEY)
 copy = os.path.join(work, "copy")
 os.makedirs(copy)
 subprocess.run("git ls-files -z -co --exclude-standard | xargs -0 cp -a --parents -t '%s'" % copy, shell=True,

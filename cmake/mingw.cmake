@@ -1,8 +1,7 @@
-# Cross-compiling for 32-bit Windows with Debian's MinGW-w64 (posix thread model, which GoogleTest needs).
+# Cross-compiling for Windows with Debian's MinGW-w64 (posix thread model, which GoogleTest needs).
+# Included by the toolchain file of each architecture, which sets CMAKE_SYSTEM_PROCESSOR and triple.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR i686)
 
-set(triple i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
@@ -11,6 +10,3 @@ set(CMAKE_FIND_ROOT_PATH /usr/${triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Tests run under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
