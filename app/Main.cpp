@@ -17,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     int result = login->Run();
     while (result == 1) {
         {
-            GameWind game(login->gameUrl.c_str());
+            GameWind game(login->gameUrl.c_str(), login->gameMonitor);
             game.Create();
             game.Run();
         }

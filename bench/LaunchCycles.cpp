@@ -51,7 +51,7 @@ std::vector<double> LaunchCycles::Run(int cycles)
         if (current->Run() != 1)
             break;
         {
-            GameWind gameWind(current->gameUrl.c_str());
+            GameWind gameWind(current->gameUrl.c_str(), current->gameMonitor);
             gameWind.Create();
             game = gameWind.GetHandle();
             SetTimer(nullptr, 0, playerDelay, &LaunchCycles::CloseGame);

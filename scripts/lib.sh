@@ -76,7 +76,8 @@ ensure_display() {
   [ -n "${DISPLAY:-}" ] && return 0
   local n=90
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp >/dev/null 2>&1 </dev/null &
+  # Kept as it is between clients: the end-to-end tests give its root window a work area.
+  Xvfb ":$n" -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset >/dev/null 2>&1 </dev/null &
   started_pids+=($!)
   export DISPLAY=":$n"
   local i

@@ -1,5 +1,7 @@
 #include "windows/GameWind.h"
 
+#include <cstdlib>
+
 #include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 
@@ -16,17 +18,24 @@ const int pageCreationExtraHeight = 40;
 
 } // namespace
 
-GameWind::GameWind(const wchar_t* address)
+GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     : webView(nullptr)
     , url(address ? address : L"")
     , pageLeft(0)
     , pageTop(titleBarHeight)
-    , pageWidth(GetSystemMetrics(SM_CXFULLSCREEN))
-    , pageHeight(GetSystemMetrics(SM_CYFULLSCREEN) - titleBarHeight)
+    , pageWidth(0)
+    , pageHeight(0)
     , minimizeButton(this)
     , maximizeButton(this)
     , closeButton(this)
+    , monitor(startMonitor)
+    , lastPressTime(0)
+    , lastPressPoint{}
+    , pageHiddenWithWindow(false)
 {
+    RECT work = WorkArea(monitor);
+    pageWidth = work.right - work.left;
+    pageHeight = work.bottom - work.top - pageTop;
     PlaceButtons();
     minimizeButton.SetImages(120, 121, 122);
     maximizeButton.SetImages(123, 124, 125);
@@ -39,13 +48,34 @@ GameWind::~GameWind() = default;
 
 bool GameWind::Create()
 {
-    CreateWithColorKey(pageWidth, pageHeight + pageTop, colourKey, nullptr);
+    if (CreateWithColorKey(pageWidth, pageHeight + pageTop, colourKey, nullptr))
+        PlaceAt(WorkArea(monitor));
     return true;
 }
 
 int GameWind::Run()
 {
     return ShowAndRunLoop(webView, true);
+}
+
+// After a change of resolution or of the taskbar the window covers its monitor's work area
+// again, so that its title bar and buttons are on the screen.
+void GameWind::PlaceOnWorkArea()
+{
+    monitor = MonitorFromWindow(windowHandle, MONITOR_DEFAULTTONEAREST);
+    PlaceAt(WorkArea(monitor));
+}
+
+bool GameWind::IsDoubleClick(LPARAM lParam)
+{
+    DWORD time = static_cast<DWORD>(GetMessageTime());
+    POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    bool twice = lastPressTime && time - lastPressTime <= GetDoubleClickTime() &&
+        abs(point.x - lastPressPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+        abs(point.y - lastPressPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    lastPressTime = twice ? 0 : time;
+    lastPressPoint = point;
+    return twice;
 }
 
 void GameWind::PlaceButtons()
@@ -81,9 +111,27 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         PostQuitMessage(0);
         return 0;
     case WM_MOVE:
-        PlacePage();
+        if (!IsIconic(window))
+            PlacePage();
+        return 0;
+    case WM_DISPLAYCHANGE:
+        PlaceOnWorkArea();
+        return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam == SPI_SETWORKAREA)
+            PlaceOnWorkArea();
         return 0;
     case WM_SIZE:
+        // Minimised, the page keeps its size (a game resets when its page shrinks to nothing) and
+        // is hidden with its window, which the system does not do for it everywhere.
+        if (wParam == SIZE_MINIMIZED) {
+            pageHiddenWithWindow = ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_HIDE) != FALSE;
+            return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        }
+        if (pageHiddenWithWindow) {
+            ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_SHOWNA);
+            pageHiddenWithWindow = false;
+        }
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
         PlaceButtons();
@@ -93,8 +141,13 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         OnPaint(window);
         return 0;
     case WM_LBUTTONDOWN:
-        // A press on the title bar drags the window.
-        PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        // A double-click on the title bar maximises or restores, as on any title bar; a single
+        // press drags the window. The move loop takes the button's release, so the class asks
+        // for no double-clicks and the window counts them itself.
+        if (IsDoubleClick(lParam))
+            SetMaximized(!IsMaximized());
+        else
+            PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return 0;
     default:
         return SpecialWind::HandleMessage(window, message, wParam, lParam);
@@ -136,7 +189,8 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
     if (eventId != ButtonClick)
         return;
     if (sender == &minimizeButton) {
-        ShowWindow(windowHandle, SW_SHOWMINIMIZED);
+        // The activation moves on to the next window, as the system's minimise does.
+        ShowWindow(windowHandle, SW_MINIMIZE);
     } else if (sender == &maximizeButton) {
         SetMaximized(!IsMaximized());
     } else if (sender == &closeButton) {

@@ -5,11 +5,12 @@
 #include "windows/Button.h"
 #include "windows/SpecialWind.h"
 
-// The screen-sized game window: a title bar of its own with three buttons, and below it the
-// game page, seen through the colour-keyed page area.
+// The game window: a title bar of its own with three buttons, and below it the game page, seen
+// through the colour-keyed page area. It covers the work area of its monitor.
 class GameWind : public SpecialWind {
 public:
-    explicit GameWind(const wchar_t* url);
+    // Opens on the given monitor (the primary one when null or gone).
+    GameWind(const wchar_t* url, HMONITOR monitor);
     // Releases the buttons and the address; the window and the page are gone by then.
     ~GameWind() override;
 
@@ -37,4 +38,12 @@ private:
     void OnPaint(HWND window);
     void PlaceButtons();
     void PlacePage();
+    void PlaceOnWorkArea();
+    // Whether a press on the title bar completes a double-click with the press before it.
+    bool IsDoubleClick(LPARAM lParam);
+
+    HMONITOR monitor;
+    DWORD lastPressTime;
+    POINT lastPressPoint;
+    bool pageHiddenWithWindow;
 };

@@ -23,7 +23,8 @@ bool foregroundHandedBack = false;
 } // namespace
 
 LoginWind::LoginWind()
-    : webView(nullptr)
+    : gameMonitor(nullptr)
+    , webView(nullptr)
     , siteButton(this)
     , rechargeButton(this)
     , forumButton(this)
@@ -163,7 +164,8 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
     if (eventId != ButtonClick)
         return;
     if (sender == &minimizeButton)
-        ShowWindow(windowHandle, SW_SHOWMINIMIZED);
+        // The activation moves on to the next window, as the system's minimise does.
+        ShowWindow(windowHandle, SW_MINIMIZE);
     else if (sender == &closeButton)
         std::exit(0);
     else if (sender == &siteButton)
@@ -193,6 +195,7 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
         if (!IsGameLogin(url))
             return false;
         gameUrl = url;
+        gameMonitor = MonitorFromWindow(windowHandle, MONITOR_DEFAULTTONEAREST);
         WindManager::Instance()->DestroyWebView(webView);
         webView = nullptr;
         HWND window = windowHandle;

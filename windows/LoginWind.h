@@ -27,6 +27,8 @@ public:
     static bool TimerHandsBack(HWND foreground, HWND host, HWND login, bool& handedBack);
 
     std::wstring gameUrl;
+    // The monitor the window was on at the login, where the game opens.
+    HMONITOR gameMonitor;
 
 protected:
     static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);

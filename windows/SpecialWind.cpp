@@ -23,6 +23,15 @@ POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, i
     return POINT{screenWidth / 2 - width / 2, screenHeight / 2 - height / 2};
 }
 
+RECT SpecialWind::WorkArea(HMONITOR monitor)
+{
+    MONITORINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!monitor || !GetMonitorInfoW(monitor, &info))
+        GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
+
 HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
 {
     WindManager* manager = WindManager::Instance();
@@ -148,8 +157,11 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         PostQuitMessage(0);
         return 0;
     case WM_SIZE:
-        windowRect.right = windowRect.left + LOWORD(lParam);
-        windowRect.bottom = windowRect.top + HIWORD(lParam);
+        // Minimised, a window keeps its size: only its icon is gone from the screen.
+        if (wParam != SIZE_MINIMIZED) {
+            windowRect.right = windowRect.left + LOWORD(lParam);
+            windowRect.bottom = windowRect.top + HIWORD(lParam);
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_SHOWWINDOW:
         // A layered window does not keep what it showed while hidden for a partial update.
@@ -157,8 +169,16 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
             surfacePresented = false;
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETMINMAXINFO: {
+        // Maximised, the window fills the work area of its monitor, relative to that monitor.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        info->ptMaxSize.y = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        MONITORINFO monitorInfo = {};
+        monitorInfo.cbSize = sizeof(monitorInfo);
+        if (GetMonitorInfoW(monitor, &monitorInfo)) {
+            const RECT& work = monitorInfo.rcWork;
+            info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
+            info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
+        }
         info->ptMinTrackSize.x = Width();
         info->ptMinTrackSize.y = Height();
         return 0;
@@ -179,6 +199,13 @@ void SpecialWind::MoveTo(int x, int y)
     int height = Height();
     windowRect = RECT{x, y, x + width, y + height};
     MoveWindow(windowHandle, x, y, width, height, TRUE);
+}
+
+void SpecialWind::PlaceAt(const RECT& rect)
+{
+    restoreRect = rect;
+    windowRect = rect;
+    MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
 }
 
 void SpecialWind::SetMaximized(bool maximize)

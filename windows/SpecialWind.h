@@ -39,12 +39,17 @@ public:
     int Width() const { return windowRect.right - windowRect.left; }
     int Height() const { return windowRect.bottom - windowRect.top; }
     void MoveTo(int x, int y);
+    // Places the window at a rectangle of the screen, and restores to it after a maximise.
+    void PlaceAt(const RECT& rect);
     void SetMaximized(bool maximize);
 
     HWND GetHandle() const { return windowHandle; }
 
     // Top-left corner that centres a window on a screen; each half drops its own remainder.
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
+    // The part of a monitor that the taskbar and docked bars leave to windows; the primary
+    // monitor's when that monitor is gone.
+    static RECT WorkArea(HMONITOR monitor);
 
 protected:
     // Offers a message to the buttons in order until one takes it; what they drew is presented

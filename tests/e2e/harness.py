@@ -296,6 +296,39 @@ def _start_xvfb(screen):
     return ":%d" % number, popen
 
 
+# A player's desktop has a taskbar. Without a window manager to say where one is, the display is
+# given a work area that leaves a bar this high at its bottom (Wine reads the root window's
+# _NET_WORKAREA). Under Wine a window that covers a whole monitor also has the pointer clipped
+# to it through an X grab, which Windows does not do.
+TASKBAR_HEIGHT = 40
+
+
+def reserve_taskbar():
+    """Gives the display a work area above a taskbar, unless something already set one."""
+    from Xlib import Xatom, display
+    d = display.Display()
+    try:
+        root = d.screen().root
+        if root.get_full_property(d.intern_atom("_NET_WORKAREA"), Xatom.CARDINAL) is None:
+            geometry = root.get_geometry()
+            root.change_property(d.intern_atom("_NET_WORKAREA"), Xatom.CARDINAL, 32,
+                                 [0, 0, geometry.width, geometry.height - TASKBAR_HEIGHT])
+            d.sync()
+    finally:
+        d.close()
+
+
+def work_area():
+    """The display's work area as (left, top, right, bottom)."""
+    from Xlib import Xatom, display
+    d = display.Display()
+    try:
+        x, y, width, height = d.screen().root.get_full_property(d.intern_atom("_NET_WORKAREA"), Xatom.CARDINAL).value[:4]
+        return (x, y, x + width, y + height)
+    finally:
+        d.close()
+
+
 # ---------------------------------------------------------------- prefix
 
 
@@ -636,6 +669,7 @@ class Session:
             display, self._xvfb = _start_xvfb(os.environ.get("E2E_SCREEN", DEFAULT_SCREEN))
             self._watchdog.tell("group", self._xvfb.pid)
             os.environ["DISPLAY"] = display
+        reserve_taskbar()
         ensure_prefix(self.paths)
         env = self.environment()
         if not server_running(self.paths.prefix):
@@ -768,6 +802,11 @@ class Session:
         """The foreground window: dict with hwnd, class, active, focus, focusclass, capture, text."""
         lines = self.ctl("foreground")
         return parse_record(lines[0]) if lines else {}
+
+    def metrics(self):
+        """The full-screen client area's size as the system reports it: (width, height)."""
+        record = dict(field.split("=") for field in self.ctl("metrics")[0].split("\t"))
+        return int(record["fullwidth"]), int(record["fullheight"])
 
     def _request(self, command, address, index, hwnd, timeout):
         args = [command] + ([address] if address is not None else [])

@@ -88,8 +88,8 @@ def check_geometry_and_paint(s):
     mapped = [m[1:] for m in watcher.maps if m[1] == 0]
     assert mapped == [(0, 0, width, height), page], (mapped, watcher.maps)
     shot = wait_page_shown(s, "game-window", width // 2, 500)
-    # Full-screen client area from the system's metrics: the whole screen width, at the top-left.
-    assert rect[:2] == (0, 0) and width == shot.size[0] and game.window["client"] == rect, (rect, shot.size)
+    # The work area of the screen, above the taskbar.
+    assert rect == harness.work_area() and width == shot.size[0] and game.window["client"] == rect, (rect, shot.size)
     assert game.window["exstyle"] & WS_EX_LAYERED and game.window["owner"] == 0, game.window
     assert game.host["rect"] == (0, TITLE_BAR_HEIGHT, width, height) and game.host["visible"], game.host
     assert game.standin["rect"] == game.host["client"], (game.standin, game.host)

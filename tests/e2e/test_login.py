@@ -222,10 +222,10 @@ def check_window_page_and_game_login(s):
     game_window = s.wait_window({"hwnd": window(s, game["host"])["owner"]})
     assert launcher.program.running
 
-    # The game window is as large as the full-screen client area: both windows were placed
-    # from the same metrics.
-    full_width, full_height = size(game_window["rect"])
-    assert game_window["rect"][:2] == (0, 0) and full_width == shot.size[0], (game_window, shot.size)
+    # The game window covers the work area; the login window was centred on the full-screen
+    # client area.
+    assert game_window["rect"] == harness.work_area(), game_window
+    full_width, full_height = s.metrics()
     expected_origin = (full_width // 2 - SKIN_SIZE[0] // 2, full_height // 2 - SKIN_SIZE[1] // 2)
     assert (launcher.left, launcher.top) == expected_origin, ((launcher.left, launcher.top), game_window)
 

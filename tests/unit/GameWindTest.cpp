@@ -8,7 +8,10 @@ namespace {
 
 class ProbeGame : public GameWind {
 public:
-    using GameWind::GameWind;
+    explicit ProbeGame(const wchar_t* url, HMONITOR monitor = nullptr)
+        : GameWind(url, monitor)
+    {
+    }
     ~ProbeGame() override
     {
         if (windowHandle)
@@ -54,10 +57,12 @@ TEST(GameWind, CopiesItsAddress)
     EXPECT_EQ(game.Url(), L"http://s1.kolv.ops.test/login.php?uid=7");
 }
 
-TEST(GameWind, FillsTheScreenWithThePageBelowItsTitleBar)
+TEST(GameWind, CoversTheWorkAreaWithThePageBelowItsTitleBar)
 {
-    int width = GetSystemMetrics(SM_CXFULLSCREEN);
-    int height = GetSystemMetrics(SM_CYFULLSCREEN);
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int width = work.right - work.left;
+    int height = work.bottom - work.top;
     ProbeGame game(L"http://s1.kolv.ops.test/login.php");
     ASSERT_TRUE(game.Create());
     HWND window = game.GetHandle();
@@ -65,10 +70,7 @@ TEST(GameWind, FillsTheScreenWithThePageBelowItsTitleBar)
 
     RECT rect;
     GetWindowRect(window, &rect);
-    EXPECT_EQ(rect.left, 0);
-    EXPECT_EQ(rect.top, 0);
-    EXPECT_EQ(rect.right, width);
-    EXPECT_EQ(rect.bottom, height);
+    EXPECT_TRUE(EqualRect(&rect, &work));
     RECT page = game.PageArea();
     EXPECT_EQ(page.left, 0);
     EXPECT_EQ(page.top, 30);
@@ -81,8 +83,8 @@ TEST(GameWind, FillsTheScreenWithThePageBelowItsTitleBar)
     EXPECT_EQ(GetWindow(host, GW_OWNER), window);
     RECT hostRect;
     GetWindowRect(host, &hostRect);
-    EXPECT_EQ(hostRect.left, 0);
-    EXPECT_EQ(hostRect.top, 30);
+    EXPECT_EQ(hostRect.left, work.left);
+    EXPECT_EQ(hostRect.top, work.top + 30);
     EXPECT_EQ(hostRect.right - hostRect.left, width);
     EXPECT_EQ(hostRect.bottom - hostRect.top, height - 30);
 
@@ -100,6 +102,16 @@ TEST(GameWind, FillsTheScreenWithThePageBelowItsTitleBar)
     EXPECT_EQ(hostRect.top, 80);
     EXPECT_EQ(hostRect.right - hostRect.left, 1202);
     EXPECT_EQ(hostRect.bottom - hostRect.top, 470);
+
+    // Minimised, the page keeps its size; a change of the display brings the window back onto
+    // the work area.
+    SendMessageW(window, WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_EQ(game.PageArea().right, 1202);
+    EXPECT_EQ(game.PageArea().bottom, 470);
+    SendMessageW(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(width, height));
+    GetWindowRect(window, &rect);
+    EXPECT_TRUE(EqualRect(&rect, &work));
+    EXPECT_EQ(game.PageArea().bottom, height - 30);
 }
 
 TEST(GameWind, MaximiseButtonTogglesAndRestoresTheRectangle)

@@ -128,11 +128,20 @@ TEST(SpecialWind, SizeAndTrackingLimitsFollowTheWindow)
     EXPECT_EQ(wind.Rect().right, before.left + 1202);
     EXPECT_EQ(wind.Rect().bottom, before.top + 500);
 
+    // Minimised, the window keeps its size.
+    wind.HandleMessage(wind.GetHandle(), WM_SIZE, SIZE_MINIMIZED, 0);
+    EXPECT_EQ(wind.Rect().right, before.left + 1202);
+
+    // Maximised, it fills the work area of its monitor.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(wind.GetHandle(), MONITOR_DEFAULTTONEAREST), &monitor);
     MINMAXINFO info = {};
-    info.ptMaxSize.x = 4321;
     EXPECT_EQ(wind.HandleMessage(wind.GetHandle(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info)), 0);
-    EXPECT_EQ(info.ptMaxSize.x, 4321);
-    EXPECT_EQ(info.ptMaxSize.y, GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_EQ(info.ptMaxPosition.x, monitor.rcWork.left - monitor.rcMonitor.left);
+    EXPECT_EQ(info.ptMaxPosition.y, monitor.rcWork.top - monitor.rcMonitor.top);
+    EXPECT_EQ(info.ptMaxSize.x, monitor.rcWork.right - monitor.rcWork.left);
+    EXPECT_EQ(info.ptMaxSize.y, monitor.rcWork.bottom - monitor.rcWork.top);
     EXPECT_EQ(info.ptMinTrackSize.x, 1202);
     EXPECT_EQ(info.ptMinTrackSize.y, 500);
 }

@@ -20,6 +20,7 @@ const wchar_t Usage[] =
     L"usage: standinctl list\n"
     L"       standinctl windows [--all]\n"
     L"       standinctl foreground\n"
+    L"       standinctl metrics\n"
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]\n"
@@ -123,6 +124,11 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"foreground" && argc == 2) {
         WindowInspector::PrintForeground();
+        return 0;
+    }
+    if (command == L"metrics" && argc == 2) {
+        ConsoleOutput::Line(L"fullwidth=" + std::to_wstring(GetSystemMetrics(SM_CXFULLSCREEN)) + L"\tfullheight=" +
+            std::to_wstring(GetSystemMetrics(SM_CYFULLSCREEN)));
         return 0;
     }
     if (command == L"navigate") {
