@@ -20,6 +20,10 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
 
 MIB = 1024 * 1024
+# The architecture of the build measured, from the Wine loader that runs it; figures of the two
+# architectures are never put in one ratio.
+ARCH = "x64" if harness.WINE_ARCH == "win64" else "x86"
+OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}[ARCH]
 
 
 class BenchError(Exception):
@@ -127,7 +131,7 @@ def growth(samples, warmup, window=5):
 
 def imports(exe):
     """DLL name -> number of functions imported, from objdump -p."""
-    out = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True, stdout=subprocess.PIPE,
+    out = subprocess.run([OBJDUMP, "-p", exe], check=True, stdout=subprocess.PIPE,
                          stderr=subprocess.DEVNULL, timeout=60).stdout.decode("utf-8", "replace")
     table = {}
     current = None
@@ -158,7 +162,8 @@ def machine():
     if os.path.exists("/etc/debian_version"):
         with open("/etc/debian_version") as f:
             debian = f.read().strip()
-    return {"cores": os.cpu_count(), "cpu": model, "debian": debian, "wine": text(["wine", "--version"]),
+    return {"cores": os.cpu_count(), "cpu": model, "debian": debian, "architecture": ARCH,
+            "wine_loader": harness.WINE, "wine": text([harness.WINE, "--version"]),
             "display": "Xvfb %s" % os.environ.get("SCREEN_SIZE", "1920x1080x24")}
 
 
@@ -257,9 +262,9 @@ def table(results):
             fmt(k["least_squares_kib_per_cycle"]), fmt(k["growth_kib_per_cycle"]), "", None,
             "bench.exe cycles --count %d --keep-loaded standin.dll" % k["cycles"]),
         row("launcher.exe size (bytes; %.2f MiB)" % (z["bytes"] / MIB), "%d" % z["bytes"], "< 2 MiB",
-            z["bytes"] < 2 * MIB, "stat build/launcher.exe"),
+            z["bytes"] < 2 * MIB, "stat build/%s/launcher.exe" % ARCH),
         row("launcher.exe imports", ", ".join("%s (%d)" % (dll, n) for dll, n in z["imports"].items()), "", None,
-            "i686-w64-mingw32-objdump -p launcher.exe"),
+            "%s -p launcher.exe" % OBJDUMP),
     ]
     return "\n".join(lines)
 
@@ -335,8 +340,10 @@ def main():
     with open(output, "w") as f:
         json.dump(results, f, indent=2)
     m = results["machine"]
-    print("\n%s, commit %s; %d cores (%s), Debian %s, %s, %s; load average (1 min) as each part began: %s\n" % (
-        results["date"], results["commit"], m["cores"], m["cpu"], m["debian"], m["wine"], m["display"],
+    print("\n%s, commit %s, %s build under %s (%s); %d cores (%s), Debian %s, %s; load average (1 min) as each "
+          "part began: %s\n" % (
+        results["date"], results["commit"], m["architecture"], m["wine_loader"], m["wine"], m["cores"], m["cpu"],
+        m["debian"], m["display"],
         ", ".join("%s %.2f" % item for item in results["load_average"].items())))
     print(results["table"])
     print("\nwritten to %s" % output)

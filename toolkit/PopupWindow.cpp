@@ -42,7 +42,10 @@ HWND WindManager::CreatePopupWindow(const wchar_t* title, int x, int y, int widt
         DeleteObject(windowClass.hbrBackground);
 
     WndProcBinding* binding = (handler && owner) ? new WndProcBinding{owner, handler} : nullptr;
-    HWND window = CreateWindowExW(0, popupClassName, title ? title : L"", WS_POPUP, x, y, width, height, parent,
+    // Neither box draws anything on a popup; they let the shell minimise it (Win+D, Win+M) and
+    // give it the system menu (Alt+Space).
+    HWND window = CreateWindowExW(0, popupClassName, title ? title : L"", WS_POPUP | WS_MINIMIZEBOX | WS_SYSMENU, x, y,
+        width, height, parent,
         nullptr, module, binding);
     if (!window) {
         delete binding;

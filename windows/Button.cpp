@@ -63,8 +63,32 @@ bool Button::AddListener(int eventId, CallbackBase* target, ButtonHandler handle
     return true;
 }
 
-bool Button::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam)
+bool Button::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    switch (message) {
+    case WM_MOUSELEAVE:
+        // The pointer left the window, for the page or for another window: nothing is lit.
+        if (!pressed)
+            state = Normal;
+        Redraw();
+        return false;
+    case WM_CAPTURECHANGED:
+    case WM_CANCELMODE:
+        // A press that lost the mouse to another window or to the system never clicks.
+        pressed = false;
+        state = Normal;
+        Redraw();
+        return false;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            pressed = false;
+            state = Normal;
+            Redraw();
+        }
+        return false;
+    default:
+        break;
+    }
     if (message != WM_MOUSEMOVE && message != WM_LBUTTONDOWN && message != WM_LBUTTONUP)
         return false;
 
@@ -77,14 +101,22 @@ bool Button::HandleMessage(HWND, UINT message, WPARAM, LPARAM lParam)
     case WM_LBUTTONDOWN:
         state = inside ? Pressed : Normal;
         pressed = inside;
+        // The release comes here wherever it happens, so that one outside clicks nothing.
+        if (pressed)
+            SetCapture(window);
         break;
-    default:
-        // The handler sees the button as it was at the release.
-        if (inside && pressed)
+    default: {
+        // The handler sees the button as it was at the release; it may destroy the window.
+        bool click = inside && pressed;
+        if (click)
             Notify(ButtonClick, 0);
+        bool captured = pressed;
         pressed = false;
         state = Normal;
+        if (captured && GetCapture() == window)
+            ReleaseCapture();
         break;
+    }
     }
     Redraw();
     return inside;
@@ -105,8 +137,14 @@ void Button::Redraw()
     if (state == drawnState || !ImageOf(state))
         return;
     Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
-    if (!surface)
+    if (!surface) {
+        // A window that paints itself draws the button at its next WM_PAINT, and only it; before
+        // the window exists there is nothing to repaint (a null window would mean every window).
+        HWND window = owner->GetHandle();
+        if (window && InvalidateRect(window, &rect, FALSE))
+            drawnState = state;
         return;
+    }
     Draw(surface);
     owner->SurfaceChanged(rect);
     drawnState = state;

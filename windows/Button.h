@@ -41,6 +41,8 @@ public:
     // An identical registration is kept once.
     bool AddListener(int eventId, CallbackBase* target, ButtonHandler handler);
 
+    // Mouse messages on the button; a leave, a lost capture or a lost activation returns it to
+    // normal. True when a mouse message's point lies on the button.
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Draw(Gdiplus::Graphics* graphics);
     // Draws onto the owner's surface, and tells it so, but only when the image shown changes.

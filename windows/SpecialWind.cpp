@@ -1,6 +1,7 @@
 #include "windows/SpecialWind.h"
 
 #include "toolkit/SurfaceBitmap.h"
+#include "version.h"
 #include "toolkit/WindowDC.h"
 #include "windows/Button.h"
 
@@ -11,6 +12,7 @@ SpecialWind::SpecialWind(ImagePtr initialSkin)
     , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
     , dirtyRect{}
     , surfacePresented(false)
+    , trackingLeave(false)
 {
     if (initialSkin)
         CreateWithSkin(std::move(initialSkin), nullptr);
@@ -39,7 +41,8 @@ HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
     windowRect = RECT{origin.x, origin.y, origin.x + width, origin.y + height};
 
     // WM_CREATE reaches HandleMessage inside this call, with windowRect already set.
-    windowHandle = manager->CreatePopupWindow(L"", origin.x, origin.y, width, height,
+    // Named after the product: the taskbar, Alt+Tab and screen readers show it.
+    windowHandle = manager->CreatePopupWindow(L"" LAUNCHER_PRODUCT_NAME, origin.x, origin.y, width, height,
         static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this, 0, parent);
     if (windowHandle) {
         LONG exStyle = GetWindowLongW(windowHandle, GWL_EXSTYLE);
@@ -139,6 +142,13 @@ void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
 bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
     LPARAM lParam)
 {
+    // Told when the pointer leaves the window, so that no button stays lit.
+    if (message == WM_MOUSEMOVE && !trackingLeave) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
+        trackingLeave = TrackMouseEvent(&track) != FALSE;
+    } else if (message == WM_MOUSELEAVE) {
+        trackingLeave = false;
+    }
     bool taken = false;
     for (Button* button : buttons) {
         if (button->HandleMessage(window, message, wParam, lParam)) {

@@ -670,6 +670,8 @@ class Session:
             self._watchdog.tell("group", self._xvfb.pid)
             os.environ["DISPLAY"] = display
         reserve_taskbar()
+        # The display may be shared: no test starts with the pointer where the last one left it.
+        subprocess.run(["xdotool", "mousemove", "0", "0"], timeout=30, **_QUIET)
         ensure_prefix(self.paths)
         env = self.environment()
         if not server_running(self.paths.prefix):

@@ -451,8 +451,27 @@ TEST_F(ButtonOnSkin, SurfaceShowsTheStateAndPresentsOnlyChanges)
 
     // Other messages neither draw nor present.
     Expect(WM_MOUSEMOVE, 560, 420, Hover, 1);
-    for (UINT message : {WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_MOUSELEAVE, WM_PAINT})
+    for (UINT message : {WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_PAINT})
         Expect(message, 10, 10, Hover, 0);
+}
+
+TEST_F(ButtonOnSkin, NothingStaysLitOrPressedOnceThePointerOrTheWindowIsGone)
+{
+    // The pointer leaves the window: the lit button goes back to normal.
+    Expect(WM_MOUSEMOVE, 560, 420, Hover, 1);
+    Expect(WM_MOUSELEAVE, 0, 0, Normal, 1);
+    // A press captures the mouse; the release outside the window clicks nothing and lets it go.
+    Expect(WM_LBUTTONDOWN, 560, 420, Pressed, 1);
+    EXPECT_EQ(GetCapture(), wind.GetHandle());
+    Expect(WM_LBUTTONUP, 2000, 2000, Normal, 1);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // A press that loses the capture, the system's attention or the activation is over.
+    for (UINT message : {WM_CAPTURECHANGED, WM_CANCELMODE, WM_ACTIVATE}) {
+        Expect(WM_LBUTTONDOWN, 560, 420, Pressed, 1);
+        Expect(message, 0, 0, Normal, 1);
+        EXPECT_FALSE(button.IsPressed()) << message;
+        ReleaseCapture();
+    }
 }
 
 TEST_F(ButtonOnSkin, ImagesOfAnotherSizeAreStretchedIntoTheRectangle)
@@ -536,7 +555,7 @@ TEST(ButtonOnLateSurface, MessagesBeforeTheSurfaceExistsDrawNothingAndCountForNo
     EXPECT_TRUE(ShowsImage(wind.Surface(), button.GetRect(), Decode(117, 80, 37)));
 }
 
-TEST(ButtonOnColourKey, RedrawDrawsAndPresentsNothing)
+TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
 {
     PresentCounter counter;
     ASSERT_TRUE(counter.Forwards());
@@ -547,13 +566,20 @@ TEST(ButtonOnColourKey, RedrawDrawsAndPresentsNothing)
     ASSERT_TRUE(button.SetImages(102, 103, 104));
     counter.Take();
 
+    ShowWindow(wind.GetHandle(), SW_SHOWNA);
+    ValidateRect(wind.GetHandle(), nullptr);
     button.HandleMessage(wind.GetHandle(), WM_MOUSEMOVE, 0, At(1, 1));
     button.HandleMessage(wind.GetHandle(), WM_MOUSEMOVE, 0, At(15, 15));
     button.HandleMessage(wind.GetHandle(), WM_LBUTTONDOWN, 0, At(15, 15));
+    ReleaseCapture();
     button.Redraw();
     wind.PresentChanges();
     EXPECT_EQ(counter.Take(), 0);
     EXPECT_EQ(button.GetState(), Pressed);
+    RECT update = {};
+    GetUpdateRect(wind.GetHandle(), &update, FALSE);
+    RECT rect = button.GetRect();
+    EXPECT_TRUE(EqualRect(&update, &rect));
 
     // The owner paints with Draw instead: the pressed image, in the rectangle only.
     Canvas canvas(300, 200);
