@@ -12,7 +12,6 @@ SpecialWind::SpecialWind(ImagePtr initialSkin)
     , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
     , dirtyRect{}
     , surfacePresented(false)
-    , trackingLeave(false)
 {
     if (initialSkin)
         CreateWithSkin(std::move(initialSkin), nullptr);
@@ -142,12 +141,11 @@ void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
 bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
     LPARAM lParam)
 {
-    // Told when the pointer leaves the window, so that no button stays lit.
-    if (message == WM_MOUSEMOVE && !trackingLeave) {
+    // Told when the pointer leaves the window, so that no button stays lit. Asked at every move:
+    // the thread tracks one window at a time, and the page's control may have asked since.
+    if (message == WM_MOUSEMOVE) {
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
-        trackingLeave = TrackMouseEvent(&track) != FALSE;
-    } else if (message == WM_MOUSELEAVE) {
-        trackingLeave = false;
+        TrackMouseEvent(&track);
     }
     bool taken = false;
     for (Button* button : buttons) {

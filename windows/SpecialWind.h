@@ -78,8 +78,6 @@ protected:
     RECT dirtyRect;
     // Until one whole present has reached the screen, a part of the surface is not enough.
     bool surfacePresented;
-    // TrackMouseEvent asked for a WM_MOUSELEAVE that has not come yet.
-    bool trackingLeave;
 
 private:
     HWND CreateCentredPopup(int width, int height, HWND parent);

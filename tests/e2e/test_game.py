@@ -2,10 +2,12 @@
 window, its geometry and paint, the title-bar drag, maximise and restore, minimise, F5, new-window
 requests, and the ways back to a new login window."""
 
+import os
+
 import harness
 from harness import wait_for
 from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, colours, drag,
-                        image_difference, login_window, shows_on_screen, size, window)
+                        image_difference, login_window, shows_on_screen, size, wait_image, window)
 
 TITLE_BAR_HEIGHT = 30
 TITLE_BAR = (0x30, 0x29, 0x21)
@@ -16,6 +18,7 @@ BUTTON_SIZE = (30, 27)
 TITLE_POINT = (400, 12)  # on the title bar, on no button
 WM_KEYUP = 0x0101
 VK_F5 = 0x74
+SHELL_STYLES = 0x80000000 | 0x00020000 | 0x00080000  # WS_POPUP, WS_MINIMIZEBOX, WS_SYSMENU
 
 
 class Game:
@@ -143,6 +146,37 @@ def check_drag_maximise_restore_and_minimise(s):
     assert game.launcher.program.running
 
 
+def check_a_named_window_whose_title_bar_acts_at_once(s):
+    game = Game(s)
+    # Named for the taskbar, Alt+Tab and screen readers; the shell may minimise it and Alt+Space
+    # opens its system menu. The page's host stays out of the taskbar.
+    assert game.window["text"] == os.environ["LAUNCHER_PRODUCT_NAME"], game.window
+    assert game.window["style"] & SHELL_STYLES == SHELL_STYLES, game.window
+    assert game.host["owner"] == game.hwnd and game.host["text"] == "", game.host
+
+    # The close button lights up on the screen as the pointer reaches it, and goes out as it moves
+    # on along the title bar.
+    rect = game.window["rect"]
+    close = (rect[2] - dict(BUTTONS)["game_close"], rect[1])
+    s.mouse_move(*game.button_point(rect, "game_close"))
+    wait_image(s, *close, "game_close_hover.png", "game-close-hover")
+    s.mouse_move(*TITLE_POINT)
+    wait_image(s, *close, "game_close_normal.png", "game-close-left")
+
+    # A double-click on the title bar maximises, a second restores; the page keeps its place.
+    for maximised in (True, False):
+        s.mouse_move(*TITLE_POINT)
+        s.xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        wait_for(lambda: window(s, game.hwnd)["maximized"] == maximised, 5, what="maximised %s" % maximised)
+        assert window(s, game.hwnd)["rect"] == harness.work_area()
+
+    # Minimised, the page is hidden and keeps its size: a game resets when its page shrinks.
+    resized = len(game.log(s, "SetObjectRects"))
+    s.click(*game.button_point(rect, "game_minimize"))
+    wait_for(lambda: window(s, game.hwnd)["minimized"], 5, what="the game window minimised")
+    assert not window(s, game.host["hwnd"])["visible"] and len(game.log(s, "SetObjectRects")) == resized
+
+
 def check_f5_and_new_windows(s):
     game = Game(s)
     game_popup = "https://pay.ops.test/?payway=1&gname=kolv&from=game"
@@ -193,6 +227,7 @@ if __name__ == "__main__":
     harness.run_checks("game", [
         check_geometry_and_paint,
         check_drag_maximise_restore_and_minimise,
+        check_a_named_window_whose_title_bar_acts_at_once,
         check_f5_and_new_windows,
         check_close_button_brings_a_new_login_window,
         check_alt_f4_from_the_title_bar_and_from_the_page,

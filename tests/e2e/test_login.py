@@ -30,6 +30,7 @@ BUTTONS = [
 ]
 WS_EX_TOOLWINDOW = 0x00000080
 WS_EX_LAYERED = 0x00080000
+WS_MINIMIZEBOX = 0x00020000
 WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
 VK_TAB, VK_RETURN, VK_F5 = 0x09, 0x0D, 0x74
 
@@ -201,6 +202,8 @@ def check_window_page_and_game_login(s):
     login, host = launcher.window, launcher.host
     assert size(login["rect"]) == SKIN_SIZE and login["client"] == login["rect"], login
     assert login["exstyle"] & WS_EX_LAYERED and login["owner"] == 0, login
+    # Named, and minimised by the shell (Win+D, Win+M) like any window.
+    assert login["text"] == os.environ["LAUNCHER_PRODUCT_NAME"] and login["style"] & WS_MINIMIZEBOX, login
     assert host["class"] == "AtlAxWin80" and host["pid"] == launcher.pid, host
     assert host["rect"] == page_rect_for(launcher.left, launcher.top), (host, login)
     assert host["owner"] == 0 and host["exstyle"] & WS_EX_TOOLWINDOW and host["visible"], host
