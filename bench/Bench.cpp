@@ -201,6 +201,11 @@ PointerSweep SweepWindow(Report& report, const std::string& key, const std::vect
     Window window(arguments...);
     window.Create();
     window.Show();
+    // The real pointer rests on opaque skin beside the hole, on no button: the window asks to be
+    // told when the pointer leaves it, and it must not have left while the moves are sent.
+    RECT rect;
+    GetWindowRect(window.GetHandle(), &rect);
+    SetCursorPos(rect.left + 460, rect.top + 600);
     PointerSweep sweep(window.ButtonRects());
     sweep.Run(window.GetHandle(), path);
     right = CheckAndReport(report, key, sweep, prediction) && right;

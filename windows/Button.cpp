@@ -65,26 +65,21 @@ bool Button::AddListener(int eventId, CallbackBase* target, ButtonHandler handle
 
 bool Button::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // These change nothing on a button that is neither lit nor pressed.
     switch (message) {
     case WM_MOUSELEAVE:
         // The pointer left the window, for the page or for another window: nothing is lit.
         if (!pressed)
-            state = Normal;
-        Redraw();
+            Reset();
         return false;
     case WM_CAPTURECHANGED:
     case WM_CANCELMODE:
         // A press that lost the mouse to another window or to the system never clicks.
-        pressed = false;
-        state = Normal;
-        Redraw();
+        Reset();
         return false;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            pressed = false;
-            state = Normal;
-            Redraw();
-        }
+        if (LOWORD(wParam) == WA_INACTIVE)
+            Reset();
         return false;
     default:
         break;
@@ -120,6 +115,15 @@ bool Button::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     Redraw();
     return inside;
+}
+
+void Button::Reset()
+{
+    if (state == Normal && !pressed)
+        return;
+    pressed = false;
+    state = Normal;
+    Redraw();
 }
 
 void Button::Draw(Gdiplus::Graphics* graphics)

@@ -57,6 +57,8 @@ private:
     // The image of a state, decoded on its first use: only the normal ones are needed to show a
     // window, and decoding the others waits until the pointer first reaches the button.
     Gdiplus::Image* ImageOf(ButtonState shown);
+    // Back to normal and not pressed, drawn if that changes the image.
+    void Reset();
 
     ButtonState state;
     RECT rect;
