@@ -148,7 +148,7 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
     }
 }
 
-bool GameWind::OnWebViewEvent(CallbackBase*, WebViewEvent kind, WebView*, const wchar_t* url)
+bool GameWind::OnWebViewEvent(CallbackBase*, WebViewEvent kind, WebView*, const wchar_t* url, long)
 {
     if (kind != NewWindow)
         return false;

@@ -19,7 +19,8 @@ public:
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnButtonClick(int eventId, Button* sender, int parameter);
-    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+        long status);
 
 protected:
     WebView* webView;

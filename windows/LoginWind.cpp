@@ -181,7 +181,8 @@ bool LoginWind::IsGameLogin(const wchar_t* url)
     return url && *url && wcsstr(url, OperatorAddresses::loginPattern);
 }
 
-bool LoginWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url)
+bool LoginWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+    long)
 {
     return static_cast<LoginWind*>(owner)->OnWebViewEvent(kind, webView, url);
 }

@@ -29,7 +29,8 @@ public:
     std::wstring gameUrl;
 
 protected:
-    static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+    static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+        long status);
     void OnCreate(HWND window);
     void OnActivate(WPARAM wParam);
     HWND PageWindow() const;

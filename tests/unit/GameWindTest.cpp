@@ -146,7 +146,7 @@ TEST(GameWind, CloseButtonAndCloseRequestEndTheLoopWithThePage)
 
 TEST(GameWind, NewWindowsAreAlwaysRefusedToTheBrowser)
 {
-    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)"));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/"));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/"));
+    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)", 0));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/", 0));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/", 0));
 }

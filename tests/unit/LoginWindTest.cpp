@@ -16,7 +16,7 @@ public:
         PumpMessages();
     }
     HWND Page() const { return WindManager::Instance()->GetWebViewWindow(webView); }
-    bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url); }
+    bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url, 0); }
 };
 
 const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7&key=abc";
