@@ -3,6 +3,7 @@
 #include <string>
 
 #include "windows/Button.h"
+#include "windows/PageNotice.h"
 #include "windows/SpecialWind.h"
 
 // The screen-sized game window: a title bar of its own with three buttons, and below it the
@@ -32,10 +33,19 @@ protected:
     Button minimizeButton;
     Button maximizeButton;
     Button closeButton;
+    // Drawn in the page area when the page cannot be loaded.
+    PageNotice notice;
+
+    bool ShowsPage() const override;
 
 private:
     void OnCreate(HWND window);
     void OnPaint(HWND window);
     void PlaceButtons();
     void PlacePage();
+    bool OfferToRetryButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPageEvent(WebViewEvent kind, const wchar_t* url);
+    void ShowNotice();
+    void ShowPage();
+    void RetryPage();
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <exdispid.h>
 #include <ole2.h>
 
 #include <functional>
@@ -11,7 +12,9 @@
 
 #include "TestSupport.h"
 #include "toolkit/WindManager.h"
+#include "webview/WebView.h"
 #include "webview/WebViewCallback.h"
+#include "webview/WebViewEventAgent.h"
 #include "toolkit/CallbackBase.h"
 
 // An address that answers at once with a refused connection.
@@ -237,3 +240,26 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
+// NavigateError of a live web view's page itself, raised at its agent as its control would;
+// answers the Cancel the agent wrote.
+inline VARIANT_BOOL PageFails(WebView* webView, const wchar_t* url, LONG status)
+{
+    OwnedBstr text(url);
+    OwnedBstr name(L"");
+    VARIANT address = BstrArgument(text.Get());
+    VARIANT frameName = BstrArgument(name.Get());
+    VARIANT code = LongArgument(status);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    Raise(webView->eventAgent, DISPID_NAVIGATEERROR,
+        NavigateErrorArguments(webView->browser.Get(), &address, &frameName, &code, &cancel));
+    return cancel;
+}
+
+// DocumentComplete of a live web view's page itself, or of a frame in it.
+inline void PageCompletes(WebView* webView, const wchar_t* url, IDispatch* frame = nullptr)
+{
+    OwnedBstr text(url);
+    VARIANT address = BstrArgument(text.Get());
+    Raise(webView->eventAgent, DISPID_DOCUMENTCOMPLETE,
+        {VariantRefArgument(&address), DispatchArgument(frame ? frame : webView->browser.Get())});
+}
