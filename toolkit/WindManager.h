@@ -12,8 +12,11 @@ class WebView;
 enum WebViewEvent : int;
 
 // Receives a web view's events. The address belongs to the browser and is valid only
-// during the call. For NewWindow, answering true cancels the browser's own window.
-typedef bool (*WebViewCallback)(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+// during the call. For NewWindow, answering true cancels the browser's own window. The status
+// is NavigateError's: an HRESULT (negative) or an HTTP status of 400 or more, and
+// INET_E_CONNECTION_TIMEOUT for a page that did not complete in time; 0 for the other kinds.
+typedef bool (*WebViewCallback)(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+    long status);
 
 typedef std::unique_ptr<Gdiplus::Image> ImagePtr;
 
@@ -63,6 +66,10 @@ public:
     // Offers a key message to the control first; true when the control handled it.
     bool TranslateWebViewAccelerator(WebView* webView, MSG* message);
     void RefreshWebView(WebView* webView);
+    // Navigates again with Navigate2, as at creation: a page that does not complete in time counts as failed.
+    void NavigateWebView(WebView* webView, const wchar_t* url);
+    // Whether a navigation of the page itself has started and has neither completed nor failed.
+    bool IsWebViewNavigating(WebView* webView);
 
     HINSTANCE Module() const { return module; }
 

@@ -25,6 +25,7 @@ WEB_TOP_ROW = 449                 # covered by the web view too, so it must stay
 PANEL = (438, 330, 1090, 774)
 CREST_X = 760                     # centre of the gap between the two middle link buttons
 TITLE_BAR = (0x30, 0x29, 0x21)
+NOTICE = (0x1C, 0x16, 0x2E)       # the panel of the page notice (windows/PageNotice.cpp)
 
 # name: (position on the skin or None, size, label)
 BUTTONS = {
@@ -37,6 +38,7 @@ BUTTONS = {
     "game_minimize": (None, (30, 27), None),
     "game_maximize": (None, (30, 27), None),
     "game_close": (None, (30, 27), None),
+    "retry": (None, (96, 37), "Retry"),
 }
 STATES = ("normal", "hover", "pressed")
 
@@ -447,7 +449,9 @@ def generate():
     skin = background.copy()
     for name, (pos, size, label) in BUTTONS.items():
         for state in STATES:
-            if pos is None:
+            if pos is None and label:
+                img = plaque(Image.new("RGBA", size, NOTICE + (255,)), state, label)
+            elif pos is None:
                 img = title_button(state, name)
             else:
                 crop = background.crop((pos[0], pos[1], pos[0] + size[0], pos[1] + size[1]))
@@ -467,7 +471,7 @@ def check():
     assert alpha.crop((HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1)).getextrema() == (0, 0), "hole not transparent"
     assert alpha.crop((HOLE[0], WEB_TOP_ROW, HOLE[2] + 1, WEB_TOP_ROW + 1)).getextrema() == (255, 255), "row 449 not opaque"
     assert 0 < sum(1 for v in alpha.getdata() if 0 < v < 255), "no partial alpha"
-    for name, (pos, size, _) in BUTTONS.items():
+    for name, (pos, size, label) in BUTTONS.items():
         states = [Image.open(os.path.join(IMAGES, f"{name}_{state}.png")) for state in STATES]
         for state, img in zip(STATES, states):
             assert img.mode == "RGBA" and img.size == size, (name, state, img.mode, img.size)
@@ -476,6 +480,9 @@ def check():
             assert pos or (255, 0, 255, 255) not in set(img.getdata()), f"{name}_{state} holds the colour key"
         for a, b in ((0, 1), (0, 2), (1, 2)):
             assert ImageChops.difference(states[a].convert("RGB"), states[b].convert("RGB")).getbbox(), f"{name}: {STATES[a]} and {STATES[b]} look alike"
+        if pos is None and label:
+            corners = {states[0].getpixel((x, y))[:3] for x in (0, size[0] - 1) for y in (0, size[1] - 1)}
+            assert corners == {NOTICE}, f"{name} does not blend into the notice's panel: {corners}"
         if pos:
             on_skin = skin.crop((pos[0], pos[1], pos[0] + size[0], pos[1] + size[1]))
             assert not ImageChops.difference(on_skin.convert("RGB"), states[0].convert("RGB")).getbbox(), f"skin lacks the {name} button"

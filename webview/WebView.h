@@ -18,10 +18,13 @@ public:
     WebView& operator=(const WebView&) = delete;
 
     HWND ownerWindow;
-    // Holds the start address only while the first navigation is being started.
+    // Holds an address only while a navigation is being started.
     VARIANT url;
     HWND hostWindow;
     ComPtr<IWebBrowser2> browser;
+    // The control's identity: an event whose pDisp is this object concerns the page itself,
+    // not one of its frames.
+    ComPtr<IUnknown> control;
     WebViewEventAgent* eventAgent;
     ComPtr<IOleInPlaceActiveObject> inPlaceObject;
     // The agent's connection, undone when the web view is destroyed.

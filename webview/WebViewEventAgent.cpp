@@ -1,8 +1,11 @@
 #include "webview/WebViewEventAgent.h"
 
 #include <exdispid.h>
+#include <urlmon.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <initializer_list>
 
 #include "webview/DeferredRelease.h"
 #include "webview/WebView.h"
@@ -22,8 +25,11 @@ const VARIANT* Argument(const DISPPARAMS* params, UINT index)
 // The schemes a page may navigate to: the web, the control's blank pages and script. The
 // control's own error pages (res:) are refused as well: its documentation leaves them to
 // NavigateError, raised before it shows one, and a res: address can name any module on the
-// machine, whose pages would open in the local machine zone. A failed page then stays blank.
-const wchar_t* const webSchemes[] = {L"http", L"https", L"about", L"javascript"};
+// machine, whose pages would open in the local machine zone. For a failure of the page itself
+// NavigateError refuses them first.
+const std::initializer_list<const wchar_t*> webSchemes = {L"http", L"https", L"about", L"javascript"};
+// Of those, the schemes that load a document from elsewhere, which may take long or never come.
+const std::initializer_list<const wchar_t*> loadingSchemes = {L"http", L"https"};
 
 // A null BSTR is an empty string, and so is one that is not whole text: an odd byte count
 // leaves no wide NUL at its end, and a NUL inside would hide the rest from the callback.
@@ -47,6 +53,14 @@ const wchar_t* AddressOf(const VARIANT* argument)
     return StringOf(argument);
 }
 
+// A by-reference VARIANT argument: the VARIANT it refers to, or null.
+const VARIANT* Referenced(const VARIANT* argument)
+{
+    if (!argument || argument->vt != (VT_BYREF | VT_VARIANT))
+        return nullptr;
+    return argument->pvarVal;
+}
+
 VARIANT_BOOL* CancelFlagOf(const VARIANT* argument)
 {
     if (!argument || argument->vt != (VT_BYREF | VT_BOOL))
@@ -65,14 +79,14 @@ wchar_t AsciiLower(wchar_t c)
 }
 
 // Compared in ASCII only: a letter of another script that folds to one of these is another
-// scheme. An address without a scheme, or one that could not be read, is not on the web.
-bool IsWebNavigation(const wchar_t* address)
+// scheme. An address without a scheme, or one that could not be read, has none of them.
+bool HasSchemeOf(const wchar_t* address, std::initializer_list<const wchar_t*> schemes)
 {
     const wchar_t* colon = wcschr(address, L':');
     if (!colon)
         return false;
     size_t length = static_cast<size_t>(colon - address);
-    for (const wchar_t* scheme : webSchemes) {
+    for (const wchar_t* scheme : schemes) {
         if (wcslen(scheme) != length)
             continue;
         size_t same = 0;
@@ -84,13 +98,38 @@ bool IsWebNavigation(const wchar_t* address)
     return false;
 }
 
+// The frame name of NavigateError: a string, or nothing for the page itself.
+bool IsFrameName(const VARIANT* name)
+{
+    return name && (name->vt == VT_BSTR || name->vt == VT_EMPTY || name->vt == VT_NULL);
+}
+
+// Below 400 a status is an answer, not a failure: 204 leaves the page as it is, 304 shows the
+// copy the control kept.
+bool IsFailure(long status)
+{
+    return status < 0 || status >= 400;
+}
+
+// A move to another part of the page shown loads no document and completes none.
+bool WithinPage(const wchar_t* address, const std::wstring& page)
+{
+    const wchar_t* fragment = wcschr(address, L'#');
+    if (!fragment || page.empty())
+        return false;
+    size_t length = static_cast<size_t>(fragment - address);
+    return length == std::min(page.find(L'#'), page.size()) && page.compare(0, length, address, length) == 0;
+}
+
 } // namespace
 
-WebViewEventAgent::WebViewEventAgent(WebView* webView)
+WebViewEventAgent::WebViewEventAgent(WebView* webView, UINT stallPeriodMs)
     : webView(webView)
     , owner(nullptr)
     , callback(nullptr)
     , references(1)
+    , watch(stallPeriodMs, [this] { OnStall(); })
+    , unheardStatus(0)
 {
 }
 
@@ -152,6 +191,7 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     // Arguments are read only as far as the event brought them and only in the expected types.
     WebViewEvent kind;
     const wchar_t* url = noUrl;
+    long status = 0;
     VARIANT_BOOL* cancel = nullptr;
     switch (id) {
     case DISPID_NEWWINDOW2:
@@ -161,23 +201,37 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     case DISPID_NAVIGATECOMPLETE2:
         kind = NavigateComplete;
         url = AddressOf(Argument(params, 0));
+        if (IsControl(Argument(params, 1)))
+            pageAddress = url;
         break;
     case DISPID_DOCUMENTCOMPLETE:
         kind = DocumentComplete;
         url = AddressOf(Argument(params, 0));
+        // The page's own document completes after those of its frames, and ends its navigation.
+        if (IsControl(Argument(params, 1)))
+            watch.Stop();
         break;
     case DISPID_NEWWINDOW3:
         kind = NewWindow;
         url = StringOf(Argument(params, 0));
         cancel = CancelFlagOf(Argument(params, 3));
         break;
-    case DISPID_BEFORENAVIGATE2:
+    case DISPID_NAVIGATEERROR:
+        if (!PageFailed(params, url, status))
+            return S_OK;
+        kind = NavigateError;
+        break;
+    case DISPID_BEFORENAVIGATE2: {
         // A page navigates on the web only: another protocol would start its handler, a file
         // address would show or run what lies on the machine. Answered here, with no handler.
         cancel = CancelFlagOf(Argument(params, 0));
-        if (cancel && !IsWebNavigation(AddressOf(Argument(params, 5))))
+        const wchar_t* address = AddressOf(Argument(params, 5));
+        if (cancel && !HasSchemeOf(address, webSchemes))
             *cancel = VARIANT_TRUE;
+        else if (cancel && *cancel == VARIANT_FALSE)
+            WatchNavigation(params, address);
         return S_OK;
+    }
     case DISPID_WINDOWCLOSING:
         // window.close() in a page: the control would ask the player whether to close a window
         // that the launcher's own windows decide about. Answered here, with no handler.
@@ -195,7 +249,7 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     bool answer;
     {
         DeferredRelease::ControlCall call;
-        answer = owner && callback && callback(owner, kind, webView, url);
+        answer = Tell(kind, url, status);
     }
     if (cancel)
         *cancel = answer ? VARIANT_TRUE : VARIANT_FALSE;
@@ -207,10 +261,89 @@ void WebViewEventAgent::Bind(CallbackBase* newOwner, WebViewCallback newCallback
 {
     owner = newOwner;
     callback = newCallback;
+    if (unheardFailure.empty())
+        return;
+    std::wstring address;
+    address.swap(unheardFailure);
+    AddRef();
+    callback(owner, NavigateError, webView, address.c_str(), unheardStatus);
+    Release();
 }
 
 void WebViewEventAgent::Unbind()
 {
     owner = nullptr;
     callback = nullptr;
+    unheardFailure.clear();
+    watch.Stop();
+}
+
+void WebViewEventAgent::NavigationStarted(const wchar_t* address)
+{
+    unheardFailure.clear();
+    watch.Start(address);
+}
+
+bool WebViewEventAgent::Tell(WebViewEvent kind, const wchar_t* url, long status)
+{
+    if (owner && callback)
+        return callback(owner, kind, webView, url, status);
+    // Nobody has listened yet: the control may fail inside the first Navigate2, before the
+    // window that made the web view binds itself. Once unbound for good, nobody will.
+    if (kind == NavigateError && webView->eventAgent == this) {
+        unheardFailure = url;
+        unheardStatus = status;
+    }
+    return false;
+}
+
+// COM identity: the same object answers IUnknown with the same pointer through any of its
+// interfaces, and the control passes whichever it likes as pDisp.
+bool WebViewEventAgent::IsControl(const VARIANT* argument) const
+{
+    if (!argument || argument->vt != VT_DISPATCH || !argument->pdispVal || !webView->control)
+        return false;
+    ComPtr<IUnknown> sender;
+    if (FAILED(argument->pdispVal->QueryInterface(IID_IUnknown, sender.PutVoid())))
+        return false;
+    return sender.Get() == webView->control.Get();
+}
+
+bool WebViewEventAgent::PageFailed(const DISPPARAMS* params, const wchar_t*& url, long& status)
+{
+    // NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel), last first.
+    VARIANT_BOOL* cancelFlag = CancelFlagOf(Argument(params, 0));
+    const VARIANT* code = Referenced(Argument(params, 1));
+    const VARIANT* address = Referenced(Argument(params, 3));
+    if (!cancelFlag || !code || code->vt != VT_I4 || !IsFrameName(Referenced(Argument(params, 2))) || !address
+        || address->vt != VT_BSTR)
+        return false;
+    const wchar_t* text = StringOf(address);
+    // A frame's error is the page's own business: it shows in the frame whatever the page likes.
+    if (!*text || !IsControl(Argument(params, 4)))
+        return false;
+    watch.Stop();
+    if (!IsFailure(code->lVal))
+        return false;
+    // Refused, the control shows no error page of its own: the window says so in its own way.
+    *cancelFlag = VARIANT_TRUE;
+    url = text;
+    status = code->lVal;
+    return true;
+}
+
+void WebViewEventAgent::WatchNavigation(const DISPPARAMS* params, const wchar_t* address)
+{
+    // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), last first.
+    if (IsControl(Argument(params, 6)) && HasSchemeOf(address, loadingSchemes) && !WithinPage(address, pageAddress))
+        NavigationStarted(address);
+}
+
+void WebViewEventAgent::OnStall()
+{
+    // The callback may start another navigation, which replaces the watched address.
+    std::wstring address = watch.Address();
+    AddRef();
+    Tell(NavigateError, address.c_str(), INET_E_CONNECTION_TIMEOUT);
+    Release();
 }

@@ -15,6 +15,9 @@ const wchar_t browserProgId[] = L"shell.Explorer.2";
 // Clears WS_POPUP, WS_CHILD, WS_BORDER, WS_DLGFRAME and WS_SYSMENU, keeps every other bit.
 const LONG keptStyleBits = 0x3F37FFFF;
 
+// A page that has not completed within this time after its navigation began counts as failed.
+const UINT stallPeriodMs = 30000;
+
 // Connects the agent to the control's events and keeps what undoing the connection needs.
 void ConnectAgent(WebView* webView)
 {
@@ -41,8 +44,24 @@ bool TearDown(WebView* webView, HWND host)
         webView->eventConnection.Reset();
     }
     webView->inPlaceObject.Reset();
+    webView->control.Reset();
     webView->browser.Reset();
     return host && DestroyWindow(host);
+}
+
+// Navigate2 with the address, watched from before the call: the control may raise the
+// navigation's events inside it.
+void Navigate(WebView* webView, const wchar_t* url)
+{
+    webView->eventAgent->NavigationStarted(url);
+    VariantInit(&webView->url);
+    webView->url.vt = VT_BSTR;
+    webView->url.bstrVal = SysAllocString(url);
+    {
+        DeferredRelease::ControlCall call;
+        webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
+    }
+    VariantClear(&webView->url);
 }
 
 } // namespace
@@ -53,7 +72,7 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
     auto* webView = new (std::nothrow) WebView;
     if (!webView)
         return nullptr;
-    webView->eventAgent = new (std::nothrow) WebViewEventAgent(webView);
+    webView->eventAgent = new (std::nothrow) WebViewEventAgent(webView, stallPeriodMs);
     if (!webView->eventAgent) {
         delete webView;
         return nullptr;
@@ -76,6 +95,7 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
     AxCreateControl(webView->hostWindow, browserProgId);
     AxQueryControl(webView->hostWindow, IID_IWebBrowser2, webView->browser.PutVoid());
     if (webView->browser) {
+        webView->browser->QueryInterface(IID_IUnknown, webView->control.PutVoid());
         webView->browser->QueryInterface(IID_IOleInPlaceActiveObject, webView->inPlaceObject.PutVoid());
         ConnectAgent(webView);
     }
@@ -87,16 +107,8 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
     agent->AddRef();
     SetWebViewCallback(webView, callbackOwner, callback);
 
-    if (webView->browser) {
-        VariantInit(&webView->url);
-        webView->url.vt = VT_BSTR;
-        webView->url.bstrVal = SysAllocString(url);
-        {
-            DeferredRelease::ControlCall call;
-            webView->browser->Navigate2(&webView->url, nullptr, nullptr, nullptr, nullptr);
-        }
-        VariantClear(&webView->url);
-    }
+    if (webView->browser)
+        Navigate(webView, url);
     bool destroyed = !webView->eventAgent;
     agent->Release();
     return destroyed ? nullptr : webView;
@@ -169,4 +181,17 @@ void WindManager::RefreshWebView(WebView* webView)
         return;
     DeferredRelease::ControlCall call;
     webView->browser->Refresh();
+}
+
+void WindManager::NavigateWebView(WebView* webView, const wchar_t* url)
+{
+    // A destroyed web view keeps its control until the loop has torn it down, but navigates no more.
+    if (!webView || !webView->browser || !webView->eventAgent || !url)
+        return;
+    Navigate(webView, url);
+}
+
+bool WindManager::IsWebViewNavigating(WebView* webView)
+{
+    return webView && webView->eventAgent && webView->eventAgent->IsNavigating();
 }

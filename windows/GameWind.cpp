@@ -28,6 +28,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , minimizeButton(this)
     , maximizeButton(this)
     , closeButton(this)
+    , notice(this)
     , monitor(startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
@@ -40,7 +41,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     minimizeButton.SetImages(120, 121, 122);
     maximizeButton.SetImages(123, 124, 125);
     closeButton.SetImages(126, 127, 128);
-    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()})
         button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
 }
 
@@ -83,6 +84,7 @@ void GameWind::PlaceButtons()
     minimizeButton.SetPosition(pageWidth - 96, 0);
     maximizeButton.SetPosition(pageWidth - 64, 0);
     closeButton.SetPosition(pageWidth - 32, 0);
+    notice.SetArea(RECT{pageLeft, pageTop, pageLeft + pageWidth, pageTop + pageHeight});
 }
 
 // The page's host is owned by this window, so its place is relative to this window. Repainted:
@@ -95,6 +97,8 @@ void GameWind::PlacePage()
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (OfferToButtons({&minimizeButton, &maximizeButton, &closeButton}, window, message, wParam, lParam))
+        return 0;
+    if (notice.IsShown() && OfferToRetryButton(window, message, wParam, lParam))
         return 0;
 
     switch (message) {
@@ -128,22 +132,30 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             pageHiddenWithWindow = ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_HIDE) != FALSE;
             return SpecialWind::HandleMessage(window, message, wParam, lParam);
         }
-        if (pageHiddenWithWindow) {
+        if (pageHiddenWithWindow && ShowsPage())
             ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_SHOWNA);
-            pageHiddenWithWindow = false;
-        }
+        pageHiddenWithWindow = false;
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
         PlaceButtons();
         PlacePage();
+        if (notice.IsShown())
+            InvalidateRect(window, nullptr, FALSE);
         return SpecialWind::HandleMessage(window, message, wParam, lParam);
     case WM_PAINT:
         OnPaint(window);
         return 0;
+    case WM_KEYDOWN:
+        if (!PageNotice::IsRetryKey(message, wParam, lParam))
+            return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        RetryPage();
+        return 0;
     case WM_LBUTTONDOWN:
-        // A double-click on the title bar maximises or restores, as on any title bar; a single
-        // press drags the window. The move loop takes the button's release, so the class asks
-        // for no double-clicks and the window counts them itself.
+        // On the title bar a double-click maximises or restores, as on any title bar, and a single
+        // press drags the window; the page area below holds at most the notice. The move loop takes
+        // the button's release, so the class asks for no double-clicks and the window counts them.
+        if (static_cast<short>(HIWORD(lParam)) >= pageTop)
+            return 0;
         if (IsDoubleClick(lParam))
             SetMaximized(!IsMaximized());
         else
@@ -177,6 +189,8 @@ void GameWind::OnPaint(HWND window)
     {
         Gdiplus::Graphics graphics(dc);
         graphics.FillRectangle(&keyBrush, 0, pageTop, Width(), Height() - pageTop);
+        if (notice.IsShown())
+            notice.Draw(&graphics);
         graphics.FillRectangle(&titleBarBrush, 0, 0, Width(), pageTop);
         for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
             button->Draw(&graphics);
@@ -199,14 +213,78 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
         HWND window = windowHandle;
         windowHandle = nullptr;
         DestroyWindow(window);
+    } else if (sender == &notice.RetryButton()) {
+        RetryPage();
     }
 }
 
-bool GameWind::OnWebViewEvent(CallbackBase*, WebViewEvent kind, WebView*, const wchar_t* url)
+bool GameWind::OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView*, const wchar_t* url, long)
 {
-    if (kind != NewWindow)
+    switch (kind) {
+    case NewWindow:
+        // Whatever the page asked for, the embedded browser opens no window of its own.
+        OpenInDefaultBrowser(url);
+        return true;
+    case NavigateError:
+    case DocumentComplete:
+        if (owner)
+            static_cast<GameWind*>(owner)->OnPageEvent(kind, url);
         return false;
-    // Whatever the page asked for, the embedded browser opens no window of its own.
-    OpenInDefaultBrowser(url);
-    return true;
+    default:
+        return false;
+    }
+}
+
+bool GameWind::ShowsPage() const
+{
+    return !notice.IsShown();
+}
+
+// A colour-keyed window keeps no surface for its buttons to draw on: WM_PAINT draws this one.
+bool GameWind::OfferToRetryButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Button& retry = notice.RetryButton();
+    ButtonState before = retry.GetState();
+    bool taken = OfferToButtons({&retry}, window, message, wParam, lParam);
+    if (retry.GetState() != before) {
+        RECT rect = retry.GetRect();
+        InvalidateRect(window, &rect, FALSE);
+    }
+    return taken;
+}
+
+void GameWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
+{
+    if (kind == NavigateError && notice.OnFailure(url))
+        ShowNotice();
+    else if (kind == DocumentComplete
+        && notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
+        ShowPage();
+}
+
+void GameWind::ShowNotice()
+{
+    PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
+    RECT area = notice.GetArea();
+    InvalidateRect(windowHandle, &area, FALSE);
+}
+
+void GameWind::ShowPage()
+{
+    RECT area = notice.GetArea();
+    InvalidateRect(windowHandle, &area, FALSE);
+    // Before the window is shown, showing the window shows its page; while it is minimised,
+    // restoring it does.
+    HWND page = WindManager::Instance()->GetWebViewWindow(webView);
+    if (page && IsIconic(windowHandle))
+        pageHiddenWithWindow = true;
+    else if (page && IsWindowVisible(windowHandle))
+        ShowWindow(page, SW_SHOWNA);
+}
+
+void GameWind::RetryPage()
+{
+    const wchar_t* address = notice.Retry();
+    if (address)
+        WindManager::Instance()->NavigateWebView(webView, address);
 }

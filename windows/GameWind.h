@@ -3,6 +3,7 @@
 #include <string>
 
 #include "windows/Button.h"
+#include "windows/PageNotice.h"
 #include "windows/SpecialWind.h"
 
 // The game window: a title bar of its own with three buttons, and below it the game page, seen
@@ -20,7 +21,8 @@ public:
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnButtonClick(int eventId, Button* sender, int parameter);
-    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+        long status);
 
 protected:
     WebView* webView;
@@ -32,12 +34,21 @@ protected:
     Button minimizeButton;
     Button maximizeButton;
     Button closeButton;
+    // Drawn in the page area when the page cannot be loaded.
+    PageNotice notice;
+
+    bool ShowsPage() const override;
 
 private:
     void OnCreate(HWND window);
     void OnPaint(HWND window);
     void PlaceButtons();
     void PlacePage();
+    bool OfferToRetryButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPageEvent(WebViewEvent kind, const wchar_t* url);
+    void ShowNotice();
+    void ShowPage();
+    void RetryPage();
     void PlaceOnWorkArea();
     // Whether a press on the title bar completes a double-click with the press before it.
     bool IsDoubleClick(LPARAM lParam);

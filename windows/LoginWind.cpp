@@ -16,6 +16,8 @@ const UINT foregroundPeriod = 33;
 // The page is created taller than the hole and brought to size at once, which makes the
 // system lay out its frame under the rewritten host style.
 const int pageCreationExtraHeight = 100;
+// The skin's hole, below its opaque row that the page covers as well.
+const RECT noticeArea = {477, 450, 1051, 735};
 
 // Process-wide: a new login window sees the flag as the previous one left it.
 bool foregroundHandedBack = false;
@@ -32,6 +34,7 @@ LoginWind::LoginWind()
     , minimizeButton(this)
     , closeButton(this)
     , webViewRect{477, 449, 574, 286}
+    , notice(this)
 {
     struct Layout {
         Button* button;
@@ -52,6 +55,8 @@ LoginWind::LoginWind()
         item.button->SetImages(item.normal, item.hover, item.pressed);
     for (const Layout& item : layout)
         item.button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
+    notice.SetArea(noticeArea);
+    notice.RetryButton().AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
 }
 
 LoginWind::~LoginWind() = default;
@@ -59,6 +64,9 @@ LoginWind::~LoginWind() = default;
 bool LoginWind::Create()
 {
     CreateWithSkin(WindManager::Instance()->LoadPngResource(skinId, L"PNG"), nullptr);
+    // A page that failed while the window was being made found no surface to draw on yet.
+    if (notice.IsShown())
+        ShowNotice();
     return true;
 }
 
@@ -69,13 +77,15 @@ int LoginWind::Run()
 
 HWND LoginWind::PageWindow() const
 {
-    return WindManager::Instance()->GetWebViewWindow(webView);
+    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
 }
 
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton},
             window, message, wParam, lParam))
+        return 0;
+    if (notice.IsShown() && OfferToButtons({&notice.RetryButton()}, window, message, wParam, lParam))
         return 0;
 
     switch (message) {
@@ -90,14 +100,14 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         }
         PostQuitMessage(gameUrl.empty() ? 0 : 1);
         return 0;
-    case WM_MOVE: {
-        // Repainted: parts of the page that were off the screen have no content to bring along.
-        RECT rect;
-        GetWindowRect(window, &rect);
-        MoveWindow(PageWindow(), rect.left + webViewRect.x, rect.top + webViewRect.y, webViewRect.width,
-            webViewRect.height, TRUE);
+    case WM_MOVE:
+        PlacePage();
         return 0;
-    }
+    case WM_KEYDOWN:
+        if (!PageNotice::IsRetryKey(message, wParam, lParam))
+            return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        RetryPage();
+        return 0;
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;
@@ -107,13 +117,25 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
             SetForegroundWindow(window);
         return 0;
     case WM_LBUTTONDOWN:
-        // A press on the skin brings the page forward and drags the window.
-        SetForegroundWindow(PageWindow());
+        // A press on the skin brings the page forward, if there is one, and drags the window.
+        if (PageWindow())
+            SetForegroundWindow(PageWindow());
         PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return 0;
     default:
         return SpecialWind::HandleMessage(window, message, wParam, lParam);
     }
+}
+
+// Also while the notice hides it, so that it comes back where it belongs. Repainted: parts of
+// the page that were off the screen have no content to bring along.
+void LoginWind::PlacePage()
+{
+    RECT rect;
+    if (!GetWindowRect(windowHandle, &rect))
+        return;
+    MoveWindow(WindManager::Instance()->GetWebViewWindow(webView), rect.left + webViewRect.x, rect.top + webViewRect.y,
+        webViewRect.width, webViewRect.height, TRUE);
 }
 
 void LoginWind::OnCreate(HWND window)
@@ -145,7 +167,9 @@ void LoginWind::OnActivate(WPARAM wParam)
     char line[32] = {};
     snprintf(line, sizeof(line), "%d \n", LOWORD(wParam));
     OutputDebugStringA(line);
-    SetForegroundWindow(PageWindow());
+    // Without a page (the notice stands in for it) the window keeps the keyboard.
+    if (page)
+        SetForegroundWindow(page);
 }
 
 bool LoginWind::TimerHandsBack(HWND foreground, HWND host, HWND login, bool& handedBack)
@@ -176,6 +200,8 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
         OpenInDefaultBrowser(OperatorAddresses::forum);
     else if (sender == &serviceButton)
         OpenInDefaultBrowser(OperatorAddresses::customerService);
+    else if (sender == &notice.RetryButton())
+        RetryPage();
 }
 
 bool LoginWind::IsGameLogin(const wchar_t* url)
@@ -183,7 +209,8 @@ bool LoginWind::IsGameLogin(const wchar_t* url)
     return url && *url && wcsstr(url, OperatorAddresses::loginPattern);
 }
 
-bool LoginWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url)
+bool LoginWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+    long)
 {
     return static_cast<LoginWind*>(owner)->OnWebViewEvent(kind, webView, url);
 }
@@ -207,7 +234,49 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
         // Whatever the page asked for, the embedded browser opens no window of its own.
         OpenInDefaultBrowser(url);
         return true;
+    case NavigateError:
+        if (notice.OnFailure(url))
+            ShowNotice();
+        return false;
+    case DocumentComplete:
+        if (notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
+            ShowPage();
+        return false;
     default:
         return false;
     }
+}
+
+bool LoginWind::ShowsPage() const
+{
+    return !notice.IsShown();
+}
+
+void LoginWind::ShowNotice()
+{
+    PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
+    Gdiplus::Graphics* surface = GetSurfaceGraphics();
+    if (!surface)
+        return;
+    notice.Draw(surface);
+    SurfaceChanged(notice.GetArea());
+    PresentChanges();
+}
+
+void LoginWind::ShowPage()
+{
+    RedrawSkin(notice.GetArea());
+    PresentChanges();
+    PlacePage();
+    // Under the skin, as when the window was shown; before that, showing the window shows it.
+    HWND page = PageWindow();
+    if (page && IsWindowVisible(windowHandle))
+        SetWindowPos(page, windowHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void LoginWind::RetryPage()
+{
+    const wchar_t* address = notice.Retry();
+    if (address)
+        WindManager::Instance()->NavigateWebView(webView, address);
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "windows/Button.h"
+#include "windows/PageNotice.h"
 #include "windows/SpecialWind.h"
 
 // The skinned login window. The operator's login page shows through a hole in the skin; a
@@ -31,10 +32,17 @@ public:
     HMONITOR gameMonitor;
 
 protected:
-    static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+    static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
+        long status);
     void OnCreate(HWND window);
     void OnActivate(WPARAM wParam);
+    // The page's host, or null while the notice stands in for the page.
     HWND PageWindow() const;
+    void PlacePage();
+    bool ShowsPage() const override;
+    void ShowNotice();
+    void ShowPage();
+    void RetryPage();
 
     WebView* webView;
     Button siteButton;
@@ -47,4 +55,6 @@ protected:
     struct {
         int x, y, width, height;
     } webViewRect;
+    // Drawn on the skin inside the hole when the page cannot be loaded.
+    PageNotice notice;
 };

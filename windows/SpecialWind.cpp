@@ -108,6 +108,21 @@ void SpecialWind::PresentChanges()
     PushSurface(windowDC.Get(), &dirty);
 }
 
+void SpecialWind::RedrawSkin(const RECT& area)
+{
+    if (!surfaceGraphics)
+        return;
+    // Cleared to transparent first, as the surface was when the skin was first drawn on it.
+    HDC dc = surfaceGraphics->GetHDC();
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    surfaceGraphics->ReleaseHDC(dc);
+    INT width = area.right - area.left;
+    INT height = area.bottom - area.top;
+    surfaceGraphics->DrawImage(skin.get(), Gdiplus::Rect(area.left, area.top, width, height), area.left, area.top,
+        width, height, Gdiplus::UnitPixel);
+    SurfaceChanged(area);
+}
+
 void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
 {
     dirtyRect = RECT{};
@@ -239,7 +254,7 @@ void SpecialWind::ShowWithPage(WebView* webView)
     // The page appears only once its window is on the screen, at its place, without taking the
     // activation from the window.
     HWND page = WindManager::Instance()->GetWebViewWindow(webView);
-    if (page && !IsWindowVisible(page))
+    if (page && !IsWindowVisible(page) && ShowsPage())
         ShowWindow(page, SW_SHOWNA);
 }
 

@@ -34,6 +34,8 @@ public:
     // Pushes what was drawn since the last present, if anything, and only that where the system
     // can update part of a layered window.
     void PresentChanges();
+    // Draws the skin afresh over part of the surface, as it was before anything was drawn on it.
+    void RedrawSkin(const RECT& area);
 
     bool IsMaximized() const;
     int Width() const { return windowRect.right - windowRect.left; }
@@ -57,8 +59,9 @@ protected:
     bool OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
         LPARAM lParam);
 
-    // Shows the window, then the page of its web view.
+    // Shows the window, then the page of its web view unless something else is shown in its place.
     void ShowWithPage(WebView* webView);
+    virtual bool ShowsPage() const { return true; }
     // Shows the window and its page and runs the thread's message loop until WM_QUIT, whose code it returns.
     // Key messages of the web page's windows go to the page's control first; F5 there refreshes
     // the page when asked for. The web view is read afresh for every message.

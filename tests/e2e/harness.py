@@ -104,7 +104,7 @@ def _unescape(text):
 
 _HANDLE_KEYS = {"hwnd", "owner", "parent", "host", "root", "active", "focus", "capture", "window", "style", "exstyle"}
 _INT_KEYS = {"pid", "tid", "index", "cancel", "disp", "sinks", "obj", "cookie", "verb", "x", "y", "dispid", "msg", "key",
-             "hr", "option", "level"}
+             "hr", "option", "level", "status", "frame"}
 _BOOL_KEYS = {"visible", "minimized", "maximized", "focused"}
 _RECT_KEYS = {"rect", "client"}
 
@@ -810,8 +810,8 @@ class Session:
         record = dict(field.split("=") for field in self.ctl("metrics")[0].split("\t"))
         return int(record["fullwidth"]), int(record["fullheight"])
 
-    def _request(self, command, address, index, hwnd, timeout):
-        args = [command] + ([address] if address is not None else [])
+    def _request(self, command, address, index, hwnd, timeout, options=()):
+        args = [command] + ([address] if address is not None else []) + list(options)
         if index is not None:
             args += ["--index", index]
         if hwnd is not None:
@@ -837,6 +837,12 @@ class Session:
     def window_closing(self, index=None, hwnd=None, timeout=10.0):
         """Raises WindowClosing, as window.close() in a page does; answers the Cancel value the host wrote back."""
         return self._request("windowclosing", None, index, hwnd, timeout).get("cancel")
+
+    def navigate_error(self, address, status=None, frame=False, index=None, hwnd=None, timeout=10.0):
+        """Raises NavigateError for address, of the page itself or of a frame in it, with status (an HRESULT
+        or an HTTP status; by default INET_E_RESOURCE_NOT_FOUND); answers the Cancel value the host wrote back."""
+        options = (["--status", status] if status is not None else []) + (["--frame"] if frame else [])
+        return self._request("navigateerror", address, index, hwnd, timeout, options).get("cancel")
 
     # -- logs
 

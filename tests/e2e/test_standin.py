@@ -100,6 +100,42 @@ def check_new_window_requests_report_the_hosts_cancel(s):
         close_host(s, allowing, second)
 
 
+def check_navigate_error_passes_its_arguments_and_reports_the_hosts_cancel(s):
+    cancelling, first = start_host(s, "--cancel", "1", "--rect", "40,40,520,340")
+    allowing, second = start_host(s, "--cancel", "0", "--rect", "560,40,1040,340")
+    try:
+        missing = "http://gone.ops.test/kolv/login"
+        assert s.navigate_error(missing, hwnd=first["hwnd"]) == -1
+        assert s.navigate_error(missing, status=404, hwnd=second["hwnd"]) == 0
+        assert s.navigate_error(missing + "/side", status="0x800C0007", frame=True, hwnd=second["hwnd"]) == 0
+        seen = [(r["args"], r["status"], r["frame"], r["url"]) for r in sink_lines(cancelling, 271) + sink_lines(
+            allowing, 271)]
+        assert seen == [("ok", -0x7FF3FFFB, 0, missing), ("ok", 404, 0, missing),
+                        ("ok", 0x800C0007 - (1 << 32), 1, missing + "/side")], seen
+        results = [(e.get("cancel"), e.get("status"), e.get("frame")) for e in s.log_events("NavigateErrorResult")]
+        assert results == [(-1, -0x7FF3FFFB, 0), (0, 404, 0), (0, 0x800C0007 - (1 << 32), 1)], results
+        # Left uncancelled, the page itself shows the control's error page; a frame's error does not.
+        assert [e.get("url") for e in s.log_events("ErrorPage")] == [missing], s.log_events("ErrorPage")
+    finally:
+        close_host(s, cancelling, first)
+        close_host(s, allowing, second)
+
+
+def check_a_stalled_navigation_raises_nothing(s):
+    stall = "/never-answers"
+    program = s.start(s.paths.standin_host, "--url", START + stall, "--close-on", CLOSE_MARK,
+                      env={"STANDIN_STALL": stall})
+    record = s.wait_standin(condition=lambda live: live[0]["pid"] and s.log_events("Stalled"))
+    try:
+        assert [e.get("url") for e in s.log_events("Stalled")] == [START + stall]
+        assert not sink_lines(program, 252) and record["url"] == "", (program.lines(), record)
+        assert s.navigate("http://other.test" + stall) == {"252": "stalled"}
+        assert s.navigate("http://other.test/answers").get("259") == "raised"
+        assert [r["url"] for r in sink_lines(program, 259)] == ["http://other.test/answers"]
+    finally:
+        close_host(s, program, record)
+
+
 def check_window_inspector_reports_geometry_and_styles(s):
     program, record = start_host(s, "--rect", "100,50,740,530")
     try:
@@ -191,6 +227,8 @@ if __name__ == "__main__":
         check_navigate2_raises_navigate_complete_then_document_complete,
         check_standinctl_navigate_raises_both_events_and_repaints,
         check_new_window_requests_report_the_hosts_cancel,
+        check_navigate_error_passes_its_arguments_and_reports_the_hosts_cancel,
+        check_a_stalled_navigation_raises_nothing,
         check_window_inspector_reports_geometry_and_styles,
         check_screenshot_shows_the_painted_address,
         check_keyboard_reaches_the_clicked_control,

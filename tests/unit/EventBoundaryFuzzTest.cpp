@@ -50,8 +50,9 @@ const EventShape shapes[] = {
     {DISPID_DOCUMENTCOMPLETE, {refVariant, VT_DISPATCH}, -1},
     {DISPID_WINDOWCLOSING, {refBool, VT_BOOL}, 0},
     {DISPID_NEWWINDOW3, {VT_BSTR, VT_BSTR, VT_I4, refBool, VT_BYREF | VT_DISPATCH}, 3},
+    {DISPID_NAVIGATEERROR, {refBool, refVariant, refVariant, refVariant, VT_DISPATCH}, 0},
     {0, {}, -1},
-    {271, {}, -1},
+    {270, {}, -1},
 };
 
 // Everything a by-reference argument may point at, compared before and after each call.
@@ -64,7 +65,7 @@ struct Targets {
 // Checks each address it is given: the agent's empty string, or one of the BSTRs with a NUL
 // within the bytes the BSTR holds.
 struct FuzzOwner : CallbackBase {
-    static bool Callback(CallbackBase* owner, WebViewEvent, WebView*, const wchar_t* url)
+    static bool Callback(CallbackBase* owner, WebViewEvent, WebView*, const wchar_t* url, long)
     {
         auto* self = static_cast<FuzzOwner*>(owner);
         ++self->calls;
@@ -79,14 +80,18 @@ struct FuzzOwner : CallbackBase {
 };
 
 // Random bits of a type, where the agent has no business reading, except for BSTRs, which are
-// real ones, and references, which are null or point into the targets.
-VARIANT RandomValue(std::mt19937& random, VARTYPE type, Targets& targets, const std::vector<BSTR>& strings)
+// real ones, dispatch pointers, which are null or one of the senders, and references, which are
+// null or point into the targets.
+VARIANT RandomValue(std::mt19937& random, VARTYPE type, Targets& targets, const std::vector<BSTR>& strings,
+    const std::vector<IDispatch*>& senders)
 {
     VARIANT value;
     value.llVal = (static_cast<LONGLONG>(random()) << 32) | random();
     value.vt = type;
     if (type == VT_BSTR)
         value.bstrVal = strings[random() % strings.size()];
+    else if (type == VT_DISPATCH)
+        value.pdispVal = senders[random() % senders.size()];
     else if (type & VT_BYREF)
         value.byref = random() % 4 == 0                  ? nullptr
             : (type & VT_TYPEMASK) == VT_BOOL            ? static_cast<void*>(&targets.flags[random() % 4])
@@ -110,7 +115,12 @@ TEST(WebViewEventAgentFuzz, RandomEventsNeitherFaultNorWriteButThroughTheirCance
     SCOPED_TRACE(testing::Message() << "FUZZ_SEED=" << seed);
     std::mt19937 random(seed);
     auto* webView = new WebView;
-    webView->eventAgent = new WebViewEventAgent(webView);
+    webView->eventAgent = new WebViewEventAgent(webView, testStallPeriodMs);
+    EventSender control;
+    EventSender frame;
+    control.Identity()->AddRef();
+    webView->control.Attach(control.Identity());
+    const std::vector<IDispatch*> senders = {nullptr, &control, &frame};
     FuzzOwner owner;
     ASSERT_TRUE(WindManager::Instance()->SetWebViewCallback(webView, &owner, FuzzOwner::Callback));
     std::vector<BSTR> strings = {nullptr, SysAllocString(L""), SysAllocString(L"http://passport.ops.test/"),
@@ -135,14 +145,16 @@ TEST(WebViewEventAgentFuzz, RandomEventsNeitherFaultNorWriteButThroughTheirCance
         for (VARIANT_BOOL& flag : targets.flags)
             flag = 0x5A5A;
         for (VARIANT& variant : targets.variants)
-            variant = RandomValue(random, random() % 2 ? VARTYPE(VT_BSTR) : RandomType(random), targets, strings);
+            variant = RandomValue(random, random() % 2 ? VARTYPE(VT_BSTR) : RandomType(random), targets, strings,
+                senders);
         for (BYTE& byte : targets.other)
             byte = static_cast<BYTE>(random());
         VARIANT* arguments = reinterpret_cast<VARIANT*>(pages + system.dwPageSize) - count;
         std::unordered_set<VARIANT_BOOL*> cancels;
         for (UINT i = 0; i < count; ++i) {
             bool published = id == shape.id && i < shape.types.size() && random() % 4;
-            arguments[i] = RandomValue(random, published ? shape.types[i] : RandomType(random), targets, strings);
+            arguments[i] = RandomValue(random, published ? shape.types[i] : RandomType(random), targets, strings,
+                senders);
             if (id == shape.id && static_cast<int>(i) == shape.cancel && arguments[i].vt == refBool)
                 cancels.insert(arguments[i].pboolVal);
         }
@@ -156,9 +168,22 @@ TEST(WebViewEventAgentFuzz, RandomEventsNeitherFaultNorWriteButThroughTheirCance
 
         bool callsBack = id == DISPID_NEWWINDOW2 || id == DISPID_NAVIGATECOMPLETE2 || id == DISPID_DOCUMENTCOMPLETE
             || id == DISPID_NEWWINDOW3;
-        bool ok = result == (noParams ? E_INVALIDARG : S_OK) && owner.calls - callsBefore == (callsBack && !noParams)
+        int called = owner.calls - callsBefore;
+        bool ok = result == (noParams ? E_INVALIDARG : S_OK)
             && std::memcmp(before.variants, targets.variants, sizeof(targets.variants)) == 0
             && std::memcmp(before.other, targets.other, sizeof(targets.other)) == 0;
+        if (id == DISPID_NAVIGATEERROR) {
+            // A failure of the page is reported exactly when its error page is refused.
+            int refused = 0;
+            int allowed = 0;
+            for (VARIANT_BOOL flag : targets.flags) {
+                refused += flag == VARIANT_TRUE;
+                allowed += flag == VARIANT_FALSE;
+            }
+            ok = ok && called == refused && called <= 1 && allowed == 0;
+        } else {
+            ok = ok && called == (callsBack && !noParams);
+        }
         for (VARIANT_BOOL& flag : targets.flags)
             ok = ok && (flag == 0x5A5A || (cancels.count(&flag) && (flag == VARIANT_TRUE || flag == VARIANT_FALSE)));
         if (!ok) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <urlmon.h>
+
 #include "TestSupport.h"
+#include "WebViewTestSupport.h"
 #include "webview/WebViewCallback.h"
 #include "windows/GameWind.h"
 
@@ -30,11 +33,31 @@ public:
     void Click(int index)
     {
         RECT rect = ButtonRect(index);
+        Click(rect);
+    }
+    void ClickRetry() { Click(notice.RetryButton().GetRect()); }
+    void Click(const RECT& rect)
+    {
         LPARAM point = MAKELPARAM(rect.left + 5, rect.top + 5);
         HandleMessage(windowHandle, WM_LBUTTONDOWN, MK_LBUTTON, point);
         HandleMessage(windowHandle, WM_LBUTTONUP, 0, point);
     }
+    WebView* View() const { return webView; }
+    // As Run shows it, without running the loop.
+    void Show() { ShowWithPage(webView); }
+    RECT NoticeArea() const { return notice.GetArea(); }
 };
+
+const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7";
+
+// Whether a press at the point made the window post itself the start of a drag.
+bool PressDrags(ProbeGame& game, int x, int y)
+{
+    PumpMessages();
+    game.HandleMessage(game.GetHandle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    MSG message;
+    return PeekMessageW(&message, game.GetHandle(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE) != FALSE;
+}
 
 void ExpectButtonsAtTheRightEnd(const ProbeGame& game, int width)
 {
@@ -156,9 +179,50 @@ TEST(GameWind, CloseButtonAndCloseRequestEndTheLoopWithThePage)
     }
 }
 
+TEST(GameWind, AFailedPageGivesWayToTheNoticeUntilItsRetryCompletes)
+{
+    ProbeGame game(gameAddress);
+    game.Create();
+    RECT area = game.NoticeArea();
+    RECT page = game.PageArea();
+    EXPECT_TRUE(area.left == page.left && area.top == page.top && area.right == page.right
+        && area.bottom == page.top + page.bottom);
+
+    // Failed before the window is shown, the page stays hidden; Enter retries.
+    EXPECT_EQ(PageFails(game.View(), gameAddress, INET_E_DOWNLOAD_FAILURE), VARIANT_TRUE);
+    game.Show();
+    EXPECT_TRUE(IsWindowVisible(game.GetHandle()));
+    EXPECT_FALSE(IsWindowVisible(game.Page()));
+    SendMessageW(game.GetHandle(), WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_TRUE(WindManager::Instance()->IsWebViewNavigating(game.View()));
+    PageCompletes(game.View(), gameAddress);
+    EXPECT_TRUE(IsWindowVisible(game.Page()));
+
+    // Shown, the page gives way again; the Retry button navigates once per click.
+    PageFails(game.View(), gameAddress, 404);
+    EXPECT_FALSE(IsWindowVisible(game.Page()));
+    game.ClickRetry();
+    EXPECT_TRUE(WindManager::Instance()->IsWebViewNavigating(game.View()));
+    PageCompletes(game.View(), gameAddress);
+    EXPECT_TRUE(IsWindowVisible(game.Page()));
+    // Hidden, the button takes no clicks: nothing navigates.
+    game.ClickRetry();
+    EXPECT_FALSE(WindManager::Instance()->IsWebViewNavigating(game.View()));
+}
+
+TEST(GameWind, OnlyAPressOnTheTitleBarDragsTheWindow)
+{
+    ProbeGame game(gameAddress);
+    game.Create();
+    PageFails(game.View(), gameAddress, 500);
+    EXPECT_TRUE(PressDrags(game, 400, 12));
+    EXPECT_FALSE(PressDrags(game, 400, 30));
+    EXPECT_FALSE(PressDrags(game, 400, 500));
+}
+
 TEST(GameWind, NewWindowsAreAlwaysRefusedToTheBrowser)
 {
-    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)"));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/"));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/"));
+    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)", 0));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/", 0));
+    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/", 0));
 }

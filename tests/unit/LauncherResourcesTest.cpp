@@ -71,7 +71,7 @@ TEST(LauncherResources, ImagesHaveTheSizesTheWindowsExpect)
         UINT width, height;
     };
     for (const Expected& range : {Expected{101, 101, 1186, 954}, Expected{102, 107, 22, 22},
-             Expected{108, 119, 80, 37}, Expected{120, 128, 30, 27}}) {
+             Expected{108, 119, 80, 37}, Expected{120, 128, 30, 27}, Expected{129, 131, 96, 37}}) {
         for (WORD id = range.first; id <= range.last; ++id) {
             std::unique_ptr<Gdiplus::Bitmap> image = launcher.Png(id);
             ASSERT_NE(image, nullptr) << id;

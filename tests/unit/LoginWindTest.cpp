@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <urlmon.h>
+
 #include "TestSupport.h"
+#include "WebViewTestSupport.h"
 #include "webview/WebViewCallback.h"
 #include "windows/LoginWind.h"
 
@@ -16,10 +19,18 @@ public:
         PumpMessages();
     }
     HWND Page() const { return WindManager::Instance()->GetWebViewWindow(webView); }
-    bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url); }
+    WebView* View() const { return webView; }
+    bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url, 0); }
+    // As Run shows it, without running the loop.
+    void Show() { ShowWithPage(webView); }
+    uint32_t SurfaceAt(int x, int y) const { return ReadBitmap(surfaceDC.Get(), surfaceBitmap.Get()).At(x, y); }
 };
 
 const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7&key=abc";
+const wchar_t loginPage[] = L"http://passport.ops.test/kolv/login";
+// Inside the skin's hole, where the notice is drawn.
+const int holeX = 480;
+const int holeY = 455;
 
 } // namespace
 
@@ -125,4 +136,65 @@ TEST(LoginWind, ClosedWithoutALoginEndsTheLauncherAndTakesThePage)
     EXPECT_FALSE(IsWindow(page));
     EXPECT_TRUE(login.gameUrl.empty());
     EXPECT_EQ(TakeQuitCode(), 0);
+}
+
+TEST(LoginWind, AFailedPageGivesWayToTheNoticeUntilItsRetryCompletes)
+{
+    ProbeLogin login;
+    login.Create();
+    login.Show();
+    HWND window = login.GetHandle();
+    HWND page = login.Page();
+    ASSERT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(Pixels::Alpha(login.SurfaceAt(holeX, holeY)), 0);
+
+    EXPECT_EQ(PageFails(login.View(), loginPage, INET_E_RESOURCE_NOT_FOUND), VARIANT_TRUE);
+    EXPECT_FALSE(IsWindowVisible(page));
+    EXPECT_EQ(login.SurfaceAt(holeX, holeY), 0xFF1C162Eu);
+
+    // F5 navigates again; the page comes back with its own completion, not with a frame's.
+    EXPECT_FALSE(WindManager::Instance()->IsWebViewNavigating(login.View()));
+    SendMessageW(window, WM_KEYDOWN, VK_F5, 1);
+    EXPECT_TRUE(WindManager::Instance()->IsWebViewNavigating(login.View()));
+    EventSender frame;
+    PageCompletes(login.View(), L"http://ads.test/frame", &frame);
+    EXPECT_FALSE(IsWindowVisible(page));
+    PageCompletes(login.View(), loginPage);
+    EXPECT_TRUE(IsWindowVisible(page));
+    EXPECT_EQ(Pixels::Alpha(login.SurfaceAt(holeX, holeY)), 0);
+    RECT rect;
+    RECT pageRect;
+    GetWindowRect(window, &rect);
+    GetWindowRect(page, &pageRect);
+    EXPECT_EQ(pageRect.left, rect.left + 477);
+    EXPECT_EQ(pageRect.top, rect.top + 449);
+
+    // Enter and the Retry button only act while there is a notice.
+    SendMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+    EXPECT_FALSE(WindManager::Instance()->IsWebViewNavigating(login.View()));
+}
+
+TEST(LoginWind, AFailureBeforeTheWindowIsShownKeepsThePageHidden)
+{
+    ProbeLogin login;
+    login.Create();
+    PageFails(login.View(), loginPage, 503);
+    login.Show();
+    EXPECT_TRUE(IsWindowVisible(login.GetHandle()));
+    EXPECT_FALSE(IsWindowVisible(login.Page()));
+    EXPECT_EQ(login.SurfaceAt(holeX, holeY), 0xFF1C162Eu);
+    // Activating the window leaves it hidden too.
+    SendMessageW(login.GetHandle(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    EXPECT_FALSE(IsWindowVisible(login.Page()));
+}
+
+TEST(LoginWind, AGameLoginIsDetectedWhateverFailedBefore)
+{
+    ProbeLogin login;
+    login.Create();
+    PageFails(login.View(), loginPage, INET_E_CANNOT_CONNECT);
+    EXPECT_TRUE(login.Event(NavigateComplete, gameAddress));
+    EXPECT_EQ(login.gameUrl, gameAddress);
+    EXPECT_EQ(login.GetHandle(), nullptr);
+    EXPECT_EQ(TakeQuitCode(), 1);
 }

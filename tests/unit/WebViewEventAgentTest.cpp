@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <exdispid.h>
+#include <urlmon.h>
 
 #include "WebViewTestSupport.h"
 #include "toolkit/WindManager.h"
@@ -9,14 +10,20 @@
 
 namespace {
 
-// A web view record with its agent and nothing else, as when no host could be made: events
-// are raised straight at the agent.
+// Cancel starts at a value the agent never writes: left alone, it stays.
+const VARIANT_BOOL untouched = 7;
+const wchar_t loginPage[] = L"http://passport.ops.test/kolv/login";
+
+// A web view record with its agent and the control's identity, as when no host could be made:
+// events are raised straight at the agent.
 class WebViewEventAgentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         webView = new WebView;
-        webView->eventAgent = new WebViewEventAgent(webView);
+        webView->eventAgent = new WebViewEventAgent(webView, testStallPeriodMs);
+        control.Identity()->AddRef();
+        webView->control.Attach(control.Identity());
         agent = webView->eventAgent;
     }
 
@@ -38,6 +45,50 @@ protected:
         return Raise(agent, DISPID_NAVIGATECOMPLETE2, {VariantRefArgument(&address), Typed(VT_DISPATCH)});
     }
 
+    // NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel) as the control raises it;
+    // answers the Cancel the agent left.
+    VARIANT_BOOL RaiseNavigateError(IDispatch* sender, const wchar_t* url, LONG status)
+    {
+        OwnedBstr text(url);
+        OwnedBstr name(L"");
+        VARIANT address = BstrArgument(text.Get());
+        VARIANT frameName = BstrArgument(name.Get());
+        VARIANT code = LongArgument(status);
+        VARIANT_BOOL cancel = untouched;
+        EXPECT_EQ(Raise(agent, DISPID_NAVIGATEERROR, NavigateErrorArguments(sender, &address, &frameName, &code,
+                      &cancel)),
+            S_OK);
+        return cancel;
+    }
+
+    void AddressEvent(DISPID id, IDispatch* sender, const wchar_t* url)
+    {
+        OwnedBstr text(url);
+        VARIANT address = BstrArgument(text.Get());
+        EXPECT_EQ(Raise(agent, id, {VariantRefArgument(&address), DispatchArgument(sender)}), S_OK);
+    }
+
+    // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel).
+    VARIANT_BOOL BeforeNavigate2(IDispatch* sender, const wchar_t* url)
+    {
+        OwnedBstr text(url);
+        VARIANT address = BstrArgument(text.Get());
+        VARIANT none = Typed(VT_EMPTY);
+        VARIANT flags = LongArgument(0);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        EXPECT_EQ(Raise(agent, DISPID_BEFORENAVIGATE2,
+                      {BoolRefArgument(&cancel), VariantRefArgument(&none), VariantRefArgument(&none),
+                          VariantRefArgument(&none), VariantRefArgument(&flags), VariantRefArgument(&address),
+                          DispatchArgument(sender)}),
+            S_OK);
+        return cancel;
+    }
+
+    // Pumps past the stall period, as a message loop would.
+    static void WaitOutTheStallPeriod() { PumpUntil([] { return false; }, 3 * testStallPeriodMs); }
+
+    EventSender control;
+    EventSender frame;
     WebView* webView = nullptr;
     WebViewEventAgent* agent = nullptr;
     IDispatch* newWindow = nullptr;
@@ -186,7 +237,7 @@ TEST_F(WebViewEventAgentTest, OtherEventsAndNullParametersCallNothing)
     OwnedBstr text(L"http://example.test/");
     VARIANT address = BstrArgument(text.Get());
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    for (DISPID id : {0, 250, 253, 271, 274, -1})
+    for (DISPID id : {0, 250, 253, 270, 274, -1})
         EXPECT_EQ(Raise(agent, id, {VariantRefArgument(&address), BoolRefArgument(&cancel)}), S_OK) << id;
     for (DISPID id : {DISPID_NEWWINDOW2, DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE, DISPID_NEWWINDOW3, 250})
         EXPECT_EQ(agent->Invoke(id, IID_NULL, 0, DISPATCH_METHOD, nullptr, nullptr, nullptr, nullptr), E_INVALIDARG)
@@ -315,4 +366,181 @@ TEST_F(WebViewEventAgentTest, TheRecordLivesAsLongAsTheAgentIsHeld)
     EXPECT_TRUE(recorder.calls.empty());
     webView = nullptr;
     EXPECT_EQ(agent->Release(), 0u);
+}
+
+TEST_F(WebViewEventAgentTest, AFailureOfThePageItselfIsCancelledAndReported)
+{
+    Recorder recorder;
+    recorder.answer = false;
+    Bind(recorder);
+    // The control may pass any of its interfaces: only its identity tells it from a frame.
+    IDispatch* page = static_cast<IDispatch*>(&control);
+    ASSERT_NE(static_cast<void*>(page), static_cast<void*>(control.Identity()));
+    const LONG failures[] = {INET_E_RESOURCE_NOT_FOUND, INET_E_CANNOT_CONNECT, INET_E_DOWNLOAD_FAILURE,
+        INET_E_CONNECTION_TIMEOUT, E_ABORT, 400, 404, 500, 503};
+    for (LONG status : failures)
+        EXPECT_EQ(RaiseNavigateError(page, loginPage, status), VARIANT_TRUE) << status;
+    ASSERT_EQ(recorder.calls.size(), sizeof(failures) / sizeof(failures[0]));
+    for (size_t i = 0; i < recorder.calls.size(); ++i) {
+        EXPECT_EQ(recorder.calls[i].kind, NavigateError) << i;
+        EXPECT_EQ(recorder.calls[i].url, loginPage) << i;
+        EXPECT_EQ(recorder.calls[i].status, failures[i]) << i;
+        EXPECT_EQ(recorder.calls[i].webView, webView) << i;
+    }
+
+    // Answers below 400 are no failures, and a frame's error is its page's own business.
+    recorder.calls.clear();
+    for (LONG status : {0, 200, 204, 304, 399})
+        EXPECT_EQ(RaiseNavigateError(page, loginPage, status), untouched) << status;
+    for (LONG status : {INET_E_RESOURCE_NOT_FOUND, 404L, 500L})
+        EXPECT_EQ(RaiseNavigateError(&frame, L"http://ads.test/frame", status), untouched) << status;
+    EXPECT_TRUE(recorder.calls.empty());
+}
+
+TEST_F(WebViewEventAgentTest, NavigateErrorIsReadOnlyWithEveryArgumentOfItsPublishedType)
+{
+    Recorder recorder;
+    Bind(recorder);
+    OwnedBstr text(loginPage);
+    OwnedBstr name(L"");
+    OwnedBstr empty(L"");
+    BSTR split = SysAllocStringLen(L"http://x.test/\0a", 16);
+    VARIANT address = BstrArgument(text.Get());
+    VARIANT frameName = BstrArgument(name.Get());
+    VARIANT code = LongArgument(404);
+    VARIANT wrongCode = BstrArgument(text.Get());
+    VARIANT number = LongArgument(7);
+    VARIANT noAddress = BstrArgument(nullptr);
+    VARIANT emptyAddress = BstrArgument(empty.Get());
+    VARIANT splitAddress = BstrArgument(split);
+    VARIANT_BOOL cancel = untouched;
+    auto valid = [&] { return NavigateErrorArguments(&control, &address, &frameName, &code, &cancel); };
+    std::vector<std::vector<VARIANT>> broken;
+    auto with = [&](size_t index, VARIANT argument) {
+        std::vector<VARIANT> arguments = valid();
+        arguments[index] = argument;
+        broken.push_back(arguments);
+    };
+    with(0, Typed(VT_BOOL));
+    with(0, BoolRefArgument(nullptr));
+    with(1, code);
+    with(1, VariantRefArgument(&wrongCode));
+    with(1, VariantRefArgument(nullptr));
+    with(2, VariantRefArgument(&number));
+    with(2, frameName);
+    with(3, address);
+    with(3, VariantRefArgument(&number));
+    with(3, VariantRefArgument(&noAddress));
+    with(3, VariantRefArgument(&emptyAddress));
+    with(3, VariantRefArgument(&splitAddress));
+    with(4, DispatchArgument(nullptr));
+    with(4, Typed(VT_UNKNOWN));
+    for (size_t i = 0; i < broken.size(); ++i) {
+        EXPECT_EQ(Raise(agent, DISPID_NAVIGATEERROR, broken[i]), S_OK) << i;
+        EXPECT_EQ(cancel, untouched) << i;
+    }
+    EXPECT_EQ(Raise(agent, DISPID_NAVIGATEERROR, valid(), 4), S_OK);
+    EXPECT_EQ(cancel, untouched);
+    EXPECT_TRUE(recorder.calls.empty());
+    SysFreeString(split);
+
+    // A frame name may be a string or nothing at all.
+    for (VARIANT name : {frameName, Typed(VT_EMPTY), Typed(VT_NULL)}) {
+        std::vector<VARIANT> arguments = valid();
+        arguments[2] = VariantRefArgument(&name);
+        EXPECT_EQ(Raise(agent, DISPID_NAVIGATEERROR, arguments), S_OK);
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+        cancel = untouched;
+    }
+    EXPECT_EQ(recorder.calls.size(), 3u);
+}
+
+TEST_F(WebViewEventAgentTest, ANavigationThatDoesNotCompleteInTimeFailsOnce)
+{
+    Recorder recorder;
+    Bind(recorder);
+    EXPECT_FALSE(agent->IsNavigating());
+    agent->NavigationStarted(loginPage);
+    EXPECT_TRUE(agent->IsNavigating());
+    ASSERT_TRUE(PumpUntil([&] { return !recorder.calls.empty(); }));
+    EXPECT_FALSE(agent->IsNavigating());
+    // Never retried by itself: one report, and no timer left.
+    WaitOutTheStallPeriod();
+    ASSERT_EQ(recorder.calls.size(), 1u);
+    EXPECT_EQ(recorder.calls[0].kind, NavigateError);
+    EXPECT_EQ(recorder.calls[0].url, loginPage);
+    EXPECT_EQ(recorder.calls[0].status, INET_E_CONNECTION_TIMEOUT);
+}
+
+TEST_F(WebViewEventAgentTest, OnlyThePagesOwnCompletionOrFailureEndsItsNavigation)
+{
+    Recorder recorder;
+    Bind(recorder);
+    agent->NavigationStarted(loginPage);
+    AddressEvent(DISPID_NAVIGATECOMPLETE2, &frame, L"http://ads.test/frame");
+    AddressEvent(DISPID_DOCUMENTCOMPLETE, &frame, L"http://ads.test/frame");
+    EXPECT_EQ(RaiseNavigateError(&frame, L"http://ads.test/frame", 404), untouched);
+    AddressEvent(DISPID_NAVIGATECOMPLETE2, &control, loginPage);
+    EXPECT_TRUE(agent->IsNavigating());
+    AddressEvent(DISPID_DOCUMENTCOMPLETE, &control, loginPage);
+    EXPECT_FALSE(agent->IsNavigating());
+
+    // A page's answer without a document, and a failure, end it too.
+    agent->NavigationStarted(loginPage);
+    EXPECT_EQ(RaiseNavigateError(&control, loginPage, 204), untouched);
+    EXPECT_FALSE(agent->IsNavigating());
+    agent->NavigationStarted(loginPage);
+    EXPECT_EQ(RaiseNavigateError(&control, loginPage, INET_E_CANNOT_CONNECT), VARIANT_TRUE);
+    EXPECT_FALSE(agent->IsNavigating());
+
+    WaitOutTheStallPeriod();
+    ASSERT_EQ(recorder.calls.size(), 5u);
+    EXPECT_EQ(recorder.calls[4].kind, NavigateError);
+    EXPECT_EQ(recorder.calls[4].status, INET_E_CANNOT_CONNECT);
+}
+
+TEST_F(WebViewEventAgentTest, ThePageLoadingADocumentFromTheWebIsWatchedToo)
+{
+    Recorder recorder;
+    Bind(recorder);
+    AddressEvent(DISPID_NAVIGATECOMPLETE2, &control, L"http://passport.ops.test/kolv/login?a=1#top");
+    // Moving within the page, running script, a blank page, a frame's own navigation and a refused
+    // one load nothing the page waits for.
+    for (const wchar_t* address : {L"http://passport.ops.test/kolv/login?a=1#form", L"javascript:void(0)",
+             L"about:blank"})
+        EXPECT_EQ(BeforeNavigate2(&control, address), VARIANT_FALSE) << address;
+    EXPECT_EQ(BeforeNavigate2(&frame, L"http://ads.test/next"), VARIANT_FALSE);
+    EXPECT_EQ(BeforeNavigate2(&control, L"file:///C:/x.exe"), VARIANT_TRUE);
+    EXPECT_FALSE(agent->IsNavigating());
+
+    const wchar_t submitted[] = L"http://passport.ops.test/kolv/login?a=2#form";
+    EXPECT_EQ(BeforeNavigate2(&control, submitted), VARIANT_FALSE);
+    EXPECT_TRUE(agent->IsNavigating());
+    ASSERT_TRUE(PumpUntil([&] { return !recorder.calls.empty() && recorder.calls.back().kind == NavigateError; }));
+    EXPECT_EQ(recorder.calls.back().url, submitted);
+}
+
+TEST_F(WebViewEventAgentTest, AFailureBeforeAnyBindingIsToldToTheFirstBindingOnly)
+{
+    // Raised inside the first Navigate2, before the window that made the web view binds itself.
+    agent->NavigationStarted(loginPage);
+    EXPECT_EQ(RaiseNavigateError(&control, loginPage, INET_E_RESOURCE_NOT_FOUND), VARIANT_TRUE);
+    Recorder first;
+    Bind(first);
+    ASSERT_EQ(first.calls.size(), 1u);
+    EXPECT_EQ(first.calls[0].kind, NavigateError);
+    EXPECT_EQ(first.calls[0].url, loginPage);
+    EXPECT_EQ(first.calls[0].status, INET_E_RESOURCE_NOT_FOUND);
+    Recorder second;
+    Bind(second);
+    EXPECT_TRUE(second.calls.empty());
+}
+
+TEST_F(WebViewEventAgentTest, AFailureNobodyHeardIsForgottenOnceTheNextNavigationStarts)
+{
+    EXPECT_EQ(RaiseNavigateError(&control, loginPage, 404), VARIANT_TRUE);
+    agent->NavigationStarted(loginPage);
+    Recorder recorder;
+    Bind(recorder);
+    EXPECT_TRUE(recorder.calls.empty());
 }

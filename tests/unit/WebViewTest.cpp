@@ -17,7 +17,7 @@ namespace {
 const wchar_t blankUrl[] = L"about:blank";
 
 int unownedCalls = 0;
-bool CountingCallback(CallbackBase*, WebViewEvent, WebView*, const wchar_t*)
+bool CountingCallback(CallbackBase*, WebViewEvent, WebView*, const wchar_t*, long)
 {
     ++unownedCalls;
     return true;
@@ -76,7 +76,7 @@ TEST(WebView, AWebViewWithoutHostOrControlIsHarmless)
 {
     WindManager* manager = WindManager::Instance();
     auto* webView = new WebView;
-    webView->eventAgent = new WebViewEventAgent(webView);
+    webView->eventAgent = new WebViewEventAgent(webView, testStallPeriodMs);
     Recorder recorder;
     MSG message = {};
     EXPECT_EQ(manager->GetWebViewWindow(webView), nullptr);
@@ -211,6 +211,8 @@ TEST(WebView, AControlDestroyedFromItsOwnEventIsTornDownFromTheLoop)
         Recorder recorder;
         WebView* webView = CreateWebView(nullptr, &recorder, Recorder::Callback, blankUrl);
         ASSERT_NE(webView, nullptr);
+        // The control without an HTML engine fails about:blank inside Navigate2.
+        recorder.calls.clear();
         HWND host = manager->GetWebViewWindow(webView);
         ShowWindow(host, SW_SHOWNA);
         IWebBrowser2* browser = webView->browser.Get();
@@ -235,6 +237,30 @@ TEST(WebView, AControlDestroyedFromItsOwnEventIsTornDownFromTheLoop)
         EXPECT_EQ(ProbeApartment(), Apartment::None);
         EXPECT_EQ(browser->Release(), 0u);
     });
+}
+
+TEST(WebView, ThePlatformsControlFailingThePageIsHeardAsAFailureOfThePage)
+{
+    WindManager* manager = WindManager::Instance();
+    Recorder recorder;
+    WebView* webView = CreateWebView(nullptr, &recorder, Recorder::Callback, unreachableUrl);
+    ASSERT_NE(webView, nullptr);
+    auto failures = [&recorder] {
+        return std::count_if(recorder.calls.begin(), recorder.calls.end(),
+            [](const WebViewCall& call) { return call.kind == NavigateError; });
+    };
+    ASSERT_TRUE(PumpUntil([&] { return failures() == 1; }, 10000));
+    const WebViewCall& failure = recorder.calls.back();
+    EXPECT_EQ(failure.url, unreachableUrl);
+    EXPECT_LT(failure.status, 0);
+    EXPECT_FALSE(manager->IsWebViewNavigating(webView));
+
+    // Navigated again on request only, and failing again.
+    manager->NavigateWebView(webView, unreachableUrl);
+    ASSERT_TRUE(PumpUntil([&] { return failures() == 2; }, 10000));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(failures(), 2);
+    DestroyWebView(webView);
 }
 
 TEST(WebView, TwoHundredWebViewsLeaveMemoryFlat)

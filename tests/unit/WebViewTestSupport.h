@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <exdispid.h>
 #include <ole2.h>
 
 #include <functional>
@@ -11,26 +12,31 @@
 
 #include "TestSupport.h"
 #include "toolkit/WindManager.h"
+#include "webview/WebView.h"
 #include "webview/WebViewCallback.h"
+#include "webview/WebViewEventAgent.h"
 #include "toolkit/CallbackBase.h"
 
 // An address that answers at once with a refused connection.
 const wchar_t unreachableUrl[] = L"http://127.0.0.1:9/";
+// The stall period of the agents the tests make themselves: short enough to wait out.
+const UINT testStallPeriodMs = 200;
 
 struct WebViewCall {
     CallbackBase* owner;
     WebViewEvent kind;
     WebView* webView;
     std::wstring url;
+    long status;
 };
 
 // A callback owner that records every call and answers as told.
 class Recorder : public CallbackBase {
 public:
-    static bool Callback(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url)
+    static bool Callback(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url, long status)
     {
         auto* self = static_cast<Recorder*>(owner);
-        self->calls.push_back({owner, kind, webView, url});
+        self->calls.push_back({owner, kind, webView, url, status});
         if (self->onEvent)
             self->onEvent(webView);
         return self->answer;
@@ -39,6 +45,55 @@ public:
     std::vector<WebViewCall> calls;
     bool answer = false;
     std::function<void(WebView*)> onEvent;
+};
+
+// A COM object standing for the browser control, or for one of its frames, in events raised at
+// an agent by hand. Its identity, the IUnknown that QueryInterface answers, is another pointer
+// than its IDispatch, as COM allows: only IUnknown pointers may be compared. It is never freed
+// by its references.
+class EventSender : public IDispatch {
+public:
+    EventSender() : identity(*this) {}
+    IUnknown* Identity() { return &identity; }
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override
+    {
+        if (!object)
+            return E_POINTER;
+        *object = nullptr;
+        if (IsEqualIID(iid, IID_IUnknown))
+            *object = &identity;
+        else if (IsEqualIID(iid, IID_IDispatch))
+            *object = static_cast<IDispatch*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRef();
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references; }
+    STDMETHODIMP_(ULONG) Release() override { return --references; }
+    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
+        return E_NOTIMPL;
+    }
+
+private:
+    class IdentityPart : public IUnknown {
+    public:
+        explicit IdentityPart(EventSender& owner) : owner(owner) {}
+        STDMETHODIMP QueryInterface(REFIID iid, void** object) override { return owner.QueryInterface(iid, object); }
+        STDMETHODIMP_(ULONG) AddRef() override { return owner.AddRef(); }
+        STDMETHODIMP_(ULONG) Release() override { return owner.Release(); }
+
+    private:
+        EventSender& owner;
+    };
+
+    IdentityPart identity;
+    ULONG references = 1;
 };
 
 class OwnedBstr {
@@ -89,6 +144,13 @@ inline VARIANT LongArgument(LONG number)
     return argument;
 }
 
+inline VARIANT DispatchArgument(IDispatch* sender)
+{
+    VARIANT argument = Typed(VT_DISPATCH);
+    argument.pdispVal = sender;
+    return argument;
+}
+
 inline VARIANT DispatchRefArgument(IDispatch** target)
 {
     VARIANT argument = Typed(VT_BYREF | VT_DISPATCH);
@@ -114,6 +176,15 @@ inline std::vector<VARIANT> NewWindow3Arguments(BSTR url, VARIANT_BOOL* cancel, 
 {
     return {BstrArgument(url), BstrArgument(nullptr), LongArgument(0), BoolRefArgument(cancel),
         DispatchRefArgument(window)};
+}
+
+// NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel); the VARIANTs referred to
+// live in the caller.
+inline std::vector<VARIANT> NavigateErrorArguments(IDispatch* sender, VARIANT* url, VARIANT* frameName,
+    VARIANT* status, VARIANT_BOOL* cancel)
+{
+    return {BoolRefArgument(cancel), VariantRefArgument(status), VariantRefArgument(frameName),
+        VariantRefArgument(url), DispatchArgument(sender)};
 }
 
 inline RECT ScreenRect(HWND window)
@@ -167,4 +238,28 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
         PumpMessages();
     }
     return true;
+}
+
+// NavigateError of a live web view's page itself, raised at its agent as its control would;
+// answers the Cancel the agent wrote.
+inline VARIANT_BOOL PageFails(WebView* webView, const wchar_t* url, LONG status)
+{
+    OwnedBstr text(url);
+    OwnedBstr name(L"");
+    VARIANT address = BstrArgument(text.Get());
+    VARIANT frameName = BstrArgument(name.Get());
+    VARIANT code = LongArgument(status);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    Raise(webView->eventAgent, DISPID_NAVIGATEERROR,
+        NavigateErrorArguments(webView->browser.Get(), &address, &frameName, &code, &cancel));
+    return cancel;
+}
+
+// DocumentComplete of a live web view's page itself, or of a frame in it.
+inline void PageCompletes(WebView* webView, const wchar_t* url, IDispatch* frame = nullptr)
+{
+    OwnedBstr text(url);
+    VARIANT address = BstrArgument(text.Get());
+    Raise(webView->eventAgent, DISPID_DOCUMENTCOMPLETE,
+        {VariantRefArgument(&address), DispatchArgument(frame ? frame : webView->browser.Get())});
 }

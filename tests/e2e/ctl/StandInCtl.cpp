@@ -26,7 +26,11 @@ const wchar_t Usage[] =
     L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl windowclosing [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl beforenavigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]";
+    L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]";
+
+// What the control raises when a server's name is not found.
+const long ResourceNotFound = static_cast<long>(0x800C0005);
 
 struct Target {
     long index = -1;
@@ -35,6 +39,10 @@ struct Target {
     std::wstring address;
     bool hasAddress = false;
     bool valid = true;
+    // NavigateError only.
+    long status = ResourceNotFound;
+    bool frame = false;
+    bool errorOptions = false;
 };
 
 Target ParseTarget(int argc, wchar_t** argv, int first)
@@ -49,6 +57,13 @@ Target ParseTarget(int argc, wchar_t** argv, int first)
             target.window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[++i], nullptr, 0)));
         } else if (argument == L"--timeout" && hasValue) {
             target.timeoutMs = wcstoul(argv[++i], nullptr, 10);
+        } else if (argument == L"--status" && hasValue) {
+            // Decimal, or hexadecimal as HRESULTs are written (0x800C0005).
+            target.status = static_cast<long>(wcstoll(argv[++i], nullptr, 0));
+            target.errorOptions = true;
+        } else if (argument == L"--frame") {
+            target.frame = true;
+            target.errorOptions = true;
         } else if (!target.hasAddress && argument.compare(0, 2, L"--") != 0) {
             target.address = argument;
             target.hasAddress = true;
@@ -89,7 +104,8 @@ HWND Resolve(const Target& target)
 int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress)
 {
     Target target = ParseTarget(argc, argv, 2);
-    if (!target.valid || target.hasAddress != needsAddress) {
+    bool navigateError = command == ControlChannel::NavigateErrorRequest;
+    if (!target.valid || target.hasAddress != needsAddress || (target.errorOptions && !navigateError)) {
         ConsoleOutput::Error(Usage);
         return ExitUsage;
     }
@@ -97,8 +113,12 @@ int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress)
     if (standIn == nullptr) {
         return ExitNoStandIn;
     }
+    std::wstring data = target.address;
+    if (navigateError) {
+        data = std::to_wstring(target.status) + (target.frame ? L" 1 " : L" 0 ") + target.address;
+    }
     std::wstring reply;
-    if (!StandInChannel::Request(standIn, command, target.address, target.timeoutMs, reply)) {
+    if (!StandInChannel::Request(standIn, command, data, target.timeoutMs, reply)) {
         return ExitFailed;
     }
     ConsoleOutput::Line(reply);
@@ -148,6 +168,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"security") {
         return SendRequest(argc, argv, ControlChannel::SecurityProbeRequest, true);
+    }
+    if (command == L"navigateerror") {
+        return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
     }
     ConsoleOutput::Error(Usage);
     return ExitUsage;

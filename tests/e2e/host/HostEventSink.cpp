@@ -88,6 +88,9 @@ HRESULT STDMETHODCALLTYPE HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD, D
     case DISPID_NEWWINDOW3:
         OnNewWindow(id, *params);
         break;
+    case DISPID_NAVIGATEERROR:
+        OnNavigateError(*params);
+        break;
     default:
         ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(id));
         break;
@@ -135,4 +138,27 @@ void HostEventSink::OnNewWindow(DISPID id, const DISPPARAMS& params)
     }
     ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(id) + L"\targs="
         + (valid ? L"ok" : L"bad") + L"\tanswer=" + (cancelAnswer ? L"1" : L"0") + details);
+}
+
+// NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel), last first.
+void HostEventSink::OnNavigateError(const DISPPARAMS& params)
+{
+    auto referenced = [&params](UINT index, VARTYPE type) {
+        const VARIANT& argument = params.rgvarg[index];
+        return V_VT(&argument) == (VT_BYREF | VT_VARIANT) && V_VARIANTREF(&argument) != nullptr
+            && V_VT(V_VARIANTREF(&argument)) == type;
+    };
+    bool valid = params.cArgs == 5 && V_VT(&params.rgvarg[0]) == (VT_BYREF | VT_BOOL) && referenced(1, VT_I4)
+        && referenced(2, VT_BSTR) && referenced(3, VT_BSTR) && V_VT(&params.rgvarg[4]) == VT_DISPATCH
+        && V_DISPATCH(&params.rgvarg[4]) != nullptr;
+    std::wstring details;
+    if (valid) {
+        *V_BOOLREF(&params.rgvarg[0]) = cancelAnswer ? VARIANT_TRUE : VARIANT_FALSE;
+        details = L"\tstatus=" + std::to_wstring(V_I4(V_VARIANTREF(&params.rgvarg[1]))) + L"\tframe="
+            + (host.IsControl(V_DISPATCH(&params.rgvarg[4])) ? L"0" : L"1") + L"\tname="
+            + ConsoleOutput::Escape(BstrText(V_BSTR(V_VARIANTREF(&params.rgvarg[2])))) + L"\turl="
+            + ConsoleOutput::Escape(BstrText(V_BSTR(V_VARIANTREF(&params.rgvarg[3]))));
+    }
+    ConsoleOutput::Line(L"host sink=" + std::to_wstring(number) + L"\tdispid=" + std::to_wstring(DISPID_NAVIGATEERROR)
+        + L"\targs=" + (valid ? L"ok" : L"bad") + L"\tanswer=" + (cancelAnswer ? L"1" : L"0") + details);
 }

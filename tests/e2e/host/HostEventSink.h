@@ -8,8 +8,9 @@
 class HostWindow;
 
 // A DWebBrowserEvents2 sink that prints each event with a check of its
-// argument list, answers new-window requests with a fixed Cancel value, and
-// closes the control from inside NavigateComplete2 when the address matches.
+// argument list, answers new-window requests and navigation errors with a fixed
+// Cancel value, and closes the control from inside NavigateComplete2 when the
+// address matches.
 class HostEventSink : public IDispatch {
 public:
     HostEventSink(HostWindow& host, int number, bool cancelAnswer, const std::wstring& closePattern);
@@ -28,6 +29,7 @@ private:
     virtual ~HostEventSink() = default;
     void OnAddressEvent(DISPID id, const DISPPARAMS& params);
     void OnNewWindow(DISPID id, const DISPPARAMS& params);
+    void OnNavigateError(const DISPPARAMS& params);
 
     LONG refCount;
     HostWindow& host;

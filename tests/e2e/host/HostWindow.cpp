@@ -124,6 +124,21 @@ bool HostWindow::Embed(int sinkCount, bool cancelAnswer, const std::wstring& clo
     return true;
 }
 
+bool HostWindow::IsControl(IDispatch* sender) const
+{
+    if (sender == nullptr || oleObject == nullptr) {
+        return false;
+    }
+    IUnknown* control = nullptr;
+    IUnknown* identity = nullptr;
+    oleObject->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&control));
+    sender->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity));
+    bool same = control != nullptr && control == identity;
+    ReleaseAndClear(control);
+    ReleaseAndClear(identity);
+    return same;
+}
+
 void HostWindow::Close()
 {
     if (connectionPoint != nullptr) {

@@ -22,6 +22,8 @@ public:
     void Close();
     // Runs the message loop until the window is gone; answers the WM_QUIT code.
     int Run();
+    // Whether an event's sender is the control itself (the same COM identity), not a frame of it.
+    bool IsControl(IDispatch* sender) const;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

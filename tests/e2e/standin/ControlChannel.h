@@ -5,7 +5,8 @@
 // The WM_COPYDATA protocol between standinctl and the stand-in windows.
 // A request carries the requester's reply window in wParam and an address
 // (UTF-16, not terminated) as data; the stand-in answers once the event has
-// been raised from its own message dispatch, with a tab-separated text.
+// been raised from its own message dispatch, with a tab-separated text. A NavigateError
+// request carries "<status in decimal> <1 for a frame, 0 for the page> <address>".
 namespace ControlChannel {
 
 const wchar_t WindowClass[] = L"StandInBrowser";
@@ -17,6 +18,7 @@ const ULONG_PTR NewWindow2Request = 3;
 const ULONG_PTR WindowClosingRequest = 4;
 const ULONG_PTR BeforeNavigateRequest = 5;
 const ULONG_PTR SecurityProbeRequest = 6;
+const ULONG_PTR NavigateErrorRequest = 7;
 const ULONG_PTR Reply = 100;
 
 }

@@ -1,8 +1,10 @@
 #include "StandInBrowser.h"
 
 #include "ControlChannel.h"
+#include "FrameDispatch.h"
 #include "StandInLog.h"
 #include "StandInModule.h"
+#include "StandInSettings.h"
 #include "SecurityProbe.h"
 
 #include <exdispid.h>
@@ -106,6 +108,12 @@ const std::wstring& StandInBrowser::Address() const
 
 void StandInBrowser::QueueNavigation(const std::wstring& target, HWND replyWindow)
 {
+    // A server that never answers: no event follows, and the page shown stays.
+    if (StandInSettings::Stalls(target)) {
+        StandInLog::Write(L"Stalled", L"obj=%u url=%ls", serial, target.c_str());
+        Report(PendingEvent{DISPID_NAVIGATECOMPLETE2, target, replyWindow, true}, L"252=stalled");
+        return;
+    }
     Queue(DISPID_NAVIGATECOMPLETE2, target, replyWindow, false);
     Queue(DISPID_DOCUMENTCOMPLETE, target, replyWindow, true);
 }
@@ -153,6 +161,14 @@ void StandInBrowser::QueueBeforeNavigate(const std::wstring& target, HWND replyW
 void StandInBrowser::QueueSecurityProbe(const std::wstring& actions, HWND replyWindow)
 {
     Queue(SecurityProbeRequest, actions, replyWindow, true);
+}
+
+void StandInBrowser::QueueNavigateError(const std::wstring& target, long status, bool frame, HWND replyWindow)
+{
+    // Raised from a posted message: the event is complete before the host sees it.
+    Queue(DISPID_NAVIGATEERROR, target, replyWindow, true);
+    pending.back().status = status;
+    pending.back().frame = frame;
 }
 
 void StandInBrowser::EnterEvent()
@@ -257,6 +273,9 @@ void StandInBrowser::Raise(const PendingEvent& event)
             return;
         }
         QueueNavigation(event.address, event.replyWindow);
+        break;
+    case DISPID_NAVIGATEERROR:
+        RaiseNavigateError(event, report);
         break;
     case SecurityProbeRequest: {
         IOleClientSite* site = nullptr;
@@ -414,6 +433,61 @@ bool StandInBrowser::RaiseBeforeNavigate(const std::wstring& target, std::wstrin
     text[63] = L'\0';
     report = text;
     return cancel != VARIANT_FALSE;
+}
+
+// NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel), as for a page, or a frame of
+// it, that could not be loaded. Left uncancelled, a failure of the page itself (a negative
+// status or one of 400 and more) makes the platform's control show its own error page there.
+void StandInBrowser::RaiseNavigateError(const PendingEvent& event, std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=NavigateError url=%ls", serial,
+        static_cast<long>(DISPID_NAVIGATEERROR), event.address.c_str());
+    VARIANT url;
+    VariantInit(&url);
+    V_VT(&url) = VT_BSTR;
+    V_BSTR(&url) = SysAllocStringLen(event.address.data(), static_cast<UINT>(event.address.size()));
+    VARIANT frameName;
+    VariantInit(&frameName);
+    V_VT(&frameName) = VT_BSTR;
+    V_BSTR(&frameName) = SysAllocString(event.frame ? L"side" : L"");
+    VARIANT status;
+    VariantInit(&status);
+    V_VT(&status) = VT_I4;
+    V_I4(&status) = event.status;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    IDispatch* frame = event.frame ? new FrameDispatch : nullptr;
+    VARIANTARG args[5];
+    for (VARIANTARG& arg : args) {
+        VariantInit(&arg);
+    }
+    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&args[0]) = &cancel;
+    V_VT(&args[1]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[1]) = &status;
+    V_VT(&args[2]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[2]) = &frameName;
+    V_VT(&args[3]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&args[3]) = &url;
+    V_VT(&args[4]) = VT_DISPATCH;
+    V_DISPATCH(&args[4]) = frame != nullptr ? frame : static_cast<IDispatch*>(this);
+    DISPPARAMS params = {args, nullptr, 5, 0};
+    int sinks = eventConnectionPoint.Raise(DISPID_NAVIGATEERROR, &params);
+    if (frame != nullptr) {
+        frame->Release();
+    }
+    VariantClear(&url);
+    VariantClear(&frameName);
+    StandInLog::Write(L"NavigateErrorResult", L"obj=%u cancel=%d status=%ld frame=%d url=%ls", serial,
+        static_cast<int>(cancel), event.status, event.frame ? 1 : 0, event.address.c_str());
+    bool failure = event.status < 0 || event.status >= 400;
+    if (cancel == VARIANT_FALSE && failure && !event.frame) {
+        StandInLog::Write(L"ErrorPage", L"obj=%u url=%ls", serial, event.address.c_str());
+    }
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_NAVIGATEERROR), sinks,
+        static_cast<int>(cancel));
+    text[63] = L'\0';
+    report = text;
 }
 
 // Answers the control tool once the last event of its request is raised or dropped.

@@ -35,6 +35,8 @@ public:
     void QueueBeforeNavigate(const std::wstring& address, HWND replyWindow);
     // Raises no event: asks the site what a page may do (SecurityProbe) from the host's dispatch.
     void QueueSecurityProbe(const std::wstring& actions, HWND replyWindow);
+    // NavigateError for the address with the status, of the page itself or of a frame in it.
+    void QueueNavigateError(const std::wstring& address, long status, bool frame, HWND replyWindow);
     void PostPendingEvents();
     void RaiseNextEvent();
     void DropPendingEvents();
@@ -136,6 +138,8 @@ private:
         std::wstring address;
         HWND replyWindow;
         bool lastOfRequest;
+        long status = 0;
+        bool frame = false;
     };
 
     virtual ~StandInBrowser();
@@ -148,6 +152,7 @@ private:
     void RaiseNewWindow(DISPID dispid, const std::wstring& address, std::wstring& report);
     void RaiseWindowClosing(std::wstring& report);
     bool RaiseBeforeNavigate(const std::wstring& address, std::wstring& report);
+    void RaiseNavigateError(const PendingEvent& event, std::wstring& report);
     void Report(const PendingEvent& event, const std::wstring& text);
     void ReportDropped(const PendingEvent& event);
 

@@ -19,6 +19,12 @@ UINT StandInSettings::DialogCode()
     return Setting(L"STANDIN_DLGCODE") == L"none" ? 0 : DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS;
 }
 
+bool StandInSettings::Stalls(const std::wstring& address)
+{
+    std::wstring text = Setting(L"STANDIN_STALL");
+    return !text.empty() && address.find(text) != std::wstring::npos;
+}
+
 bool StandInSettings::HandlesAccelerator(WPARAM key)
 {
     std::wstring keys = Setting(L"STANDIN_ACCELERATORS");

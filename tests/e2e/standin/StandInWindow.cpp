@@ -234,6 +234,16 @@ LRESULT StandInWindow::HandleCopyData(HWND replyWindow, const COPYDATASTRUCT* da
         StandInLog::Write(L"ControlSecurityProbe", L"obj=%u actions=%ls", owner.Serial(), address.c_str());
         owner.QueueSecurityProbe(address, replyWindow);
         return TRUE;
+    case ControlChannel::NavigateErrorRequest: {
+        wchar_t* rest = nullptr;
+        long status = wcstol(address.c_str(), &rest, 10);
+        bool frame = wcstol(rest, &rest, 10) != 0;
+        std::wstring target = *rest == L' ' ? std::wstring(rest + 1) : std::wstring(rest);
+        StandInLog::Write(L"ControlNavigateError", L"obj=%u status=%ld frame=%d url=%ls", owner.Serial(), status,
+            frame ? 1 : 0, target.c_str());
+        owner.QueueNavigateError(target, status, frame, replyWindow);
+        return TRUE;
+    }
     default:
         return FALSE;
     }

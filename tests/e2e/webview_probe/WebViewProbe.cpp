@@ -57,7 +57,7 @@ bool NoApartment()
 
 } // namespace
 
-bool WebViewProbe::OnEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url)
+bool WebViewProbe::OnEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url, long)
 {
     return static_cast<WebViewProbe*>(owner)->HandleEvent(kind, webView, url);
 }

@@ -41,7 +41,7 @@ private:
         Binding binding;
     };
 
-    static bool OnEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url);
+    static bool OnEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url, long status);
     bool HandleEvent(WebViewEvent kind, WebView* webView, const wchar_t* url);
 
     // Index of the new view in `views`, or -1 when the web view has no host window.

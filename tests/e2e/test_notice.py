@@ -1,0 +1,191 @@
+"""A page that cannot be loaded, end to end on the unmodified launcher: the notice that takes its
+place in the login and the game window, the control's error page refused, the Retry button, Enter
+and F5 each navigating once to the failed address until the page is back, what changes nothing,
+a game login after a failure, and a page that never answers."""
+
+import time
+
+from PIL import Image, ImageChops
+
+import harness
+from harness import wait_for
+from test_game import TITLE_BAR, TITLE_BAR_HEIGHT, Game
+from test_login import GAME_ADDRESS, LOGIN_PAGE, Launcher, colours, image_difference, login_window, window
+
+PANEL = (0x1C, 0x16, 0x2E)
+HEADLINE = (0xF2, 0xE2, 0xBA)
+HOLE = (477, 450, 1051, 735)  # left, top, right, bottom in the login window, where the notice lies
+RETRY_SIZE = (96, 37)
+# From the top of the notice's text block to its button, and the block's height.
+BUTTON_TOP = 72
+BLOCK_HEIGHT = BUTTON_TOP + RETRY_SIZE[1]
+INET_E_RESOURCE_NOT_FOUND = -0x7FF3FFFB
+INET_E_CANNOT_CONNECT = -0x7FF3FFFC
+STALL_PERIOD = 30
+
+
+def offset(rect, left, top):
+    return rect[0] + left, rect[1] + top, rect[2] + left, rect[3] + top
+
+
+def retry_button(area):
+    """Top-left corner of the Retry button of a notice over area (left, top, right, bottom)."""
+    left, top, right, bottom = area
+    return left + (right - left - RETRY_SIZE[0]) // 2, top + (bottom - top - BLOCK_HEIGHT) // 2 + BUTTON_TOP
+
+
+def centre(corner):
+    return corner[0] + RETRY_SIZE[0] // 2, corner[1] + RETRY_SIZE[1] // 2
+
+
+def wait_notice(s, host, area, label, timeout=5):
+    """Waits until the page's host is hidden and the screen shows the notice over area; answers the shot."""
+    wait_for(lambda: not window(s, host)["visible"], timeout, interval=0.2, what="the page's host hidden")
+
+    def shown():
+        shot = s.screenshot(label)
+        return shot if image_difference(shot, *retry_button(area), "retry_normal.png") <= 6 else None
+    shot = wait_for(shown, 5, interval=0.1, what="the notice's Retry button over %r" % (area,))
+    found = colours(shot, area)
+    assert PANEL in found and harness.STANDIN_BACKGROUND not in found, shot.path
+    left, top, right, _ = area
+    button_top = retry_button(area)[1]
+    text = (left, button_top - BUTTON_TOP, right, button_top - 8)
+    assert shot.count(text, HEADLINE, tolerance=24) > 100, shot.path
+    return shot
+
+
+def wait_page(s, host, area, label):
+    """Waits until the page's host and the page are on the screen again over area."""
+    wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown again")
+    x, y = (area[0] + area[2]) // 2, area[3] - 20
+    return wait_for(lambda: (lambda shot: shot if shot.pixel(x, y) == harness.STANDIN_BACKGROUND else None)(
+        s.screenshot(label)), 5, interval=0.1, what="the page on the screen again")
+
+
+def same_pixels(first, second, rect):
+    crops = [Image.open(shot.path).convert("RGB").crop(rect) for shot in (first, second)]
+    return ImageChops.difference(*crops).getbbox() is None
+
+
+def navigations(log, address):
+    return [e for e in log("Navigate2") if e.get("url") == address]
+
+
+def retry(s, how, where, focus):
+    """Retries by pressing the Retry button at where, once it shows that the pointer is on it, or a
+    key in the window focus."""
+    if how == "button":
+        s.mouse_move(*centre(where))
+        wait_for(lambda: image_difference(s.screenshot("retry-hover"), *where, "retry_hover.png") <= 6, 5,
+                 interval=0.1, what="the Retry button under the pointer")
+        s.click(*centre(where))
+        return
+    wait_for(lambda: s.foreground()["focus"] == focus, 5, what="the window with the keyboard")
+    s.key(how)
+
+
+def check_the_login_notice_and_each_way_to_retry(s):
+    launcher = Launcher(s)
+    log = lambda event: launcher.log(s, event)
+    host, login = launcher.host["hwnd"], launcher.window["hwnd"]
+    area = offset(HOLE, launcher.left, launcher.top)
+    page = wait_page(s, host, area, "login-page")
+    for how, status in (("F5", INET_E_RESOURCE_NOT_FOUND), ("Return", 404), ("button", INET_E_CANNOT_CONNECT)):
+        assert s.navigate_error(LOGIN_PAGE, status=status) == -1, how
+        shot = wait_notice(s, host, area, "login-notice-" + how)
+        # The skin round the hole is untouched, its opaque row above the hole included.
+        frame = (area[0] - 30, area[1] - 40, area[2] + 30, area[1])
+        assert same_pixels(page, shot, frame), (page.path, shot.path)
+        before = len(navigations(log, LOGIN_PAGE))
+        retry(s, how, retry_button(area), login)
+        wait_page(s, host, area, "login-back-" + how)
+        # One navigation per press, never a refresh; the page's place is where it was.
+        time.sleep(0.5)
+        assert len(navigations(log, LOGIN_PAGE)) == before + 1, (how, log("Navigate2"))
+        assert window(s, host)["rect"] == offset((477, 449, 1051, 735), launcher.left, launcher.top)
+    assert not log("Refresh") and not log("ErrorPage"), log("ErrorPage")
+    results = [(e.get("cancel"), e.get("status")) for e in log("NavigateErrorResult")]
+    assert results == [(-1, INET_E_RESOURCE_NOT_FOUND), (-1, 404), (-1, INET_E_CANNOT_CONNECT)], results
+
+
+def check_frame_errors_and_answers_below_400_change_nothing(s):
+    launcher = Launcher(s)
+    log = lambda event: launcher.log(s, event)
+    host = launcher.host["hwnd"]
+    area = offset(HOLE, launcher.left, launcher.top)
+    wait_page(s, host, area, "unchanged-before")
+    assert s.navigate_error("http://ads.ops.test/banner", status=404, frame=True) == 0
+    assert s.navigate_error("http://ads.ops.test/banner", status=INET_E_RESOURCE_NOT_FOUND, frame=True) == 0
+    assert s.navigate_error(LOGIN_PAGE, status=304) == 0
+    assert s.navigate_error(LOGIN_PAGE, status=204) == 0
+    shot = s.screenshot("unchanged-after")
+    assert window(s, host)["visible"] and PANEL not in colours(shot, area), shot.path
+    assert harness.STANDIN_BACKGROUND in colours(shot, area), shot.path
+    # Enter and F5 stay the page's.
+    s.key("F5")
+    time.sleep(0.5)
+    assert [e.get("url") for e in log("Navigate2")] == [LOGIN_PAGE] and not log("ErrorPage")
+
+
+def check_the_game_notice_below_the_title_bar(s):
+    game = Game(s)
+    log = lambda event: game.log(s, event)
+    host = game.host["hwnd"]
+    width, height = game.window["rect"][2:]
+    area = (0, TITLE_BAR_HEIGHT, width, height)
+    wait_page(s, host, area, "game-page")
+    for how, status in (("button", 500), ("F5", INET_E_CANNOT_CONNECT)):
+        assert s.navigate_error(GAME_ADDRESS, status=status) == -1, how
+        shot = wait_notice(s, host, area, "game-notice-" + how)
+        title_bar = colours(shot, (0, 0, width - 96, TITLE_BAR_HEIGHT))
+        assert title_bar == {TITLE_BAR}, (title_bar, shot.path)
+        assert (0xFF, 0x00, 0xFF) not in colours(shot), shot.path
+        before = len(navigations(log, GAME_ADDRESS))
+        retry(s, how, retry_button(area), game.hwnd)
+        wait_page(s, host, area, "game-back-" + how)
+        time.sleep(0.5)
+        assert len(navigations(log, GAME_ADDRESS)) == before + 1, (how, log("Navigate2"))
+    assert window(s, host)["rect"] == (0, TITLE_BAR_HEIGHT, width, height)
+    assert game.refreshes(s) == 0 and not log("ErrorPage"), log("Refresh")
+
+
+def check_a_game_login_is_detected_after_a_failure(s):
+    launcher = Launcher(s)
+    area = offset(HOLE, launcher.left, launcher.top)
+    assert s.navigate_error(LOGIN_PAGE) == -1
+    wait_notice(s, launcher.host["hwnd"], area, "detected-notice")
+    game = Game(s, launcher)
+    assert window(s, launcher.window["hwnd"]) is None and game.window["visible"]
+    assert game.launcher.program.running
+
+
+def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
+    started = time.monotonic()
+    program = s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"})
+    stalled = s.wait_log("Stalled", url=LOGIN_PAGE)[0]
+    pid = stalled.pid
+    login = s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
+    host = s.wait_standin(condition=lambda live: live[0]["pid"] == pid)["host"]
+    area = offset(HOLE, *login["rect"][:2])
+    wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown with its window")
+    wait_notice(s, host, area, "stalled-notice", timeout=STALL_PERIOD + 10)
+    waited = time.monotonic() - started
+    assert STALL_PERIOD - 5 < waited < STALL_PERIOD + 10, waited
+    # Never retried by itself; Enter tries once more, and it stalls again.
+    time.sleep(2)
+    stalls = lambda: [e for e in s.log_events("Stalled") if e.pid == pid]
+    assert len(stalls()) == 1 and len([e for e in s.log_events("Navigate2") if e.pid == pid]) == 1
+    retry(s, "Return", None, login["hwnd"])
+    wait_for(lambda: len(stalls()) == 2, 5, what="the second navigation")
+    assert not window(s, host)["visible"] and program.running
+
+
+if __name__ == "__main__":
+    harness.run_checks("notice", [
+        check_the_login_notice_and_each_way_to_retry,
+        check_frame_errors_and_answers_below_400_change_nothing,
+        check_the_game_notice_below_the_title_bar,
+        check_a_game_login_is_detected_after_a_failure,
+        check_a_login_page_that_never_answers_gives_way_to_the_notice,
+    ], after_each=harness.Session.end_programs_without_faults)
