@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 
 #include "bench/QpcClock.h"
 #include "toolkit/SurfaceBitmap.h"
@@ -40,8 +41,11 @@ Gdiplus::Image* LoadSkin()
 
 } // namespace
 
-int wmain()
+// With --idle the window stays shown, its thread waiting for messages, until the process is ended:
+// the floor of what a shown window costs while nothing happens.
+int wmain(int argc, wchar_t** argv)
 {
+    bool idle = argc == 2 && wcscmp(argv[1], L"--idle") == 0;
     int64_t entry = QpcClock::Now();
     long long entryUnixNs = QpcClock::UnixNanoseconds();
     sameImports[0] = reinterpret_cast<const void*>(&SysFreeString);
@@ -88,6 +92,10 @@ int wmain()
 
     printf("{\"entry_unix_ns\": %lld, \"first_present_ms\": %.3f, \"shown_ms\": %.3f}\n", entryUnixNs,
         QpcClock::Milliseconds(entry, presented), QpcClock::Milliseconds(entry, shown));
+    fflush(stdout);
+    MSG message;
+    while (idle && GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
     DestroyWindow(window);
     SelectObject(surface, previous);
     DeleteDC(surface);

@@ -129,6 +129,42 @@ def growth(samples, warmup, window=5):
             "growth_kib_per_cycle": robust, "least_squares_kib_per_cycle": slope, "step_kib": spread(steps)}
 
 
+def voluntary_switches(pid):
+    """Voluntary context switches of all threads of a Linux process (a Windows process under Wine)."""
+    total = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+                total += sum(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches"))
+        except FileNotFoundError:
+            pass  # a thread that ended meanwhile
+    return total
+
+
+def switches_per_second(program, seconds):
+    """The program's voluntary context switches per second over the given seconds, after 2 s to settle."""
+    time.sleep(2)
+    before = voluntary_switches(program.pid)
+    time.sleep(seconds)
+    return (voluntary_switches(program.pid) - before) / seconds
+
+
+def measure_idle(session, launcher, floor, seconds):
+    """How often a shown window with no input wakes up: the launcher's login window, showing its page
+    (the stand-in), beside the floor's shown window over the same time."""
+    shown = session.start(floor, "--idle", name="bench_floor_idle")
+    harness.wait_for(lambda: "{" in shown.output(), 30, what="the floor's window shown")
+    floor_rate = switches_per_second(shown, seconds)
+    shown.kill()
+    ours = session.start(launcher, name="launcher_idle")
+    session.wait_standin()
+    harness.wait_for(lambda: session.find_windows({"class": "LoginerWind", "visible": True}), 30,
+                     what="the login window shown")
+    our_rate = switches_per_second(ours, seconds)
+    ours.kill()
+    return {"seconds": seconds, "ours_per_second": our_rate, "floor_per_second": floor_rate}
+
+
 def imports(exe):
     """DLL name -> number of functions imported, from objdump -p."""
     out = subprocess.run([OBJDUMP, "-p", exe], check=True, stdout=subprocess.PIPE,
@@ -192,6 +228,7 @@ def row(measure, figures, target, met, command, digits=1):
 def table(results):
     s, w, p, c, z = (results["startup"], results["sweep"], results["present"], results["cycles"], results["size"])
     d = results["dirty_present"]
+    i = results["idle"]
     k = c["standin_kept_loaded"]
     sweep_cmd = "bench.exe sweep --moves %d --baseline-moves %d" % (w["ours"]["moves"], w["literal"]["moves"])
     present_cmd = "bench.exe present --count %d" % p["us_per_call"]["count"]
@@ -261,6 +298,9 @@ def table(results):
         row("&nbsp;&nbsp;the same with the stand-in's DLL kept loaded (KiB per cycle; least squares %s)" %
             fmt(k["least_squares_kib_per_cycle"]), fmt(k["growth_kib_per_cycle"]), "", None,
             "bench.exe cycles --count %d --keep-loaded standin.dll" % k["cycles"]),
+        row("Idle, login window shown, no input: voluntary context switches per second, ours / floor (over %d s)" %
+            i["seconds"], "%s / %s" % (fmt(i["ours_per_second"]), fmt(i["floor_per_second"])), "≤ floor + 1",
+            i["ours_per_second"] <= i["floor_per_second"] + 1, "launcher.exe + bench_floor.exe --idle"),
         row("launcher.exe size (bytes; %.2f MiB)" % (z["bytes"] / MIB), "%d" % z["bytes"], "< 2 MiB",
             z["bytes"] < 2 * MIB, "stat build/%s/launcher.exe" % ARCH),
         row("launcher.exe imports", ", ".join("%s (%d)" % (dll, n) for dll, n in z["imports"].items()), "", None,
@@ -290,6 +330,7 @@ def main():
     parser.add_argument("--presents", type=int, default=200, help="full-surface presents timed (default 200)")
     parser.add_argument("--cycles", type=int, default=30, help="launch cycles (default 30)")
     parser.add_argument("--warmup", type=int, default=5, help="first cycle the growth counts from (default 5)")
+    parser.add_argument("--idle", type=int, default=10, help="seconds of each idle window (default 10)")
     args = parser.parse_args()
 
     paths = harness.Paths()
@@ -332,6 +373,8 @@ def main():
         report, _ = run_timed(session, bench, "cycles", "--count", args.cycles, "--keep-loaded",
                               harness.windows_path(session.paths.standin_dll), timeout=300)
         results["cycles"]["standin_kept_loaded"] = growth(report["cycles.resident_kib"], args.warmup)
+        print("idle: %d s of the floor's window, then %d s of the launcher's ..." % (args.idle, args.idle), flush=True)
+        results["idle"] = measure_idle(session, launcher, floor, args.idle)
     results["size"] = {"bytes": os.path.getsize(launcher), "imports": imports(launcher)}
     results["table"] = table(results)
 

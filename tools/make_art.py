@@ -21,7 +21,7 @@ SS = 4  # supersampling factor for anti-aliased shapes
 
 SKIN_SIZE = (1186, 954)
 HOLE = (477, 450, 1050, 734)      # inclusive; the web view shows through it
-WEB_TOP_ROW = 449                 # covered by the web view too, so it must stay opaque
+WEB_TOP_ROW = 449                 # the row just above the hole, where the page begins, stays opaque
 PANEL = (438, 330, 1090, 774)
 CREST_X = 760                     # centre of the gap between the two middle link buttons
 TITLE_BAR = (0x30, 0x29, 0x21)

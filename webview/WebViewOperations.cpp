@@ -129,11 +129,14 @@ void WindManager::DestroyWebView(WebView* webView)
         return;
     }
     // A control raising an event right now must not be closed inside its own call: the page
-    // disappears at once and is torn down from the message loop.
+    // disappears at once and is torn down from the message loop. It leaves its owner, whose
+    // destruction would otherwise take the host, and the control with it, before that.
     HWND host = webView->hostWindow;
     webView->hostWindow = nullptr;
-    if (host)
+    if (host) {
         ShowWindow(host, SW_HIDE);
+        SetWindowLongPtrW(host, GWLP_HWNDPARENT, 0);
+    }
     DeferredRelease::Post([webView, host, agent] {
         TearDown(webView, host);
         agent->Release();

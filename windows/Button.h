@@ -48,6 +48,8 @@ public:
     // Draws onto the owner's surface, and tells it so, but only when the image shown changes.
     void Redraw();
     void Notify(int eventId, int parameter);
+    // Back to normal and not pressed, drawn if that changes the image.
+    void Reset();
 
     ButtonState GetState() const { return state; }
     bool IsPressed() const { return pressed; }
@@ -57,8 +59,6 @@ private:
     // The image of a state, decoded on its first use: only the normal ones are needed to show a
     // window, and decoding the others waits until the pointer first reaches the button.
     Gdiplus::Image* ImageOf(ButtonState shown);
-    // Back to normal and not pressed, drawn if that changes the image.
-    void Reset();
 
     ButtonState state;
     RECT rect;

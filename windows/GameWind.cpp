@@ -32,7 +32,6 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , monitor(startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
-    , pageHiddenWithWindow(false)
 {
     RECT work = WorkArea(monitor);
     pageWidth = work.right - work.left;
@@ -128,13 +127,9 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         // Minimised, the page keeps its size (a game resets when its page shrinks to nothing) and
         // is hidden with its window, which the system does not do for it everywhere.
-        if (wParam == SIZE_MINIMIZED) {
-            pageHiddenWithWindow = ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_HIDE) != FALSE;
+        PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
+        if (wParam == SIZE_MINIMIZED)
             return SpecialWind::HandleMessage(window, message, wParam, lParam);
-        }
-        if (pageHiddenWithWindow && ShowsPage())
-            ShowWindow(WindManager::Instance()->GetWebViewWindow(webView), SW_SHOWNA);
-        pageHiddenWithWindow = false;
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
         PlaceButtons();
@@ -275,11 +270,7 @@ void GameWind::ShowPage()
     InvalidateRect(windowHandle, &area, FALSE);
     // Before the window is shown, showing the window shows its page; while it is minimised,
     // restoring it does.
-    HWND page = WindManager::Instance()->GetWebViewWindow(webView);
-    if (page && IsIconic(windowHandle))
-        pageHiddenWithWindow = true;
-    else if (page && IsWindowVisible(windowHandle))
-        ShowWindow(page, SW_SHOWNA);
+    ShowPageWithWindow(WindManager::Instance()->GetWebViewWindow(webView));
 }
 
 void GameWind::RetryPage()

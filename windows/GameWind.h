@@ -56,5 +56,4 @@ private:
     HMONITOR monitor;
     DWORD lastPressTime;
     POINT lastPressPoint;
-    bool pageHiddenWithWindow;
 };

@@ -11,16 +11,11 @@
 namespace {
 
 const WORD skinId = 101;
-const UINT_PTR foregroundTimer = 1;
-const UINT foregroundPeriod = 33;
 // The page is created taller than the hole and brought to size at once, which makes the
 // system lay out its frame under the rewritten host style.
 const int pageCreationExtraHeight = 100;
-// The skin's hole, below its opaque row that the page covers as well.
+// The skin's hole, where the page or the notice shows.
 const RECT noticeArea = {477, 450, 1051, 735};
-
-// Process-wide: a new login window sees the flag as the previous one left it.
-bool foregroundHandedBack = false;
 
 } // namespace
 
@@ -33,7 +28,8 @@ LoginWind::LoginWind()
     , serviceButton(this)
     , minimizeButton(this)
     , closeButton(this)
-    , webViewRect{477, 449, 574, 286}
+    , webViewRect{noticeArea.left, noticeArea.top, noticeArea.right - noticeArea.left,
+          noticeArea.bottom - noticeArea.top}
     , notice(this)
 {
     struct Layout {
@@ -92,8 +88,14 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         OnCreate(window);
         return 0;
+    case WM_CLOSE:
+        // Closed by the system (Alt+F4, the taskbar): the page goes first. Left to the window's
+        // destruction, its owned host would go before its page.
+        WindManager::Instance()->DestroyWebView(webView);
+        webView = nullptr;
+        return SpecialWind::HandleMessage(window, message, wParam, lParam);
     case WM_DESTROY:
-        // Closed without a login (Alt+F4, the taskbar): the launcher ends, and takes its page along.
+        // Closed without a login: the launcher ends, and takes its page along.
         if (gameUrl.empty()) {
             WindManager::Instance()->DestroyWebView(webView);
             webView = nullptr;
@@ -101,8 +103,12 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         PostQuitMessage(gameUrl.empty() ? 0 : 1);
         return 0;
     case WM_MOVE:
-        PlacePage();
+        if (!IsIconic(window))
+            PlacePage();
         return 0;
+    case WM_SIZE:
+        PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
+        return SpecialWind::HandleMessage(window, message, wParam, lParam);
     case WM_KEYDOWN:
         if (!PageNotice::IsRetryKey(message, wParam, lParam))
             return SpecialWind::HandleMessage(window, message, wParam, lParam);
@@ -110,11 +116,6 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_ACTIVATE:
         OnActivate(wParam);
-        return 0;
-    case WM_TIMER:
-        if (wParam == foregroundTimer && TimerHandsBack(GetForegroundWindow(), PageWindow(), window,
-                foregroundHandedBack))
-            SetForegroundWindow(window);
         return 0;
     case WM_LBUTTONDOWN:
         // A press on the skin brings the page forward, if there is one, and drags the window.
@@ -127,15 +128,13 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     }
 }
 
-// Also while the notice hides it, so that it comes back where it belongs. Repainted: parts of
-// the page that were off the screen have no content to bring along.
+// Also while the notice hides it, so that it comes back where it belongs. The page's host is
+// owned by this window, so its place is relative to this window. Repainted: parts of the page
+// that were off the screen have no content to bring along.
 void LoginWind::PlacePage()
 {
-    RECT rect;
-    if (!GetWindowRect(windowHandle, &rect))
-        return;
-    MoveWindow(WindManager::Instance()->GetWebViewWindow(webView), rect.left + webViewRect.x, rect.top + webViewRect.y,
-        webViewRect.width, webViewRect.height, TRUE);
+    WindManager::Instance()->MoveWebView(webView, webViewRect.x, webViewRect.y, webViewRect.width,
+        webViewRect.height, true);
 }
 
 void LoginWind::OnCreate(HWND window)
@@ -145,42 +144,30 @@ void LoginWind::OnCreate(HWND window)
     int x = rect.left + webViewRect.x;
     int y = rect.top + webViewRect.y;
     WindManager* manager = WindManager::Instance();
-    webView = manager->CreateWebView(x, y, webViewRect.width, webViewRect.height + pageCreationExtraHeight, nullptr,
+    // Owned: the system keeps the page above the skin, exactly in its hole, and minimises, hides
+    // and restores it with the window; it has no taskbar button of its own.
+    webView = manager->CreateWebView(x, y, webViewRect.width, webViewRect.height + pageCreationExtraHeight, window,
         OperatorAddresses::loginPage, nullptr, nullptr);
-    MoveWindow(PageWindow(), x, y, webViewRect.width, webViewRect.height, TRUE);
+    PlacePage();
     manager->SetWebViewCallback(webView, this, &LoginWind::ForwardWebViewEvent);
-    SetTimer(window, foregroundTimer, foregroundPeriod, nullptr);
 }
 
-// The page's host has no owner, so the login window keeps it in front by hand: activating the
-// login window brings the page forward, and the next tick puts the skin back above it once.
+// However the window is activated (a click on the skin, the taskbar, Alt+Tab, a restore), the
+// keyboard goes on into the page, where the player types.
 void LoginWind::OnActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE)
         return;
-    // Shown first: the page appears with the skin, under it, where it will lie.
-    HWND page = PageWindow();
-    if (page && !IsWindowVisible(page))
-        SetWindowPos(page, windowHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-    if (foregroundHandedBack)
-        return;
     char line[32] = {};
     snprintf(line, sizeof(line), "%d \n", LOWORD(wParam));
     OutputDebugStringA(line);
+    // The first activation comes as the window is shown: the page appears with it.
+    HWND page = PageWindow();
+    if (page && !IsIconic(windowHandle) && !IsWindowVisible(page))
+        ShowWindow(page, SW_SHOWNA);
     // Without a page (the notice stands in for it) the window keeps the keyboard.
-    if (page)
+    if (page && IsWindowVisible(page))
         SetForegroundWindow(page);
-}
-
-bool LoginWind::TimerHandsBack(HWND foreground, HWND host, HWND login, bool& handedBack)
-{
-    if (foreground == host && !handedBack) {
-        handedBack = true;
-        return true;
-    }
-    if (foreground != login && foreground != host)
-        handedBack = false;
-    return false;
 }
 
 void LoginWind::OnButtonClick(int eventId, Button* sender, int)
@@ -268,10 +255,9 @@ void LoginWind::ShowPage()
     RedrawSkin(notice.GetArea());
     PresentChanges();
     PlacePage();
-    // Under the skin, as when the window was shown; before that, showing the window shows it.
-    HWND page = PageWindow();
-    if (page && IsWindowVisible(windowHandle))
-        SetWindowPos(page, windowHandle, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // Before the window is shown, showing the window shows its page; while it is minimised,
+    // restoring it does.
+    ShowPageWithWindow(PageWindow());
 }
 
 void LoginWind::RetryPage()

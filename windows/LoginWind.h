@@ -24,8 +24,6 @@ public:
 
     // Whether an address is a login to a game server: it contains the login pattern, case-sensitively.
     static bool IsGameLogin(const wchar_t* url);
-    // The timer's half of the foreground rule; true when the login window is to come forward again.
-    static bool TimerHandsBack(HWND foreground, HWND host, HWND login, bool& handedBack);
 
     std::wstring gameUrl;
     // The monitor the window was on at the login, where the game opens.

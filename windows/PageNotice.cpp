@@ -78,6 +78,9 @@ bool PageNotice::OnFailure(const wchar_t* url)
     retrying = false;
     bool appears = !shown;
     shown = true;
+    // The pointer may have rested on the button when the page came back over it last time.
+    if (appears)
+        retryButton.Reset();
     return appears;
 }
 

@@ -12,6 +12,7 @@ SpecialWind::SpecialWind(ImagePtr initialSkin)
     , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
     , dirtyRect{}
     , surfacePresented(false)
+    , pageHiddenWithWindow(false)
 {
     if (initialSkin)
         CreateWithSkin(std::move(initialSkin), nullptr);
@@ -255,6 +256,27 @@ void SpecialWind::ShowWithPage(WebView* webView)
     // activation from the window.
     HWND page = WindManager::Instance()->GetWebViewWindow(webView);
     if (page && !IsWindowVisible(page) && ShowsPage())
+        ShowWindow(page, SW_SHOWNA);
+}
+
+void SpecialWind::PageFollowsMinimise(HWND page, WPARAM sizeKind)
+{
+    if (!page)
+        return;
+    if (sizeKind == SIZE_MINIMIZED) {
+        pageHiddenWithWindow = ShowWindow(page, SW_HIDE) != FALSE;
+        return;
+    }
+    if (pageHiddenWithWindow && ShowsPage())
+        ShowWindow(page, SW_SHOWNA);
+    pageHiddenWithWindow = false;
+}
+
+void SpecialWind::ShowPageWithWindow(HWND page)
+{
+    if (page && IsIconic(windowHandle))
+        pageHiddenWithWindow = true;
+    else if (page && IsWindowVisible(windowHandle))
         ShowWindow(page, SW_SHOWNA);
 }
 

@@ -62,6 +62,11 @@ protected:
     // Shows the window, then the page of its web view unless something else is shown in its place.
     void ShowWithPage(WebView* webView);
     virtual bool ShowsPage() const { return true; }
+    // On WM_SIZE: a minimised window hides its owned page (which the system does not do for it
+    // everywhere) and shows it again when restored, unless the page is not to be shown then.
+    void PageFollowsMinimise(HWND page, WPARAM sizeKind);
+    // Shows the page of a shown window; a minimised one shows it when restored.
+    void ShowPageWithWindow(HWND page);
     // Shows the window and its page and runs the thread's message loop until WM_QUIT, whose code it returns.
     // Key messages of the web page's windows go to the page's control first; F5 there refreshes
     // the page when asked for. The web view is read afresh for every message.
@@ -81,6 +86,8 @@ protected:
     RECT dirtyRect;
     // Until one whole present has reached the screen, a part of the surface is not enough.
     bool surfacePresented;
+    // The page was hidden with the minimised window and comes back with it.
+    bool pageHiddenWithWindow;
 
 private:
     HWND CreateCentredPopup(int width, int height, HWND parent);

@@ -54,16 +54,17 @@ class Launcher:
         return standin
 
     def wait_login(self, timeout=15.0):
-        """Waits for a new login window showing a new stand-in on the login page, shown and in front;
-        answers the window's record."""
+        """Waits for a new login window showing a new stand-in on the login page in a host it owns, shown
+        and in front with the keyboard in its page; answers the window's record."""
         self.page = self._new_standin(LOGIN_PAGE, timeout)
         host = self._window(self.page["host"])
-        assert host and host["class"] == "AtlAxWin80" and host["owner"] == 0, host
+        assert host and host["class"] == "AtlAxWin80" and host["owner"], host
 
         def shown():
             windows = self.session.find_windows({"class": "LoginerWind", "pid": self.pid, "visible": True})
             foreground = self.session.foreground()
-            if len(windows) == 1 and foreground.get("hwnd") == windows[0]["hwnd"]:
+            if (len(windows) == 1 and windows[0]["hwnd"] == host["owner"] and foreground.get("hwnd") == host["hwnd"]
+                    and foreground.get("focusclass") == "StandInBrowser"):
                 return windows[0]
             return None
         self.login = wait_for(shown, timeout, interval=0.05, what="the login window in front")

@@ -7,7 +7,7 @@ import os
 import harness
 from harness import wait_for
 from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, colours, drag,
-                        image_difference, login_window, shows_on_screen, size, wait_image, window)
+                        image_difference, login_window, shows_on_screen, size, typed_into_page, wait_image, window)
 
 TITLE_BAR_HEIGHT = 30
 TITLE_BAR = (0x30, 0x29, 0x21)
@@ -208,6 +208,9 @@ def check_close_button_brings_a_new_login_window(s):
     game = Game(s)
     s.click(*game.button_point(game.window["rect"], "game_close"))
     assert_game_closed_and_login_back(s, game, "close button", ["Unadvise", "Close", "FinalRelease"])
+    # The fresh login window puts the keyboard into its page: the first keys reach it.
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the new login page focused")
+    assert typed_into_page(s, game.launcher, "a") == ["a"]
 
 
 def check_alt_f4_from_the_title_bar_and_from_the_page(s):

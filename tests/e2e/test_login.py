@@ -14,7 +14,7 @@ LOGIN_PAGE = "http://passport.ops.test/kolv/login"
 GAME_ADDRESS = "http://s1.kolv.ops.test/login.php?uid=7&key=abc"
 PROGRAM_ADDRESS = "file:///C:/windows/system32/notepad.exe"
 SKIN_SIZE = (1186, 954)
-PAGE_RECT = (477, 449, 574, 286)  # x, y, width, height in the login window
+PAGE_RECT = (477, 450, 574, 285)  # x, y, width, height in the login window
 SKIN_POINT = (460, 600)  # opaque skin left of the hole, on no button
 SKIN_POINT_RIGHT = (1080, 600)  # opaque skin right of the hole
 PAGE_POINT = (PAGE_RECT[0] + 200, PAGE_RECT[1] + 150)
@@ -137,9 +137,9 @@ def assert_skin_and_page_at(shot, left, top):
     difference = ImageChops.difference(expected.crop(visible), actual.crop(visible)).convert("L")
     worst = difference.getextrema()[1]
     assert worst <= 3, "the screen differs from the skin by up to %d outside the page: %s" % (worst, shot.path)
-    # Below the skin's opaque row at its top, the page shows nothing but the stand-in's colours.
+    # The page shows nothing but the stand-in's colours.
     page_left, page_top, page_right, page_bottom = page_rect_for(left, top)
-    page = colours(shot, (max(page_left, 0), page_top + 1, min(page_right, screen.width), page_bottom))
+    page = colours(shot, (max(page_left, 0), page_top, min(page_right, screen.width), page_bottom))
     assert harness.STANDIN_BACKGROUND in page and harness.STANDIN_TEXT in page, shot.path
     assert (0, 0, 0) not in page, "part of the page is not painted: %s" % shot.path
 
@@ -206,7 +206,7 @@ def check_window_page_and_game_login(s):
     assert login["text"] == os.environ["LAUNCHER_PRODUCT_NAME"] and login["style"] & WS_MINIMIZEBOX, login
     assert host["class"] == "AtlAxWin80" and host["pid"] == launcher.pid, host
     assert host["rect"] == page_rect_for(launcher.left, launcher.top), (host, login)
-    assert host["owner"] == 0 and host["exstyle"] & WS_EX_TOOLWINDOW and host["visible"], host
+    assert host["owner"] == login["hwnd"] and host["exstyle"] & WS_EX_TOOLWINDOW and host["visible"], host
     assert launcher.standin["rect"] == host["client"], (launcher.standin, host)
     assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE]
 
@@ -311,38 +311,49 @@ def check_drag_moves_the_page_along_and_minimise_hides_both(s):
     _, (x, y), (width, height), _ = BUTTONS[4]
     s.click(moved[0] + x + width // 2, moved[1] + y + height // 2)
     wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
-    # The page's host has no owner, so the system does not hide it with the login window: it
-    # must not stay on the desktop by itself.
+    # The page must not stay on the desktop by itself.
     screen = s.screenshot("login-minimised")
     assert not shows_on_screen(window(s, host), screen), window(s, host)
     assert harness.STANDIN_BACKGROUND not in colours(screen), screen.path
     assert launcher.program.running
 
 
-def check_the_debugger_line_of_each_activation(s):
-    launcher = Launcher(s)
-    login = launcher.window["hwnd"]
-    # Shown: one activation with the flag clear; the page comes forward and the skin goes back
-    # above it once, which writes nothing.
-    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window back in front")
+def typed_into_page(s, launcher, *keys):
+    """Types keys and answers the characters the page received, once all of them came or not."""
+    start = len(launcher.log(s))
+    s.key(*keys)
+    received = lambda: [chr(e.get("key")) for e in launcher.log(s)[start:] if e.event == "Key" and e.get("msg") == WM_CHAR]
+    try:
+        wait_for(lambda: len(received()) >= len(keys), 5, what="the keys in the page")
+    except AssertionError:
+        pass
+    return received()
 
+
+def check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page(s):
+    launcher = Launcher(s)
+    # Shown: one activation, and the keyboard goes on into the page, where it stays: no timer
+    # takes it back.
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
+    assert typed_into_page(s, launcher, "a", "b") == ["a", "b"]
     assert launcher.debugger_lines() == ['"1 \\n"'], launcher.debugger_lines()
 
-    # Another program comes to the front, which clears the flag: a click activation of the login
-    # window writes "2" once. A press on a button starts no drag, so it activates only once.
+    # With another program in front, a click into the page leaves the keyboard there.
     other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
     wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
     s.wait_standin(2, condition=lambda live: all(r["url"] for r in live))
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    assert typed_into_page(s, launcher, "c", "d") == ["c", "d"]
+
+    # The other program again, then a press on the skin's button: the click activation writes "2"
+    # and the keyboard is in the page again. A press on a button starts no drag.
+    s.click(160, 100)
+    wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
     press_and_leave(s, launcher, BUTTONS[0])
     wait_for(lambda: launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], 5, what="one line for the click")
-    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window back in front")
-
-    # Work in the page, then press the skin's button again: the flag is set, nothing is written.
-    focus_page(s, *launcher.at(*PAGE_POINT))
-    press_and_leave(s, launcher, BUTTONS[0])
-    wait_for(lambda: s.foreground()["hwnd"] == login, 5, what="the login window in front")
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
+    assert typed_into_page(s, launcher, "e") == ["e"]
     other.kill()
-    assert launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], launcher.debugger_lines()
     assert launcher.opened(s) == [], launcher.opened(s)
 
 
@@ -387,6 +398,8 @@ def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
         if where == "page":
             focus_page(s, *launcher.at(*PAGE_POINT))
         else:
+            # The window keeps the keyboard only while its notice stands in for a failed page.
+            assert s.navigate_error(LOGIN_PAGE) == -1
             wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
         s.key("alt+F4")
         assert launcher.program.wait(5) == 0, where
@@ -404,7 +417,7 @@ if __name__ == "__main__":
         check_page_appears_with_its_window_and_each_move_presents_once,
         check_buttons_show_their_states_and_links_open_their_addresses,
         check_drag_moves_the_page_along_and_minimise_hides_both,
-        check_the_debugger_line_of_each_activation,
+        check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page,
         check_keys_reach_the_page_once_whatever_it_claims,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
