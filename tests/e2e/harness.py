@@ -35,6 +35,9 @@ WINESERVER = "/usr/lib/wine/wineserver"
 DEFAULT_SCREEN = "1920x1080x24"
 # With WINEDEBUG=+relay only these calls are traced: one "Call user32.<name>(" line each on stderr.
 RELAYED = "user32.UpdateLayeredWindow;user32.UpdateLayeredWindowIndirect"
+# With E2E_WINDOW_MANAGER=openbox a session runs on a display of its own under openbox, and Wine
+# manages its windows as on a desktop (Managed=Y): the way a player's windows are treated.
+MANAGED = os.environ.get("E2E_WINDOW_MANAGER") == "openbox"
 # A persistent wineserver left behind by a killed run exits this long after its last client.
 SERVER_LINGER_SECONDS = 60
 
@@ -318,6 +321,16 @@ def reserve_taskbar():
         d.close()
 
 
+def window_manager_running():
+    """Whether a window manager has announced itself on the display's root window."""
+    from Xlib import Xatom, display
+    d = display.Display()
+    try:
+        return d.screen().root.get_full_property(d.intern_atom("_NET_SUPPORTING_WM_CHECK"), Xatom.WINDOW) is not None
+    finally:
+        d.close()
+
+
 def work_area():
     """The display's work area as (left, top, right, bottom)."""
     from Xlib import Xatom, display
@@ -360,7 +373,7 @@ def _registration(paths):
         ("system.reg", clsid_key + "\\\\InprocServer32", "@", windows_path(paths.standin_dll)),
         ("system.reg", clsid_key + "\\\\InprocServer32", "\"ThreadingModel\"", "Apartment"),
         ("user.reg", "Software\\\\Wine\\\\WineBrowser", "\"Browsers\"", paths.browser_script),
-        ("user.reg", "Software\\\\Wine\\\\X11 Driver", "\"Managed\"", "N"),
+        ("user.reg", "Software\\\\Wine\\\\X11 Driver", "\"Managed\"", "Y" if MANAGED else "N"),
         ("user.reg", "Software\\\\Wine\\\\Debug", "\"RelayInclude\"", RELAYED),
     ]
 
@@ -387,7 +400,7 @@ def _reg_file(paths):
         '"Browsers"="%s"' % _reg_escape(paths.browser_script),
         "",
         "[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]",
-        '"Managed"="N"',
+        '"Managed"="%s"' % ("Y" if MANAGED else "N"),
         "",
         "[HKEY_CURRENT_USER\\Software\\Wine\\Debug]",
         '"RelayInclude"="%s"' % RELAYED,
@@ -645,6 +658,7 @@ class Session:
         self.browser_log_path = os.path.join(self.log_dir, "browser.log")
         self.programs = []
         self._xvfb = None
+        self._window_manager = None
         self._owns_server = False
         self._closed = False
         self._shots = 0
@@ -665,10 +679,14 @@ class Session:
         os.makedirs(self.log_dir)
         os.makedirs(self.paths.screenshots, exist_ok=True)
         self._watchdog = Watchdog()
-        if not os.environ.get("DISPLAY"):
+        if MANAGED or not os.environ.get("DISPLAY"):
             display, self._xvfb = _start_xvfb(os.environ.get("E2E_SCREEN", DEFAULT_SCREEN))
             self._watchdog.tell("group", self._xvfb.pid)
             os.environ["DISPLAY"] = display
+        if MANAGED:
+            self._window_manager = subprocess.Popen(["openbox"], start_new_session=True, **_QUIET)
+            self._watchdog.tell("group", self._window_manager.pid)
+            wait_for(window_manager_running, 10, what="openbox")
         reserve_taskbar()
         # The display may be shared: no test starts with the pointer where the last one left it.
         subprocess.run(["xdotool", "mousemove", "0", "0"], timeout=30, **_QUIET)
@@ -690,6 +708,10 @@ class Session:
         if self._owns_server:
             subprocess.run([WINESERVER, "-k"], env=self.environment(), timeout=30, **_QUIET)
             self._owns_server = False
+        if self._window_manager is not None:
+            _kill_group(self._window_manager.pid)
+            self._window_manager.wait(timeout=5)
+            self._window_manager = None
         if self._xvfb is not None:
             # Asked to stop first, Xvfb removes its lock file and socket; killed, it leaves them.
             self._xvfb.terminate()

@@ -1,0 +1,44 @@
+"""The login window on a desktop with a window manager (openbox; Wine manages its windows): the
+keyboard goes into the page at the start, after a click into the page with another program in
+front, and after a minimise and a restore from outside."""
+
+import os
+import subprocess
+
+import harness
+from harness import wait_for
+from test_login import BUTTONS, PAGE_POINT, Launcher, focus_page, typed_into_page, window
+
+
+def page_focused(s):
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 10, what="the page focused")
+
+
+def check_the_keyboard_reaches_the_page_however_the_window_comes_back(s):
+    launcher = Launcher(s)
+    page_focused(s)
+    assert typed_into_page(s, launcher, "a", "b") == ["a", "b"]
+
+    other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
+    wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
+    s.wait_standin(2, condition=lambda live: all(r["url"] for r in live))
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    assert typed_into_page(s, launcher, "c", "d") == ["c", "d"]
+
+    # Minimised with its button, restored by the window manager as the taskbar would.
+    _, (x, y), (width, height), _ = BUTTONS[4]
+    s.click(*launcher.at(x + width // 2, y + height // 2))
+    wait_for(lambda: window(s, launcher.window["hwnd"])["minimized"], 10, what="the login window minimised")
+    found = subprocess.run(["xdotool", "search", "--name", "^%s$" % os.environ["LAUNCHER_PRODUCT_NAME"]],
+                           capture_output=True, text=True, timeout=30).stdout.split()
+    assert len(found) == 1, found
+    s.xdotool("windowactivate", found[0])
+    wait_for(lambda: not window(s, launcher.window["hwnd"])["minimized"], 10, what="the login window restored")
+    page_focused(s)
+    assert typed_into_page(s, launcher, "e") == ["e"]
+    other.kill()
+
+
+if __name__ == "__main__":
+    harness.run_checks("desktop", [check_the_keyboard_reaches_the_page_however_the_window_comes_back],
+                       after_each=harness.Session.end_programs_without_faults)
