@@ -95,9 +95,12 @@ void GameWind::PlacePage()
 
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (OfferToButtons({&minimizeButton, &maximizeButton, &closeButton}, window, message, wParam, lParam))
-        return 0;
-    if (notice.IsShown() && OfferToRetryButton(window, message, wParam, lParam))
+    // One offer for all the buttons shown, so that they are tracked together.
+    bool taken = notice.IsShown()
+        ? OfferToButtons({&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()}, window, message,
+              wParam, lParam)
+        : OfferToButtons({&minimizeButton, &maximizeButton, &closeButton}, window, message, wParam, lParam);
+    if (taken)
         return 0;
 
     switch (message) {
@@ -233,19 +236,6 @@ bool GameWind::OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView*, 
 bool GameWind::ShowsPage() const
 {
     return !notice.IsShown();
-}
-
-// A colour-keyed window keeps no surface for its buttons to draw on: WM_PAINT draws this one.
-bool GameWind::OfferToRetryButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    Button& retry = notice.RetryButton();
-    ButtonState before = retry.GetState();
-    bool taken = OfferToButtons({&retry}, window, message, wParam, lParam);
-    if (retry.GetState() != before) {
-        RECT rect = retry.GetRect();
-        InvalidateRect(window, &rect, FALSE);
-    }
-    return taken;
 }
 
 void GameWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)

@@ -44,7 +44,6 @@ private:
     void OnPaint(HWND window);
     void PlaceButtons();
     void PlacePage();
-    bool OfferToRetryButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPageEvent(WebViewEvent kind, const wchar_t* url);
     void ShowNotice();
     void ShowPage();

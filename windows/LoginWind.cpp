@@ -78,10 +78,14 @@ HWND LoginWind::PageWindow() const
 
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton},
-            window, message, wParam, lParam))
-        return 0;
-    if (notice.IsShown() && OfferToButtons({&notice.RetryButton()}, window, message, wParam, lParam))
+    // One offer for all the buttons shown, so that they are tracked together.
+    bool taken = notice.IsShown()
+        ? OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton,
+                             &notice.RetryButton()},
+              window, message, wParam, lParam)
+        : OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton},
+              window, message, wParam, lParam);
+    if (taken)
         return 0;
 
     switch (message) {

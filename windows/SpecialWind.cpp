@@ -157,18 +157,23 @@ void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
 bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
     LPARAM lParam)
 {
-    // Told when the pointer leaves the window, so that no button stays lit. Asked at every move:
-    // the thread tracks one window at a time, and the page's control may have asked since.
-    if (message == WM_MOUSEMOVE) {
-        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window, 0};
-        TrackMouseEvent(&track);
-    }
     bool taken = false;
     for (Button* button : buttons) {
         if (button->HandleMessage(window, message, wParam, lParam)) {
             taken = true;
             break;
         }
+    }
+    // While a button is lit the window is told when the pointer leaves it, so that the button
+    // does not stay lit; otherwise it asks for nothing (Wine polls the pointer while it tracks).
+    // Asked at every move: the thread tracks one window at a time, and the page's control may
+    // have asked since.
+    if (message == WM_MOUSEMOVE) {
+        bool lit = false;
+        for (Button* button : buttons)
+            lit = lit || button->GetState() != Normal;
+        TRACKMOUSEEVENT track = {sizeof(track), static_cast<DWORD>(TME_LEAVE | (lit ? 0 : TME_CANCEL)), window, 0};
+        TrackMouseEvent(&track);
     }
     PresentChanges();
     return taken;
