@@ -297,6 +297,10 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
         HWND host = manager->GetWebViewWindow(webView);
         bool inPage = host && (message.hwnd == host || IsChild(host, message.hwnd));
         bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+        // A pointer in the page has left the window's buttons, whether or not the system says so
+        // (Wine does not when it moves straight into the owned page).
+        if (inPage && message.message == WM_MOUSEMOVE)
+            SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
         if (!inPage || !key) {
             DispatchMessageW(&message);
             continue;

@@ -293,6 +293,15 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
 
     links = [address for _, _, _, address in BUTTONS if address]
     assert launcher.opened(s) == [page_popup] + links, launcher.opened(s)
+
+    # A lit button goes out when the pointer leaves it for the page or for outside the window.
+    name, (x, y), (width, height), _ = BUTTONS[2]
+    left, top = launcher.at(x, y)
+    for away in (launcher.at(*PAGE_POINT), (5, 5)):
+        s.mouse_move(left + width // 2, top + height // 2)
+        wait_image(s, left, top, name + "_hover.png", name + "-lit")
+        s.mouse_move(*away)
+        wait_image(s, left, top, name + "_normal.png", name + "-out")
     assert launcher.program.running and not window(s, launcher.window["hwnd"])["minimized"]
 
 
