@@ -167,8 +167,7 @@ void LoginWind::OnActivate(WPARAM wParam)
     OutputDebugStringA(line);
     // The first activation comes as the window is shown: the page appears with it.
     HWND page = PageWindow();
-    if (page && !IsIconic(windowHandle) && !IsWindowVisible(page))
-        ShowWindow(page, SW_SHOWNA);
+    ShowPageWithWindow(page);
     // Without a page (the notice stands in for it) the window keeps the keyboard.
     if (page && IsWindowVisible(page))
         SetForegroundWindow(page);

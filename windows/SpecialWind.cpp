@@ -1,8 +1,8 @@
 #include "windows/SpecialWind.h"
 
 #include "toolkit/SurfaceBitmap.h"
-#include "version.h"
 #include "toolkit/WindowDC.h"
+#include "version.h"
 #include "windows/Button.h"
 
 SpecialWind::SpecialWind(ImagePtr initialSkin)
