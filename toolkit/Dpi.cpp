@@ -1,0 +1,130 @@
+#include "toolkit/Dpi.h"
+
+#include "toolkit/WindowDC.h"
+
+namespace {
+
+// The twin of an image, drawn at twice its size, has its id plus this.
+const WORD twinIdOffset = 1000;
+// MDT_EFFECTIVE_DPI: the DPI the system scales the monitor's windows to.
+const int effectiveDpi = 0;
+
+Dpi::EntryPoints LookUpEntryPoints()
+{
+    Dpi::EntryPoints found = {nullptr, nullptr, &GetDeviceCaps};
+    // Windows 10 1607 and 8.1 on: looked up by name, the launcher also starts on Windows 7.
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32)
+        found.forWindow = reinterpret_cast<GetDpiForWindowProc>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+    HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    if (shcore)
+        found.forMonitor = reinterpret_cast<GetDpiForMonitorProc>(
+            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    return found;
+}
+
+Dpi::EntryPoints& Current()
+{
+    static Dpi::EntryPoints entryPoints = LookUpEntryPoints();
+    return entryPoints;
+}
+
+// Division that rounds towards minus infinity, for edges left or above an origin.
+int FloorDivide(long long value, int divisor)
+{
+    long long quotient = value / divisor;
+    return static_cast<int>(quotient * divisor > value ? quotient - 1 : quotient);
+}
+
+} // namespace
+
+int Dpi::OfWindow(HWND window)
+{
+    const EntryPoints& entryPoints = Current();
+    UINT dpi = window && entryPoints.forWindow ? entryPoints.forWindow(window) : 0;
+    if (dpi)
+        return static_cast<int>(dpi);
+    return OfMonitor(window ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST) : nullptr);
+}
+
+int Dpi::OfMonitor(HMONITOR monitor)
+{
+    const EntryPoints& entryPoints = Current();
+    if (!monitor)
+        monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    UINT x = 0;
+    UINT y = 0;
+    if (entryPoints.forMonitor && monitor && SUCCEEDED(entryPoints.forMonitor(monitor, effectiveDpi, &x, &y)) && x)
+        return static_cast<int>(x);
+    if (entryPoints.deviceCaps) {
+        WindowDC screen(nullptr);
+        int pixels = entryPoints.deviceCaps(screen.Get(), LOGPIXELSX);
+        if (pixels > 0)
+            return pixels;
+    }
+    return design;
+}
+
+Dpi::EntryPoints Dpi::GetEntryPoints()
+{
+    return Current();
+}
+
+void Dpi::SetEntryPoints(const EntryPoints& entryPoints)
+{
+    Current() = entryPoints;
+}
+
+int Dpi::Scale(int edge, int dpi)
+{
+    return FloorDivide(static_cast<long long>(edge) * dpi + design / 2, design);
+}
+
+RECT Dpi::Scale(const RECT& rect, int dpi)
+{
+    return RECT{Scale(rect.left, dpi), Scale(rect.top, dpi), Scale(rect.right, dpi), Scale(rect.bottom, dpi)};
+}
+
+RECT Dpi::ScaleOutward(const RECT& rect, int dpi)
+{
+    auto down = [dpi](LONG edge) { return FloorDivide(static_cast<long long>(edge) * dpi, design); };
+    auto up = [dpi](LONG edge) { return -FloorDivide(-static_cast<long long>(edge) * dpi, design); };
+    return RECT{down(rect.left), down(rect.top), up(rect.right), up(rect.bottom)};
+}
+
+ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
+{
+    WindManager* manager = WindManager::Instance();
+    ImagePtr twin = dpi != design ? manager->LoadPngResource(static_cast<WORD>(id + twinIdOffset), L"PNG") : nullptr;
+    if (twin && twin->GetWidth() > 0) {
+        designSize = SIZE{static_cast<LONG>(twin->GetWidth() / 2), static_cast<LONG>(twin->GetHeight() / 2)};
+        return twin;
+    }
+    ImagePtr image = manager->LoadPngResource(id, L"PNG");
+    designSize = image ? SIZE{static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())} : SIZE{};
+    return image;
+}
+
+ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
+{
+    if (!image || (image->GetWidth() == static_cast<UINT>(size.cx) && image->GetHeight() == static_cast<UINT>(size.cy)))
+        return image;
+    ImagePtr resampled(new Gdiplus::Bitmap(size.cx, size.cy, PixelFormat32bppPARGB));
+    Gdiplus::Graphics graphics(resampled.get());
+    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+    // Mirrored at the borders: the filter would otherwise blend the edge pixels with nothing.
+    Gdiplus::ImageAttributes mirrored;
+    mirrored.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    graphics.DrawImage(image.get(), Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0,
+        static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel, &mirrored);
+    return resampled;
+}
+
+ImagePtr Dpi::LoadScaledArt(WORD id, int dpi, SIZE& designSize)
+{
+    ImagePtr art = LoadArt(id, dpi, designSize);
+    return Resample(std::move(art), SIZE{Scale(designSize.cx, dpi), Scale(designSize.cy, dpi)});
+}
