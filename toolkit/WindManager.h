@@ -68,6 +68,9 @@ public:
     void RefreshWebView(WebView* webView);
     // Navigates again with Navigate2, as at creation: a page that does not complete in time counts as failed.
     void NavigateWebView(WebView* webView, const wchar_t* url);
+    // Lays the page out at a zoom (percent; 100 at 96 DPI), now and after each document of the
+    // page itself completes.
+    void SetWebViewZoom(WebView* webView, int percent);
     // Whether a navigation of the page itself has started and has neither completed nor failed.
     bool IsWebViewNavigating(WebView* webView);
 

@@ -17,8 +17,9 @@ STDMETHODIMP AxUIHandler::GetHostInfo(DOCHOSTUIINFO* info)
 {
     if (!info || info->cbSize < sizeof(DOCHOSTUIINFO))
         return E_INVALIDARG;
-    // The page sits in a hole of a skin: a sunken 3-D edge around it would show.
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER;
+    // The page sits in a hole of a skin: a sunken 3-D edge around it would show. The host is
+    // DPI-aware: the page is laid out at the window's scale through its zoom, not stretched.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }

@@ -5,8 +5,20 @@ WebView::WebView()
     , hostWindow(nullptr)
     , eventAgent(nullptr)
     , adviseCookie(0)
+    , zoom(100)
 {
     VariantInit(&url);
+}
+
+void WebView::ApplyZoom()
+{
+    if (!browser)
+        return;
+    VARIANT percent;
+    VariantInit(&percent);
+    percent.vt = VT_I4;
+    percent.lVal = zoom;
+    browser->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &percent, nullptr);
 }
 
 WebView::~WebView()

@@ -17,6 +17,9 @@ public:
     WebView(const WebView&) = delete;
     WebView& operator=(const WebView&) = delete;
 
+    // The page zoom, in percent, given to the control (OLECMDID_OPTICAL_ZOOM).
+    void ApplyZoom();
+
     HWND ownerWindow;
     // Holds an address only while a navigation is being started.
     VARIANT url;
@@ -30,4 +33,5 @@ public:
     // The agent's connection, undone when the web view is destroyed.
     ComPtr<IConnectionPoint> eventConnection;
     DWORD adviseCookie;
+    int zoom;
 };

@@ -208,8 +208,12 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         kind = DocumentComplete;
         url = AddressOf(Argument(params, 0));
         // The page's own document completes after those of its frames, and ends its navigation.
-        if (IsControl(Argument(params, 1)))
+        // Its new document is laid out at the window's scale.
+        if (IsControl(Argument(params, 1))) {
             watch.Stop();
+            if (webView->eventAgent == this)
+                webView->ApplyZoom();
+        }
         break;
     case DISPID_NEWWINDOW3:
         kind = NewWindow;

@@ -194,6 +194,15 @@ void WindManager::NavigateWebView(WebView* webView, const wchar_t* url)
     Navigate(webView, url);
 }
 
+void WindManager::SetWebViewZoom(WebView* webView, int percent)
+{
+    if (!webView || !webView->eventAgent)
+        return;
+    webView->zoom = percent;
+    DeferredRelease::ControlCall call;
+    webView->ApplyZoom();
+}
+
 bool WindManager::IsWebViewNavigating(WebView* webView)
 {
     return webView && webView->eventAgent && webView->eventAgent->IsNavigating();
