@@ -1,5 +1,6 @@
 #include "windows/Button.h"
 
+#include "toolkit/Dpi.h"
 #include "windows/SpecialWind.h"
 
 Button::Button(SpecialWind* buttonOwner)
@@ -9,47 +10,71 @@ Button::Button(SpecialWind* buttonOwner)
     , imageIds{}
     , owner(buttonOwner)
     , drawnState(-1)
+    , dpi(Dpi::design)
+    , designOrigin{}
+    , anchor{}
+    , designSize{}
 {
 }
 
 Button::~Button() = default;
 
-void Button::SetPosition(int x, int y)
+void Button::SetPosition(int x, int y, POINT newAnchor)
 {
-    RECT moved = {x, y, x, y};
-    if (images[Normal]) {
-        moved.right = x + static_cast<int>(images[Normal]->GetWidth());
-        moved.bottom = y + static_cast<int>(images[Normal]->GetHeight());
-    }
+    designOrigin = POINT{x, y};
+    anchor = newAnchor;
+    Layout();
+}
+
+void Button::Layout()
+{
+    RECT design = {designOrigin.x, designOrigin.y, designOrigin.x + designSize.cx, designOrigin.y + designSize.cy};
+    RECT moved = Dpi::Scale(design, dpi);
+    OffsetRect(&moved, anchor.x, anchor.y);
     // Until the surface has been drawn at the new place, what it shows there is not our image.
     if (!EqualRect(&moved, &rect))
         drawnState = -1;
     rect = moved;
 }
 
+void Button::SetScale(int newDpi)
+{
+    if (newDpi == dpi)
+        return;
+    dpi = newDpi;
+    for (ImagePtr& image : images)
+        image.reset();
+    Layout();
+    drawnState = -1;
+}
+
 bool Button::SetImages(int normal, int hover, int pressedImage)
 {
     WindManager* manager = WindManager::Instance();
     const WORD ids[3] = {static_cast<WORD>(normal), static_cast<WORD>(hover), static_cast<WORD>(pressedImage)};
-    ImagePtr normalImage = manager->LoadPngResource(ids[Normal], L"PNG");
+    SIZE size = {};
+    ImagePtr normalImage = Dpi::LoadArt(ids[Normal], dpi, size);
     if (!normalImage || !manager->HasResource(ids[Hover], L"PNG") || !manager->HasResource(ids[Pressed], L"PNG"))
         return false;
 
-    images[Normal] = std::move(normalImage);
+    designSize = size;
+    Layout();
+    images[Normal] = Dpi::Resample(std::move(normalImage), SIZE{rect.right - rect.left, rect.bottom - rect.top});
     images[Hover].reset();
     images[Pressed].reset();
     for (int i = 0; i < 3; ++i)
         imageIds[i] = ids[i];
-    rect.right = rect.left + static_cast<int>(images[Normal]->GetWidth());
-    rect.bottom = rect.top + static_cast<int>(images[Normal]->GetHeight());
     drawnState = -1;
     return true;
 }
 
 Gdiplus::Image* Button::ImageOf(ButtonState shown)
 {
-    if (!images[shown] && imageIds[shown])
-        images[shown] = WindManager::Instance()->LoadPngResource(imageIds[shown], L"PNG");
+    if (!images[shown] && imageIds[shown]) {
+        SIZE size = {};
+        images[shown] = Dpi::Resample(Dpi::LoadArt(imageIds[shown], dpi, size),
+            SIZE{rect.right - rect.left, rect.bottom - rect.top});
+    }
     return images[shown].get();
 }
 

@@ -35,7 +35,11 @@ public:
     explicit Button(SpecialWind* owner);
     ~Button() override;
 
-    void SetPosition(int x, int y);
+    // The top-left corner in 96-DPI design units, from an anchor in pixels (the window's corner
+    // unless given): the button's edges are the design edges scaled to its DPI.
+    void SetPosition(int x, int y, POINT anchor = POINT{0, 0});
+    // The DPI the button is drawn at; its images are loaded again for it.
+    void SetScale(int newDpi);
     // Normal, hover and pressed PNG resources; all three load or nothing changes.
     bool SetImages(int normal, int hover, int pressed);
     // An identical registration is kept once.
@@ -59,6 +63,8 @@ private:
     // The image of a state, decoded on its first use: only the normal ones are needed to show a
     // window, and decoding the others waits until the pointer first reaches the button.
     Gdiplus::Image* ImageOf(ButtonState shown);
+    // The rectangle of the design place and size at the button's DPI.
+    void Layout();
 
     ButtonState state;
     RECT rect;
@@ -69,4 +75,9 @@ private:
     std::vector<ButtonListener> listeners;
     // The image last drawn onto the owner's surface; -1 before the first.
     int drawnState;
+    int dpi;
+    POINT designOrigin;
+    POINT anchor;
+    // The normal image's size at 96 DPI.
+    SIZE designSize;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "toolkit/Dpi.h"
 #include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 
@@ -22,7 +23,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     : webView(nullptr)
     , url(address ? address : L"")
     , pageLeft(0)
-    , pageTop(titleBarHeight)
+    , pageTop(0)
     , pageWidth(0)
     , pageHeight(0)
     , minimizeButton(this)
@@ -33,6 +34,11 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
 {
+    dpi = Dpi::OfMonitor(monitor);
+    pageTop = Dpi::Scale(titleBarHeight, dpi);
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+        button->SetScale(dpi);
+    notice.SetScale(dpi);
     RECT work = WorkArea(monitor);
     pageWidth = work.right - work.left;
     pageHeight = work.bottom - work.top - pageTop;
@@ -80,9 +86,11 @@ bool GameWind::IsDoubleClick(LPARAM lParam)
 
 void GameWind::PlaceButtons()
 {
-    minimizeButton.SetPosition(pageWidth - 96, 0);
-    maximizeButton.SetPosition(pageWidth - 64, 0);
-    closeButton.SetPosition(pageWidth - 32, 0);
+    // Kept at their design distances from the right edge, scaled.
+    const POINT rightEdge = {pageWidth, 0};
+    minimizeButton.SetPosition(-96, 0, rightEdge);
+    maximizeButton.SetPosition(-64, 0, rightEdge);
+    closeButton.SetPosition(-32, 0, rightEdge);
     notice.SetArea(RECT{pageLeft, pageTop, pageLeft + pageWidth, pageTop + pageHeight});
 }
 
@@ -169,10 +177,24 @@ void GameWind::OnCreate(HWND window)
     RECT rect;
     GetWindowRect(window, &rect);
     WindManager* manager = WindManager::Instance();
-    webView = manager->CreateWebView(rect.left + pageLeft, rect.top + pageTop, pageWidth + pageCreationExtraWidth,
-        pageHeight + pageCreationExtraHeight, window, url.c_str(), nullptr, nullptr);
+    webView = manager->CreateWebView(rect.left + pageLeft, rect.top + pageTop,
+        pageWidth + Dpi::Scale(pageCreationExtraWidth, dpi), pageHeight + Dpi::Scale(pageCreationExtraHeight, dpi),
+        window, url.c_str(), nullptr, nullptr);
     manager->SetWebViewCallback(webView, this, &GameWind::OnWebViewEvent);
+    manager->SetWebViewZoom(webView, Dpi::Zoom(dpi));
     PlacePage();
+}
+
+void GameWind::OnScaleChanged()
+{
+    pageTop = Dpi::Scale(titleBarHeight, dpi);
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+        button->SetScale(dpi);
+    notice.SetScale(dpi);
+    pageHeight = Height() - pageTop;
+    PlaceButtons();
+    PlacePage();
+    WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
 }
 
 void GameWind::OnPaint(HWND window)

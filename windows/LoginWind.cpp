@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "toolkit/Dpi.h"
 #include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 #include "windows/OperatorAddresses.h"
@@ -28,8 +29,7 @@ LoginWind::LoginWind()
     , serviceButton(this)
     , minimizeButton(this)
     , closeButton(this)
-    , webViewRect{noticeArea.left, noticeArea.top, noticeArea.right - noticeArea.left,
-          noticeArea.bottom - noticeArea.top}
+    , webViewRect{}
     , notice(this)
 {
     struct Layout {
@@ -45,13 +45,16 @@ LoginWind::LoginWind()
         {&forumButton, 789, 406, 108, 109, 110},
         {&serviceButton, 897, 406, 114, 115, 116},
     };
-    for (const Layout& item : layout)
+    for (const Layout& item : layout) {
+        item.button->SetScale(dpi);
         item.button->SetPosition(item.x, item.y);
+    }
     for (const Layout& item : layout)
         item.button->SetImages(item.normal, item.hover, item.pressed);
     for (const Layout& item : layout)
         item.button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
-    notice.SetArea(noticeArea);
+    notice.SetScale(dpi);
+    PlaceOverHole();
     notice.RetryButton().AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
 }
 
@@ -59,7 +62,7 @@ LoginWind::~LoginWind() = default;
 
 bool LoginWind::Create()
 {
-    CreateWithSkin(WindManager::Instance()->LoadPngResource(skinId, L"PNG"), nullptr);
+    CreateWithSkin(skinId, nullptr);
     // A page that failed while the window was being made found no surface to draw on yet.
     if (notice.IsShown())
         ShowNotice();
@@ -141,6 +144,25 @@ void LoginWind::PlacePage()
         webViewRect.height, true);
 }
 
+// The page and the notice cover every pixel the skin's hole lets through, at any scale.
+void LoginWind::PlaceOverHole()
+{
+    RECT hole = Dpi::ScaleOutward(noticeArea, dpi);
+    webViewRect = {hole.left, hole.top, hole.right - hole.left, hole.bottom - hole.top};
+    notice.SetArea(hole);
+}
+
+void LoginWind::OnScaleChanged()
+{
+    for (Button* button : {&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton})
+        button->SetScale(dpi);
+    notice.SetScale(dpi);
+    PlaceOverHole();
+    WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
+    if (notice.IsShown() && GetSurfaceGraphics())
+        notice.Draw(GetSurfaceGraphics());
+}
+
 void LoginWind::OnCreate(HWND window)
 {
     RECT rect;
@@ -150,8 +172,10 @@ void LoginWind::OnCreate(HWND window)
     WindManager* manager = WindManager::Instance();
     // Owned: the system keeps the page above the skin, exactly in its hole, and minimises, hides
     // and restores it with the window; it has no taskbar button of its own.
-    webView = manager->CreateWebView(x, y, webViewRect.width, webViewRect.height + pageCreationExtraHeight, window,
-        OperatorAddresses::loginPage, nullptr, nullptr);
+    webView = manager->CreateWebView(x, y, webViewRect.width,
+        webViewRect.height + Dpi::Scale(pageCreationExtraHeight, dpi), window, OperatorAddresses::loginPage, nullptr,
+        nullptr);
+    manager->SetWebViewZoom(webView, Dpi::Zoom(dpi));
     PlacePage();
     manager->SetWebViewCallback(webView, this, &LoginWind::ForwardWebViewEvent);
 }

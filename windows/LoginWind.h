@@ -37,6 +37,8 @@ protected:
     // The page's host, or null while the notice stands in for the page.
     HWND PageWindow() const;
     void PlacePage();
+    void PlaceOverHole();
+    void OnScaleChanged() override;
     bool ShowsPage() const override;
     void ShowNotice();
     void ShowPage();

@@ -1,5 +1,7 @@
 #include "windows/PageNotice.h"
 
+#include "toolkit/Dpi.h"
+
 namespace {
 
 const int retryNormal = 129;
@@ -55,6 +57,7 @@ PageNotice::PageNotice(SpecialWind* owner)
     , area{}
     , shown(false)
     , retrying(false)
+    , dpi(Dpi::design)
 {
     retryButton.SetImages(retryNormal, retryHover, retryPressed);
 }
@@ -66,10 +69,16 @@ void PageNotice::SetArea(const RECT& newArea)
     area = newArea;
     RECT button = retryButton.GetRect();
     int buttonWidth = button.right - button.left;
-    int blockHeight = buttonTop + button.bottom - button.top;
+    int blockHeight = Dpi::Scale(buttonTop, dpi) + button.bottom - button.top;
     int left = area.left + (area.right - area.left - buttonWidth) / 2;
     int top = area.top + (area.bottom - area.top - blockHeight) / 2;
-    retryButton.SetPosition(left, top + buttonTop);
+    retryButton.SetPosition(0, 0, POINT{left, top + Dpi::Scale(buttonTop, dpi)});
+}
+
+void PageNotice::SetScale(int newDpi)
+{
+    dpi = newDpi;
+    retryButton.SetScale(dpi);
 }
 
 bool PageNotice::OnFailure(const wchar_t* url)
@@ -110,8 +119,8 @@ void PageNotice::Draw(Gdiplus::Graphics* graphics)
     // Grey-scale smoothing: sub-pixel colours would fringe the letters on a layered surface.
     Gdiplus::GraphicsState state = graphics->Save();
     graphics->SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
-    LOGFONTW headlineFace = MessageFont(headlineHeight, FW_BOLD);
-    LOGFONTW adviceFace = MessageFont(adviceHeight, FW_NORMAL);
+    LOGFONTW headlineFace = MessageFont(Dpi::Scale(headlineHeight, dpi), FW_BOLD);
+    LOGFONTW adviceFace = MessageFont(Dpi::Scale(adviceHeight, dpi), FW_NORMAL);
     HDC dc = graphics->GetHDC();
     Gdiplus::Font headlineFont(dc, &headlineFace);
     Gdiplus::Font adviceFont(dc, &adviceFace);
@@ -119,9 +128,12 @@ void PageNotice::Draw(Gdiplus::Graphics* graphics)
     RECT button = retryButton.GetRect();
     auto left = static_cast<Gdiplus::REAL>(area.left);
     auto width = static_cast<Gdiplus::REAL>(area.right - area.left);
-    auto top = static_cast<Gdiplus::REAL>(button.top - buttonTop);
-    DrawLine(graphics, headline, headlineFont, headlineColour, Gdiplus::RectF(left, top, width, headlineLine));
-    DrawLine(graphics, advice, adviceFont, adviceColour, Gdiplus::RectF(left, top + adviceTop, width, adviceLine));
+    auto top = static_cast<Gdiplus::REAL>(button.top - Dpi::Scale(buttonTop, dpi));
+    auto scaled = [this](int value) { return static_cast<Gdiplus::REAL>(Dpi::Scale(value, dpi)); };
+    DrawLine(graphics, headline, headlineFont, headlineColour,
+        Gdiplus::RectF(left, top, width, scaled(headlineLine)));
+    DrawLine(graphics, advice, adviceFont, adviceColour,
+        Gdiplus::RectF(left, top + scaled(adviceTop), width, scaled(adviceLine)));
     graphics->Restore(state);
 
     retryButton.Draw(graphics);

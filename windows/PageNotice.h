@@ -21,6 +21,8 @@ public:
 
     // The notice's place in the window (client coordinates); the button is centred below the text.
     void SetArea(const RECT& newArea);
+    // The DPI its text and button are drawn at; the area is set again after.
+    void SetScale(int newDpi);
     RECT GetArea() const { return area; }
     bool IsShown() const { return shown; }
     Button& RetryButton() { return retryButton; }
@@ -50,4 +52,5 @@ private:
     std::wstring failedUrl;
     bool shown;
     bool retrying;
+    int dpi;
 };

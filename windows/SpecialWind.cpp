@@ -1,15 +1,26 @@
 #include "windows/SpecialWind.h"
 
+#include "toolkit/Dpi.h"
 #include "toolkit/SurfaceBitmap.h"
 #include "toolkit/WindowDC.h"
 #include "version.h"
 #include "windows/Button.h"
 
+namespace {
+
+// Sent to per-monitor (v2) windows before WM_DPICHANGED, for the size at the new DPI.
+const UINT getDpiScaledSize = 0x02E4;
+
+} // namespace
+
 SpecialWind::SpecialWind(ImagePtr initialSkin)
     : windowHandle(nullptr)
+    , dpi(Dpi::OfMonitor(nullptr))
     , windowRect{}
     , restoreRect{}
     , blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA}
+    , skinResource(0)
+    , skinDesignSize{}
     , dirtyRect{}
     , surfacePresented(false)
     , pageHiddenWithWindow(false)
@@ -64,9 +75,30 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
 
     WindowDC windowDC(windowHandle);
     surfaceDC.Create(windowDC.Get());
+    BuildSurface();
+    PushSurface(windowDC.Get(), nullptr);
+    return true;
+}
 
-    surfaceBitmap.Reset(CreateSurfaceBitmap(width, height));
-    surfaceDC.Select(surfaceBitmap.Get());
+bool SpecialWind::CreateWithSkin(WORD id, HWND parent)
+{
+    SIZE design = {};
+    if (!CreateWithSkin(Dpi::LoadScaledArt(id, dpi, design), parent))
+        return false;
+    skinResource = id;
+    skinDesignSize = design;
+    return true;
+}
+
+void SpecialWind::BuildSurface()
+{
+    surfaceGraphics.reset();
+    int width = static_cast<int>(skin->GetWidth());
+    int height = static_cast<int>(skin->GetHeight());
+    // Selected before the bitmap it replaces is freed: a selected bitmap cannot be deleted.
+    HBITMAP bitmap = CreateSurfaceBitmap(width, height);
+    surfaceDC.Select(bitmap);
+    surfaceBitmap.Reset(bitmap);
 
     // Without a working Graphics the skin cannot be drawn, and buttons must see no surface.
     surfaceGraphics.reset(new Gdiplus::Graphics(surfaceDC.Get()));
@@ -74,9 +106,6 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
         surfaceGraphics.reset();
     else
         surfaceGraphics->DrawImage(skin.get(), 0, 0, width, height);
-
-    PushSurface(windowDC.Get(), nullptr);
-    return true;
 }
 
 bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND parent)
@@ -197,6 +226,18 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (wParam)
             surfacePresented = false;
         return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        ChangeScale(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case getDpiScaledSize: {
+        // A skin's size at the new DPI is its own, not the system's linear guess.
+        if (!skinResource)
+            return DefWindowProcW(window, message, wParam, lParam);
+        auto* size = reinterpret_cast<SIZE*>(lParam);
+        int newDpi = static_cast<int>(wParam);
+        *size = SIZE{Dpi::Scale(skinDesignSize.cx, newDpi), Dpi::Scale(skinDesignSize.cy, newDpi)};
+        return TRUE;
+    }
     case WM_GETMINMAXINFO: {
         // Maximised, the window fills the work area of its monitor, relative to that monitor.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -215,6 +256,37 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+void SpecialWind::ChangeScale(int newDpi, const RECT& suggested)
+{
+    if (newDpi <= 0)
+        return;
+    dpi = newDpi;
+    if (skin && skinResource) {
+        SIZE design = {};
+        ImagePtr scaled = Dpi::LoadScaledArt(skinResource, dpi, design);
+        if (scaled) {
+            skin = std::move(scaled);
+            BuildSurface();
+        }
+    }
+    OnScaleChanged();
+    RECT placed = suggested;
+    // A skinned window is the size of its skin wherever the system suggests it goes.
+    if (skin) {
+        placed.right = placed.left + static_cast<LONG>(skin->GetWidth());
+        placed.bottom = placed.top + static_cast<LONG>(skin->GetHeight());
+    }
+    windowRect = placed;
+    if (!IsZoomed(windowHandle))
+        restoreRect = placed;
+    SetWindowPos(windowHandle, nullptr, placed.left, placed.top, placed.right - placed.left,
+        placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (skin)
+        PresentSurface();
+    else
+        InvalidateRect(windowHandle, nullptr, FALSE);
 }
 
 bool SpecialWind::IsMaximized() const

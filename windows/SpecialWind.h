@@ -22,6 +22,8 @@ public:
     ~SpecialWind() override;
 
     bool CreateWithSkin(ImagePtr skin, HWND parent);
+    // The skin of a PNG resource, drawn at the window's DPI, and again whenever that changes.
+    bool CreateWithSkin(WORD id, HWND parent);
     bool CreateWithColorKey(int width, int height, COLORREF key, HWND parent);
 
     virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -46,6 +48,7 @@ public:
     void SetMaximized(bool maximize);
 
     HWND GetHandle() const { return windowHandle; }
+    int GetDpi() const { return dpi; }
 
     // Top-left corner that centres a window on a screen; each half drops its own remainder.
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
@@ -58,6 +61,11 @@ protected:
     // once. True when a button took the message.
     bool OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
         LPARAM lParam);
+
+    // WM_DPICHANGED: the window has taken on the new DPI, and its skin is drawn afresh at it; the
+    // window lays out and draws the rest, and is then placed at the system's rectangle and
+    // presented once.
+    virtual void OnScaleChanged() {}
 
     // Shows the window, then the page of its web view unless something else is shown in its place.
     void ShowWithPage(WebView* webView);
@@ -73,12 +81,17 @@ protected:
     int ShowAndRunLoop(WebView* const& webView, bool refreshOnF5);
 
     HWND windowHandle;
+    // The DPI of the window, or of the monitor it opens on until it exists.
+    int dpi;
     // Left and top are not followed while the user drags; only the size is relied on.
     RECT windowRect;
     RECT restoreRect;
     BLENDFUNCTION blend;
     // Declared so that they are released graphics first, skin last.
     ImagePtr skin;
+    // The resource the skin is drawn from at each DPI, 0 for a skin given as an image.
+    WORD skinResource;
+    SIZE skinDesignSize;
     GdiObject<HBITMAP> surfaceBitmap;
     MemoryDC surfaceDC;
     std::unique_ptr<Gdiplus::Graphics> surfaceGraphics;
@@ -91,5 +104,8 @@ protected:
 
 private:
     HWND CreateCentredPopup(int width, int height, HWND parent);
+    // A surface of the skin's size with the skin drawn on it.
+    void BuildSurface();
+    void ChangeScale(int newDpi, const RECT& suggested);
     void PushSurface(HDC windowDC, const RECT* dirty);
 };
