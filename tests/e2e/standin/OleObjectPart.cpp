@@ -60,6 +60,22 @@ bool OleObjectPart::HostTranslatesAccelerator(MSG* message)
     return handled;
 }
 
+void OleObjectPart::AskHostInfo()
+{
+    IDocHostUIHandler* handler = nullptr;
+    if (clientSite == nullptr
+        || FAILED(clientSite->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&handler)))
+        || handler == nullptr) {
+        return;
+    }
+    DOCHOSTUIINFO info = {};
+    info.cbSize = sizeof(info);
+    HRESULT result = handler->GetHostInfo(&info);
+    handler->Release();
+    StandInLog::Write(L"HostInfo", L"obj=%u result=0x%08lx flags=0x%08lx dpiaware=%d", owner.Serial(), result,
+        info.dwFlags, (info.dwFlags & DOCHOSTUIFLAG_DPI_AWARE) != 0 ? 1 : 0);
+}
+
 bool OleObjectPart::IsInPlaceActive() const
 {
     return inPlaceSite != nullptr;

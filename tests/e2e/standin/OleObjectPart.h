@@ -22,6 +22,9 @@ public:
     bool SiteCleared() const;
     // Offers a key message to the host's IDocHostUIHandler first, as an HTML control does.
     bool HostTranslatesAccelerator(MSG* message);
+    // As an HTML control does for each new document: asks the host's IDocHostUIHandler how to
+    // show it, and logs the flags as `HostInfo`.
+    void AskHostInfo();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

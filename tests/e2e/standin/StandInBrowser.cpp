@@ -64,6 +64,7 @@ HRESULT CopyString(const std::wstring& text, BSTR* value)
 StandInBrowser::StandInBrowser()
     : refCount(1),
       serial(StandInModule::NextSerial()),
+      zoom(100),
       raising(false),
       eventDepth(0),
       oleObject(*this),
@@ -257,6 +258,8 @@ void StandInBrowser::Raise(const PendingEvent& event)
     switch (event.dispid) {
     case DISPID_NAVIGATECOMPLETE2:
         address = event.address;
+        zoom = 100;
+        oleObject.AskHostInfo();
         window.ShowAddress(address);
         RaiseAddressEvent(event.dispid, L"NavigateComplete2", event.address, report);
         break;
@@ -849,9 +852,21 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::QueryStatusWB(OLECMDID, OLECMDF*)
     return NotImplemented(L"QueryStatusWB");
 }
 
-HRESULT STDMETHODCALLTYPE StandInBrowser::ExecWB(OLECMDID, OLECMDEXECOPT, VARIANT*, VARIANT*)
+// The page zoom as the control documents it: a VT_I4 from 10 to 1000 percent, applied to the
+// document shown; there is none to zoom before the first navigation completes.
+HRESULT STDMETHODCALLTYPE StandInBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT, VARIANT* in, VARIANT*)
 {
-    return NotImplemented(L"ExecWB");
+    if (command != OLECMDID_OPTICAL_ZOOM) {
+        return NotImplemented(L"ExecWB");
+    }
+    bool valid = in != nullptr && V_VT(in) == VT_I4 && V_I4(in) >= 10 && V_I4(in) <= 1000;
+    HRESULT result = !valid ? E_INVALIDARG : address.empty() ? OLECMDERR_E_DISABLED : S_OK;
+    if (result == S_OK) {
+        zoom = V_I4(in);
+    }
+    StandInLog::Write(L"Zoom", L"obj=%u asked=%ld result=0x%08lx percent=%ld url=%ls", serial,
+        in != nullptr && V_VT(in) == VT_I4 ? static_cast<long>(V_I4(in)) : -1L, result, zoom, address.c_str());
+    return result;
 }
 
 HRESULT STDMETHODCALLTYPE StandInBrowser::ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*)

@@ -159,6 +159,8 @@ private:
     LONG refCount;
     unsigned serial;
     std::wstring address;
+    // The page zoom of the document shown, in percent; a new document starts at 100.
+    long zoom;
     std::deque<PendingEvent> pending;
     std::deque<PendingEvent> droppedWhileRaising;
     bool raising;
