@@ -38,6 +38,9 @@ RELAYED = "user32.UpdateLayeredWindow;user32.UpdateLayeredWindowIndirect"
 # With E2E_WINDOW_MANAGER=openbox a session runs on a display of its own under openbox, and Wine
 # manages its windows as on a desktop (Managed=Y): the way a player's windows are treated.
 MANAGED = os.environ.get("E2E_WINDOW_MANAGER") == "openbox"
+# The display scale of the prefix (E2E_DPI with its own E2E_WINEPREFIX): HKCU\Control Panel\Desktop
+# LogPixels, which Wine reads as each process starts. 96 leaves a default prefix as it is.
+DPI = int(os.environ.get("E2E_DPI", "96"))
 # A persistent wineserver left behind by a killed run exits this long after its last client.
 SERVER_LINGER_SECONDS = 60
 
@@ -375,7 +378,7 @@ def _registration(paths):
         ("user.reg", "Software\\\\Wine\\\\WineBrowser", "\"Browsers\"", paths.browser_script),
         ("user.reg", "Software\\\\Wine\\\\X11 Driver", "\"Managed\"", "Y" if MANAGED else "N"),
         ("user.reg", "Software\\\\Wine\\\\Debug", "\"RelayInclude\"", RELAYED),
-    ]
+    ] + ([("user.reg", "Control Panel\\\\Desktop", "\"LogPixels\"", DPI)] if DPI != 96 else [])
 
 
 def _reg_file(paths):
@@ -405,8 +408,8 @@ def _reg_file(paths):
         "[HKEY_CURRENT_USER\\Software\\Wine\\Debug]",
         '"RelayInclude"="%s"' % RELAYED,
         "",
-        "",
-    ])
+    ] + (["[HKEY_CURRENT_USER\\Control Panel\\Desktop]", '"LogPixels"=dword:%08x' % DPI, ""] if DPI != 96 else [])
+      + [""])
 
 
 def _registry_sections(path):
@@ -431,7 +434,7 @@ def _registered(paths):
     for hive, key, name, data in _registration(paths):
         if hive not in hives:
             hives[hive] = _registry_sections(os.path.join(paths.prefix, hive))
-        expected = '%s="%s"' % (name, _reg_escape(data))
+        expected = '%s=dword:%08x' % (name, data) if isinstance(data, int) else '%s="%s"' % (name, _reg_escape(data))
         if expected.lower() not in (v.lower() for v in hives[hive].get(key.lower(), [])):
             return False
     return True
