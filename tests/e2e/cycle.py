@@ -3,11 +3,11 @@ window) with the stand-in browser and real input; shared by the cycle test, the 
 
 import os
 
-from harness import wait_for
+from harness import scaled, wait_for
 
 LOGIN_PAGE = "http://passport.ops.test/kolv/login"
 LOGIN_SIZE = (1186, 954)
-# The login window's close button, relative to the window: left, top, width, height.
+# The login window's close button, relative to the window: left, top, width, height (at 96 DPI).
 LOGIN_CLOSE_BUTTON = (1045, 364, 22, 22)
 # The game window's close button: its left edge lies this far from the window's right edge.
 GAME_CLOSE_FROM_RIGHT = 32
@@ -90,7 +90,8 @@ class Launcher:
 
     def game_close_button(self):
         left, top, right, _ = self.game["rect"]
-        return right - GAME_CLOSE_FROM_RIGHT + GAME_BUTTON_SIZE[0] // 2, top + GAME_BUTTON_SIZE[1] // 2
+        return (right - scaled(GAME_CLOSE_FROM_RIGHT - GAME_BUTTON_SIZE[0] // 2),
+                top + scaled(GAME_BUTTON_SIZE[1] // 2))
 
     def close_login(self):
         """Clicks the login window's close button."""
@@ -99,7 +100,7 @@ class Launcher:
     def login_close_button(self):
         left, top, _, _ = self.login["rect"]
         x, y, width, height = LOGIN_CLOSE_BUTTON
-        return left + x + width // 2, top + y + height // 2
+        return left + scaled(x + width // 2), top + scaled(y + height // 2)
 
     def close_game(self, timeout=15.0):
         """Clicks the game window's close button; answers the fresh login window's record."""

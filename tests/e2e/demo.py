@@ -1,6 +1,9 @@
 """The whole launch cycle on the display with the stand-in browser, a screenshot per step.
 
     demo.py [--docs DIR]    with --docs, also writes DIR/login.png and DIR/game.png for the README
+
+At a display scale other than 100 % (E2E_DPI, in a prefix of its own) the screenshots and the
+pictures carry the scale in their names: demo-150-NN-step.png, DIR/login-150.png.
 """
 
 import argparse
@@ -17,6 +20,7 @@ TITLE_BAR = (0x30, 0x29, 0x21)
 # game window scaled to half.
 GAME_DOCS_SCALE = "50%"
 TRIM_MARGIN = 16
+SCALE_SUFFIX = "" if harness.DPI == 96 else "-%d" % (harness.DPI * 100 // 96)
 
 
 class Camera:
@@ -25,9 +29,10 @@ class Camera:
     def __init__(self, session):
         self.folder = session.paths.screenshots
         self.count = 0
+        self.name = "demo" + SCALE_SUFFIX
 
     def capture(self, label):
-        path = os.path.join(self.folder, "demo-%02d-%s.png" % (self.count + 1, label))
+        path = os.path.join(self.folder, "%s-%02d-%s.png" % (self.name, self.count + 1, label))
         subprocess.run(["import", "-window", "root", path], check=True, timeout=30, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         return harness.Screenshot(path)
@@ -100,10 +105,10 @@ def main():
 
     if options.docs:
         os.makedirs(options.docs, exist_ok=True)
-        crop(login_shot.path, os.path.join(options.docs, "login.png"), rect=login["rect"])
-        crop(game_shot.path, os.path.join(options.docs, "game.png"), scale=GAME_DOCS_SCALE)
-        print("README pictures: %s" % ", ".join(os.path.relpath(os.path.join(options.docs, name))
-                                                for name in ("login.png", "game.png")))
+        names = ["login%s.png" % SCALE_SUFFIX, "game%s.png" % SCALE_SUFFIX]
+        crop(login_shot.path, os.path.join(options.docs, names[0]), rect=login["rect"])
+        crop(game_shot.path, os.path.join(options.docs, names[1]), scale=GAME_DOCS_SCALE)
+        print("README pictures: %s" % ", ".join(os.path.relpath(os.path.join(options.docs, name)) for name in names))
     return 0 if code == 0 else 1
 
 

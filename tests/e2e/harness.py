@@ -41,6 +41,11 @@ MANAGED = os.environ.get("E2E_WINDOW_MANAGER") == "openbox"
 # The display scale of the prefix (E2E_DPI with its own E2E_WINEPREFIX): HKCU\Control Panel\Desktop
 # LogPixels, which Wine reads as each process starts. 96 leaves a default prefix as it is.
 DPI = int(os.environ.get("E2E_DPI", "96"))
+
+
+def scaled(edge):
+    """A 96-DPI design edge at the prefix's DPI, rounded as the launcher rounds edges (halves up)."""
+    return (edge * DPI + 48) // 96
 # A persistent wineserver left behind by a killed run exits this long after its last client.
 SERVER_LINGER_SECONDS = 60
 

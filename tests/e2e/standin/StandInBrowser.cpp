@@ -863,6 +863,7 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT
     HRESULT result = !valid ? E_INVALIDARG : address.empty() ? OLECMDERR_E_DISABLED : S_OK;
     if (result == S_OK) {
         zoom = V_I4(in);
+        window.ShowAddress(address);
     }
     StandInLog::Write(L"Zoom", L"obj=%u asked=%ld result=0x%08lx percent=%ld url=%ls", serial,
         in != nullptr && V_VT(in) == VT_I4 ? static_cast<long>(V_I4(in)) : -1L, result, zoom, address.c_str());

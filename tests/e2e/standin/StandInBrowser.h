@@ -24,6 +24,7 @@ public:
     OleObjectPart& OleObject();
     StandInWindow& Window();
     const std::wstring& Address() const;
+    long Zoom() const { return zoom; }
 
     // Queues an event for the host's message dispatch; replyWindow (may be null)
     // receives the outcome once the last event of the request is raised or dropped.

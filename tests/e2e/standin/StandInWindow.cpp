@@ -262,14 +262,17 @@ void StandInWindow::Paint()
 
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TextColour);
-    RECT area = {client.left + 16, client.top + 12, client.right - 16, client.bottom - 12};
+    // The page is laid out at its zoom, as the control lays out a zoomed document.
+    auto zoomed = [this](int value) { return static_cast<int>(value * owner.Zoom() / 100); };
+    RECT area = {client.left + zoomed(16), client.top + zoomed(12), client.right - zoomed(16),
+        client.bottom - zoomed(12)};
     wchar_t heading[64];
     _snwprintf(heading, 64, L"stand-in browser #%u%ls", owner.Serial(), focused ? L" (focused)" : L"");
     heading[63] = L'\0';
-    DrawLine(dc, heading, 16, FW_NORMAL, area, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
-    area.top += 8;
+    DrawLine(dc, heading, zoomed(16), FW_NORMAL, area, DT_LEFT | DT_NOPREFIX | DT_SINGLELINE);
+    area.top += zoomed(8);
     const std::wstring& address = owner.Address();
-    DrawLine(dc, address.empty() ? L"(no address)" : address.c_str(), 28, FW_BOLD, area,
+    DrawLine(dc, address.empty() ? L"(no address)" : address.c_str(), zoomed(28), FW_BOLD, area,
         DT_LEFT | DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL);
     EndPaint(handle, &paint);
 }
