@@ -14,17 +14,20 @@
 // The floor of start-up: what any skinned window must do before it is on the screen. It decodes
 // the skin through GDI+, creates a layered window, draws the skin onto a surface, presents it
 // once and shows the window, with the launcher's imports and of its code only the surface's bitmap.
+// Above 96 DPI it draws the skin drawn at twice the size, scaled to the screen's DPI on the way.
 
 namespace {
 
 const WORD skinId = 101;
+const WORD twinId = 1101;
+const int designDpi = 96;
 
 // Functions of the launcher's other system DLLs, so that Wine loads the same ones at start.
 const void* volatile sameImports[3];
 
-Gdiplus::Image* LoadSkin()
+Gdiplus::Image* LoadSkin(WORD id)
 {
-    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(skinId), L"PNG");
+    HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
     DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
     HGLOBAL block = size ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
     if (!block)
@@ -54,11 +57,19 @@ int wmain(int argc, wchar_t** argv)
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    Gdiplus::Image* skin = LoadSkin();
+    HDC screen = GetDC(nullptr);
+    int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    bool scaled = dpi != designDpi;
+    Gdiplus::Image* skin = LoadSkin(scaled ? twinId : skinId);
     if (!skin)
         return 1;
     int width = static_cast<int>(skin->GetWidth());
     int height = static_cast<int>(skin->GetHeight());
+    if (scaled) {
+        width = (width / 2 * dpi + designDpi / 2) / designDpi;
+        height = (height / 2 * dpi + designDpi / 2) / designDpi;
+    }
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -77,6 +88,10 @@ int wmain(int argc, wchar_t** argv)
     HGDIOBJ previous = SelectObject(surface, bitmap);
     {
         Gdiplus::Graphics graphics(surface);
+        if (scaled) {
+            graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+            graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        }
         graphics.DrawImage(skin, 0, 0, width, height);
     }
     POINT destination = {x, y};

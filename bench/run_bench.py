@@ -26,6 +26,10 @@ ARCH = "x64" if harness.WINE_ARCH == "win64" else "x86"
 OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}[ARCH]
 
 
+# Start-up is measured again at this display scale (150 %), in a prefix of its own.
+SCALED_DPI = 144
+
+
 class BenchError(Exception):
     pass
 
@@ -109,6 +113,17 @@ def measure_startup(session, bench, empty, floor, runs):
                 "floor_spawn_to_shown_ms": floor_shown, "spawn_to_shown_ms": our_shown,
                 "spawn_to_complete_frame_ms": our_complete},
     }
+
+
+def measure_scaled_startup(runs):
+    """Start-up at SCALED_DPI: this script again, start-up only, in a prefix whose LogPixels is that."""
+    env = dict(os.environ, E2E_DPI=str(SCALED_DPI),
+               E2E_WINEPREFIX=os.path.join(harness.Paths().build_dir, "wineprefix-e2e-%d" % SCALED_DPI))
+    done = subprocess.run([sys.executable, os.path.abspath(__file__), "--startup-only", "--runs", str(runs)],
+                          env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=600)
+    if done.returncode != 0:
+        raise BenchError("start-up at %d DPI failed: %s" % (SCALED_DPI, done.stderr.strip()[-2000:]))
+    return parse_report(done.stdout)
 
 
 def growth(samples, warmup, window=5):
@@ -256,6 +271,19 @@ def table(results):
         row("Ours / floor, spawn → first complete frame (ratio per round)", s["complete_frame_over_floor"], "≤ 1.5",
             s["complete_frame_over_floor"]["median"] <= 1.5, floor_cmd, 2),
     ]
+    scaled = results["startup_scaled"]
+    scaled_cmd = "%s at %d DPI" % (floor_cmd, scaled["dpi"])
+    lines += [
+        row("At %d DPI, floor (the 2x skin drawn scaled): spawn → shown (ms)" % scaled["dpi"],
+            scaled["floor_spawn_to_shown_ms"], "", None, "bench_floor.exe at %d DPI" % scaled["dpi"]),
+        row("At %d DPI, ours: spawn → window and page shown (ms)" % scaled["dpi"], scaled["spawn_to_shown_ms"], "",
+            None, "bench.exe startup at %d DPI" % scaled["dpi"]),
+        row("At %d DPI, ours / floor, spawn → shown (ratio per round)" % scaled["dpi"], scaled["shown_over_floor"],
+            "≤ 1.5", scaled["shown_over_floor"]["median"] <= 1.5, scaled_cmd, 2),
+        row("At %d DPI, ours / floor, spawn → first complete frame (ratio per round)" % scaled["dpi"],
+            scaled["complete_frame_over_floor"], "≤ 1.5", scaled["complete_frame_over_floor"]["median"] <= 1.5,
+            scaled_cmd, 2),
+    ]
     for name, label in (("images", "the buttons' six normal images (PNG; the first loads the codecs)"), ("skin_and_window", "skin PNG and window up to "
                         "WM_CREATE"), ("page", "WM_CREATE: the page (stand-in)"), ("surface_and_present",
                         "surface, skin drawn, first present"), ("show", "ShowWindow, UpdateWindow, page shown"),
@@ -331,6 +359,8 @@ def main():
     parser.add_argument("--cycles", type=int, default=30, help="launch cycles (default 30)")
     parser.add_argument("--warmup", type=int, default=5, help="first cycle the growth counts from (default 5)")
     parser.add_argument("--idle", type=int, default=10, help="seconds of each idle window (default 10)")
+    parser.add_argument("--startup-only", action="store_true",
+                        help="measure start-up only, at the prefix's DPI, and print it as JSON")
     args = parser.parse_args()
 
     paths = harness.Paths()
@@ -340,6 +370,12 @@ def main():
     floor = os.path.join(build, "bench", "bench_floor.exe")
     launcher = os.path.join(build, "launcher.exe")
     baseline_moves = args.moves if args.baseline_moves is None else args.baseline_moves
+    if args.startup_only:
+        with harness.Session("bench-%d" % harness.DPI) as session:
+            startup = measure_startup(session, bench, empty, floor, args.runs)
+        startup["dpi"] = harness.DPI
+        print(json.dumps(startup))
+        return
 
     results = {"date": datetime.date.today().isoformat(), "commit": commit(), "machine": machine()}
     with harness.Session("bench") as session:
@@ -375,6 +411,9 @@ def main():
         results["cycles"]["standin_kept_loaded"] = growth(report["cycles.resident_kib"], args.warmup)
         print("idle: %d s of the floor's window, then %d s of the launcher's ..." % (args.idle, args.idle), flush=True)
         results["idle"] = measure_idle(session, launcher, floor, args.idle)
+    results["load_average"]["startup_scaled"] = os.getloadavg()[0]
+    print("start-up at %d DPI: %d rounds in a prefix of its own ..." % (SCALED_DPI, args.runs), flush=True)
+    results["startup_scaled"] = measure_scaled_startup(args.runs)
     results["size"] = {"bytes": os.path.getsize(launcher), "imports": imports(launcher)}
     results["table"] = table(results)
 
