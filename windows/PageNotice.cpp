@@ -57,6 +57,7 @@ PageNotice::PageNotice(SpecialWind* owner)
     , retrying(false)
 {
     retryButton.SetImages(retryNormal, retryHover, retryPressed);
+    retryButton.SetName(L"Retry");
 }
 
 PageNotice::~PageNotice() = default;
