@@ -180,6 +180,7 @@ void Button::Redraw()
     // its buttons drew once it has offered them the message.
     if ((state == drawnState && focusRing == drawnFocusRing) || !ImageOf(state))
         return;
+    owner->AnnounceState(this);
     Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
     if (!surface) {
         // A window that paints itself draws the button at its next WM_PAINT, and only it; before

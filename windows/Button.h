@@ -45,7 +45,8 @@ public:
     // normal. True when a mouse message's point lies on the button.
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Draw(Gdiplus::Graphics* graphics);
-    // Draws onto the owner's surface, and tells it so, but only when the image shown changes.
+    // Draws onto the owner's surface, and tells it and screen readers so, but only when the image
+    // shown or its focus ring changes.
     void Redraw();
     void Notify(int eventId, int parameter);
     // Back to normal and not pressed, drawn if that changes the image.

@@ -183,13 +183,26 @@ void SpecialWind::SetButtons(std::initializer_list<Button*> shown)
         NotifyWinEvent(EVENT_OBJECT_REORDER, windowHandle, OBJID_CLIENT, CHILDID_SELF);
 }
 
+LONG SpecialWind::ChildId(const Button* button) const
+{
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i] == button)
+            return static_cast<LONG>(i + 1);
+    }
+    return 0;
+}
+
 void SpecialWind::Rename(Button* button, const wchar_t* name)
 {
     button->SetName(name);
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        if (buttons[i] == button && windowHandle)
-            NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, windowHandle, OBJID_CLIENT, static_cast<LONG>(i + 1));
-    }
+    if (windowHandle && ChildId(button))
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
+}
+
+void SpecialWind::AnnounceState(const Button* button) const
+{
+    if (windowHandle && ChildId(button))
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
 }
 
 bool SpecialWind::PressLater(int index)

@@ -52,6 +52,8 @@ public:
 
     // The buttons shown, in the order the keyboard and screen readers go through them.
     const std::vector<Button*>& GetButtons() const { return buttons; }
+    // Tells screen readers that a shown button's state changed.
+    void AnnounceState(const Button* button) const;
     // Clicks the button at a place in that order once the current message is handled, as a
     // click of the mouse does. False when there is no such button or no window.
     bool PressLater(int index);
@@ -114,6 +116,8 @@ private:
     // Moves the ring to a place in the button order; -1 takes it away.
     void FocusButtonAt(int index);
     void AnnounceFocus();
+    // A shown button's id for screen readers: its place in the order, from 1; 0 for another.
+    LONG ChildId(const Button* button) const;
     void KeyboardToPage();
 
     std::vector<Button*> buttons;

@@ -89,6 +89,14 @@ long Focused(IAccessible* accessible)
     return 0;
 }
 
+// Events the windows raise for screen readers: event, object and child.
+std::vector<std::vector<LONG>> announced;
+
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND, LONG object, LONG child, DWORD, DWORD)
+{
+    announced.push_back({static_cast<LONG>(event), object, child});
+}
+
 void Key(HWND window, WPARAM key, bool shift = false)
 {
     BYTE keys[256] = {};
@@ -200,6 +208,21 @@ TEST(Accessibility, TheKeyboardMovesARingThroughTheButtonsWithOnePresentPerKey)
         bool shift;
         long focused;
     };
+    // The ring's move is announced: the state of the button it leaves and of the one it reaches, then
+    // the focus.
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, nullptr, RecordEvent,
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    announced.clear();
+    Key(window, VK_TAB);
+    // The hook is called while the thread looks at its messages; the page's are left waiting.
+    MSG waiting;
+    PeekMessageW(&waiting, nullptr, 0, 0, PM_NOREMOVE);
+    UnhookWinEvent(hook);
+    EXPECT_EQ(announced, (std::vector<std::vector<LONG>>{{EVENT_OBJECT_STATECHANGE, OBJID_CLIENT, 6},
+                             {EVENT_OBJECT_STATECHANGE, OBJID_CLIENT, 1}, {EVENT_OBJECT_FOCUS, OBJID_CLIENT, 1}}));
+    Key(window, VK_TAB, true);
+    presents.Take();
+
     const Step steps[] = {{VK_TAB, false, 1}, {VK_TAB, false, 2}, {VK_RIGHT, false, 3}, {VK_TAB, true, 2},
         {VK_LEFT, false, 1}, {VK_UP, false, 6}, {VK_DOWN, false, 1}, {VK_DOWN, false, 2}, {VK_DOWN, false, 3}};
     for (const Step& step : steps) {
