@@ -8,7 +8,7 @@
 
 namespace {
 
-// Posted by PressLater: wParam is the button's place in the order.
+// Posted by PressLater: wParam is the button, pressed if it is still shown by then.
 const UINT pressButtonMessage = WM_APP + 1;
 
 } // namespace
@@ -176,7 +176,7 @@ void SpecialWind::SetButtons(std::initializer_list<Button*> shown)
         if (buttons[i] == focused)
             focusIndex = static_cast<int>(i);
     }
-    // A button that is no longer shown loses the ring, and the keyboard goes back to the window.
+    // A button that is no longer shown loses the ring; the window keeps the keyboard.
     if (focused && focusIndex < 0)
         focused->SetFocusRing(false);
     if (windowHandle)
@@ -208,7 +208,7 @@ void SpecialWind::AnnounceState(const Button* button) const
 bool SpecialWind::PressLater(int index)
 {
     return index >= 0 && static_cast<size_t>(index) < buttons.size() && windowHandle &&
-        PostMessageW(windowHandle, pressButtonMessage, static_cast<WPARAM>(index), 0);
+        PostMessageW(windowHandle, pressButtonMessage, reinterpret_cast<WPARAM>(buttons[index]), 0);
 }
 
 bool SpecialWind::OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -348,10 +348,12 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (!accessible)
             accessible.Attach(new WindAccessible(this, window));
         return accessible->Answer(wParam);
-    case pressButtonMessage:
-        if (wParam < buttons.size())
-            buttons[wParam]->Notify(ButtonClick, 0);
+    case pressButtonMessage: {
+        Button* button = reinterpret_cast<Button*>(wParam);
+        if (ChildId(button))
+            button->Notify(ButtonClick, 0);
         return 0;
+    }
     case WM_SIZE:
         // Minimised, a window keeps its size: only its icon is gone from the screen.
         if (wParam != SIZE_MINIMIZED) {
