@@ -1,7 +1,17 @@
 #include "windows/Button.h"
 
+#include <oleacc.h>
+
 #include "toolkit/Dpi.h"
 #include "windows/SpecialWind.h"
+
+namespace {
+
+// Light on the dark skin and on the buttons' gold rims alike.
+const Gdiplus::ARGB focusRingColour = 0xFFFFF4C0;
+const Gdiplus::REAL focusRingWidth = 2.0f;
+
+} // namespace
 
 Button::Button(SpecialWind* buttonOwner)
     : state(Normal)
@@ -10,6 +20,9 @@ Button::Button(SpecialWind* buttonOwner)
     , imageIds{}
     , owner(buttonOwner)
     , drawnState(-1)
+    , focusRing(false)
+    , drawnFocusRing(false)
+    , name(L"")
     , dpi(Dpi::design)
     , designOrigin{}
     , anchor{}
@@ -151,32 +164,67 @@ void Button::Reset()
     Redraw();
 }
 
+void Button::SetFocusRing(bool shown)
+{
+    if (focusRing == shown)
+        return;
+    focusRing = shown;
+    Redraw();
+}
+
+DWORD Button::AccessibleState() const
+{
+    DWORD flags = STATE_SYSTEM_FOCUSABLE;
+    if (focusRing)
+        flags |= STATE_SYSTEM_FOCUSED;
+    if (state == Hover)
+        flags |= STATE_SYSTEM_HOTTRACKED;
+    if (state == Pressed)
+        flags |= STATE_SYSTEM_PRESSED;
+    return flags;
+}
+
 void Button::Draw(Gdiplus::Graphics* graphics)
 {
     Gdiplus::Image* image = ImageOf(state);
+    INT width = rect.right - rect.left;
+    INT height = rect.bottom - rect.top;
     if (image)
-        graphics->DrawImage(image, static_cast<INT>(rect.left), static_cast<INT>(rect.top),
-            static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
+        graphics->DrawImage(image, static_cast<INT>(rect.left), static_cast<INT>(rect.top), width, height);
+    if (focusRing) {
+        // Inside the button, whose rectangle is all that is drawn again when the ring moves on.
+        Gdiplus::REAL ring = focusRingWidth * static_cast<Gdiplus::REAL>(dpi) / Dpi::design;
+        Gdiplus::Pen pen(Gdiplus::Color(focusRingColour), ring);
+        graphics->DrawRectangle(&pen, Gdiplus::RectF(rect.left + ring / 2, rect.top + ring / 2, width - ring,
+                                          height - ring));
+    }
 }
 
 void Button::Redraw()
 {
     // Drawn only when the image under the button is about to change; the owner presents what
     // its buttons drew once it has offered them the message.
-    if (state == drawnState || !ImageOf(state))
+    if ((state == drawnState && focusRing == drawnFocusRing) || !ImageOf(state))
         return;
+    owner->AnnounceState(this);
     Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
     if (!surface) {
         // A window that paints itself draws the button at its next WM_PAINT, and only it; before
         // the window exists there is nothing to repaint (a null window would mean every window).
         HWND window = owner->GetHandle();
-        if (window && InvalidateRect(window, &rect, FALSE))
+        if (window && InvalidateRect(window, &rect, FALSE)) {
             drawnState = state;
+            drawnFocusRing = focusRing;
+        }
         return;
     }
+    // The image alone does not cover a ring drawn before it where the image is see-through.
+    if (drawnFocusRing && !focusRing)
+        owner->RedrawSkin(rect);
     Draw(surface);
     owner->SurfaceChanged(rect);
     drawnState = state;
+    drawnFocusRing = focusRing;
 }
 
 void Button::Notify(int eventId, int parameter)

@@ -49,11 +49,21 @@ public:
     // normal. True when a mouse message's point lies on the button.
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Draw(Gdiplus::Graphics* graphics);
-    // Draws onto the owner's surface, and tells it so, but only when the image shown changes.
+    // Draws onto the owner's surface, and tells it and screen readers so, but only when the image
+    // shown or its focus ring changes.
     void Redraw();
     void Notify(int eventId, int parameter);
     // Back to normal and not pressed, drawn if that changes the image.
     void Reset();
+    // The keyboard's focus ring, drawn over the image; removing it restores the skin beneath.
+    void SetFocusRing(bool shown);
+    bool HasFocusRing() const { return focusRing; }
+
+    // What screen readers call the button.
+    void SetName(const wchar_t* accessibleName) { name = accessibleName; }
+    const wchar_t* GetName() const { return name; }
+    // STATE_SYSTEM_ flags: focusable always, and hot-tracked, pressed and focused as the button is.
+    DWORD AccessibleState() const;
 
     ButtonState GetState() const { return state; }
     bool IsPressed() const { return pressed; }
@@ -75,6 +85,9 @@ private:
     std::vector<ButtonListener> listeners;
     // The image last drawn onto the owner's surface; -1 before the first.
     int drawnState;
+    bool focusRing;
+    bool drawnFocusRing;
+    const wchar_t* name;
     int dpi;
     POINT designOrigin;
     POINT anchor;

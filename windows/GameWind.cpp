@@ -48,6 +48,10 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     closeButton.SetImages(126, 127, 128);
     for (Button* button : {&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()})
         button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
+    minimizeButton.SetName(L"Minimise");
+    maximizeButton.SetName(L"Maximise");
+    closeButton.SetName(L"Close");
+    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
 }
 
 GameWind::~GameWind() = default;
@@ -103,12 +107,7 @@ void GameWind::PlacePage()
 
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // One offer for all the buttons shown, so that they are tracked together.
-    bool taken = notice.IsShown()
-        ? OfferToButtons({&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()}, window, message,
-              wParam, lParam)
-        : OfferToButtons({&minimizeButton, &maximizeButton, &closeButton}, window, message, wParam, lParam);
-    if (taken)
+    if (OfferToButtons(window, message, wParam, lParam))
         return 0;
 
     switch (message) {
@@ -143,6 +142,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             return SpecialWind::HandleMessage(window, message, wParam, lParam);
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
+        Rename(&maximizeButton, wParam == SIZE_MAXIMIZED ? L"Restore" : L"Maximise");
         PlaceButtons();
         PlacePage();
         if (notice.IsShown())
@@ -260,6 +260,11 @@ bool GameWind::ShowsPage() const
     return !notice.IsShown();
 }
 
+HWND GameWind::PageWindow() const
+{
+    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
+}
+
 void GameWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
 {
     if (kind == NavigateError && notice.OnFailure(url))
@@ -271,6 +276,7 @@ void GameWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
 
 void GameWind::ShowNotice()
 {
+    SetButtons({&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()});
     PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
     RECT area = notice.GetArea();
     InvalidateRect(windowHandle, &area, FALSE);
@@ -278,6 +284,7 @@ void GameWind::ShowNotice()
 
 void GameWind::ShowPage()
 {
+    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
     RECT area = notice.GetArea();
     InvalidateRect(windowHandle, &area, FALSE);
     // Before the window is shown, showing the window shows its page; while it is minimised,

@@ -38,6 +38,7 @@ protected:
     PageNotice notice;
 
     bool ShowsPage() const override;
+    HWND PageWindow() const override;
     void OnScaleChanged() override;
 
 private:

@@ -53,6 +53,13 @@ LoginWind::LoginWind()
         item.button->SetImages(item.normal, item.hover, item.pressed);
     for (const Layout& item : layout)
         item.button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
+    siteButton.SetName(L"Official site");
+    rechargeButton.SetName(L"Recharge");
+    forumButton.SetName(L"Forum");
+    serviceButton.SetName(L"Customer service");
+    minimizeButton.SetName(L"Minimise");
+    closeButton.SetName(L"Close");
+    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton});
     notice.SetScale(dpi);
     PlaceOverHole();
     notice.RetryButton().AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
@@ -81,14 +88,7 @@ HWND LoginWind::PageWindow() const
 
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    // One offer for all the buttons shown, so that they are tracked together.
-    bool taken = notice.IsShown()
-        ? OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton,
-                             &notice.RetryButton()},
-              window, message, wParam, lParam)
-        : OfferToButtons({&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton},
-              window, message, wParam, lParam);
-    if (taken)
+    if (OfferToButtons(window, message, wParam, lParam))
         return 0;
 
     switch (message) {
@@ -192,9 +192,12 @@ void LoginWind::OnActivate(WPARAM wParam)
     // The first activation comes as the window is shown: the page appears with it.
     HWND page = PageWindow();
     ShowPageWithWindow(page);
-    // Without a page (the notice stands in for it) the window keeps the keyboard.
-    if (page && IsWindowVisible(page))
+    // The window keeps the keyboard while its buttons have it (F6), or when the notice stands in
+    // for the page.
+    if (page && IsWindowVisible(page) && !ButtonsHaveKeyboard())
         SetForegroundWindow(page);
+    else
+        SetFocus(windowHandle);
 }
 
 void LoginWind::OnButtonClick(int eventId, Button* sender, int)
@@ -268,6 +271,8 @@ bool LoginWind::ShowsPage() const
 
 void LoginWind::ShowNotice()
 {
+    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton,
+        &notice.RetryButton()});
     PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
     Gdiplus::Graphics* surface = GetSurfaceGraphics();
     if (!surface)
@@ -279,6 +284,7 @@ void LoginWind::ShowNotice()
 
 void LoginWind::ShowPage()
 {
+    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton});
     RedrawSkin(notice.GetArea());
     PresentChanges();
     PlacePage();

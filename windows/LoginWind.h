@@ -35,7 +35,7 @@ protected:
     void OnCreate(HWND window);
     void OnActivate(WPARAM wParam);
     // The page's host, or null while the notice stands in for the page.
-    HWND PageWindow() const;
+    HWND PageWindow() const override;
     void PlacePage();
     void PlaceOverHole();
     void OnScaleChanged() override;

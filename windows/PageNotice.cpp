@@ -60,6 +60,7 @@ PageNotice::PageNotice(SpecialWind* owner)
     , dpi(Dpi::design)
 {
     retryButton.SetImages(retryNormal, retryHover, retryPressed);
+    retryButton.SetName(L"Retry");
 }
 
 PageNotice::~PageNotice() = default;

@@ -5,6 +5,14 @@
 #include "toolkit/WindowDC.h"
 #include "version.h"
 #include "windows/Button.h"
+#include "windows/WindAccessible.h"
+
+namespace {
+
+// Posted by PressLater: wParam is the button, pressed if it is still shown by then.
+const UINT pressButtonMessage = WM_APP + 1;
+
+} // namespace
 
 namespace {
 
@@ -24,12 +32,17 @@ SpecialWind::SpecialWind(ImagePtr initialSkin)
     , dirtyRect{}
     , surfacePresented(false)
     , pageHiddenWithWindow(false)
+    , focusIndex(-1)
 {
     if (initialSkin)
         CreateWithSkin(std::move(initialSkin), nullptr);
 }
 
-SpecialWind::~SpecialWind() = default;
+SpecialWind::~SpecialWind()
+{
+    if (accessible)
+        accessible->Disconnect();
+}
 
 POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, int height)
 {
@@ -183,16 +196,72 @@ void SpecialWind::PushSurface(HDC windowDC, const RECT* dirty)
         surfacePresented = true;
 }
 
-bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
-    LPARAM lParam)
+void SpecialWind::SetButtons(std::initializer_list<Button*> shown)
+{
+    Button* focused = focusIndex >= 0 ? buttons[focusIndex] : nullptr;
+    buttons.assign(shown);
+    focusIndex = -1;
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i] == focused)
+            focusIndex = static_cast<int>(i);
+    }
+    // A button that is no longer shown loses the ring; the window keeps the keyboard.
+    if (focused && focusIndex < 0)
+        focused->SetFocusRing(false);
+    if (windowHandle)
+        NotifyWinEvent(EVENT_OBJECT_REORDER, windowHandle, OBJID_CLIENT, CHILDID_SELF);
+}
+
+LONG SpecialWind::ChildId(const Button* button) const
+{
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        if (buttons[i] == button)
+            return static_cast<LONG>(i + 1);
+    }
+    return 0;
+}
+
+void SpecialWind::Rename(Button* button, const wchar_t* name)
+{
+    button->SetName(name);
+    if (windowHandle && ChildId(button))
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
+}
+
+void SpecialWind::AnnounceState(const Button* button) const
+{
+    if (windowHandle && ChildId(button))
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
+}
+
+bool SpecialWind::PressLater(int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < buttons.size() && windowHandle &&
+        PostMessageW(windowHandle, pressButtonMessage, reinterpret_cast<WPARAM>(buttons[index]), 0);
+}
+
+bool SpecialWind::OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     bool taken = false;
-    for (Button* button : buttons) {
-        if (button->HandleMessage(window, message, wParam, lParam)) {
-            taken = true;
-            break;
-        }
+    switch (message) {
+    case WM_KEYDOWN:
+        taken = OfferKey(wParam, lParam);
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // The mouse leaves no focus ring behind.
+        FocusButtonAt(-1);
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            FocusButtonAt(-1);
+        break;
+    default:
+        break;
     }
+    for (size_t i = 0; i < buttons.size() && !taken; ++i)
+        taken = buttons[i]->HandleMessage(window, message, wParam, lParam);
     // While a button is lit the window is told when the pointer leaves it, so that the button
     // does not stay lit; otherwise it asks for nothing (Wine polls the pointer while it tracks).
     // Asked at every move: the thread tracks one window at a time, and the page's control may
@@ -208,12 +277,112 @@ bool SpecialWind::OfferToButtons(std::initializer_list<Button*> buttons, HWND wi
     return taken;
 }
 
+bool SpecialWind::OfferKey(WPARAM key, LPARAM lParam)
+{
+    int count = static_cast<int>(buttons.size());
+    if (count == 0)
+        return false;
+    bool back = GetKeyState(VK_SHIFT) < 0;
+    if (focusIndex < 0) {
+        // The window has the keyboard without a page to give it to (its notice shows, or its
+        // title bar was clicked): Tab and F6 bring the ring.
+        if (key != VK_TAB && key != VK_F6)
+            return false;
+        FocusButtonAt(back ? count - 1 : 0);
+        return true;
+    }
+    switch (key) {
+    case VK_TAB:
+        FocusButtonAt((focusIndex + (back ? count - 1 : 1)) % count);
+        return true;
+    case VK_RIGHT:
+    case VK_DOWN:
+        FocusButtonAt((focusIndex + 1) % count);
+        return true;
+    case VK_LEFT:
+    case VK_UP:
+        FocusButtonAt((focusIndex + count - 1) % count);
+        return true;
+    case VK_RETURN:
+    case VK_SPACE: {
+        // One click per press, however long the key is held. The click may destroy the window.
+        const LPARAM heldBefore = 1 << 30;
+        if (!(lParam & heldBefore))
+            buttons[focusIndex]->Notify(ButtonClick, 0);
+        return true;
+    }
+    case VK_ESCAPE:
+    case VK_F6:
+        KeyboardToPage();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void SpecialWind::FocusButtonAt(int index)
+{
+    if (index == focusIndex)
+        return;
+    if (focusIndex >= 0)
+        buttons[focusIndex]->SetFocusRing(false);
+    focusIndex = index;
+    if (focusIndex >= 0)
+        buttons[focusIndex]->SetFocusRing(true);
+    AnnounceFocus();
+}
+
+void SpecialWind::AnnounceFocus()
+{
+    if (focusIndex >= 0 && windowHandle && GetFocus() == windowHandle)
+        NotifyWinEvent(EVENT_OBJECT_FOCUS, windowHandle, OBJID_CLIENT, focusIndex + 1);
+}
+
+void SpecialWind::KeyboardToButtons(bool last)
+{
+    if (buttons.empty())
+        return;
+    // The ring comes first, so that the activation below leaves the keyboard with the buttons.
+    FocusButtonAt(last ? static_cast<int>(buttons.size()) - 1 : 0);
+    SetForegroundWindow(windowHandle);
+    SetFocus(windowHandle);
+    // Announced once the window has the keyboard, after the system has announced the window.
+    AnnounceFocus();
+    PresentChanges();
+}
+
+void SpecialWind::KeyboardToPage()
+{
+    FocusButtonAt(-1);
+    HWND page = PageWindow();
+    if (page && IsWindowVisible(page))
+        SetForegroundWindow(page);
+}
+
 LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_NCDESTROY:
+        if (accessible)
+            accessible->Disconnect();
+        accessible.Reset();
+        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_GETOBJECT:
+        // Screen readers ask for the client area, whose children are the buttons.
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+            return DefWindowProcW(window, message, wParam, lParam);
+        if (!accessible)
+            accessible.Attach(new WindAccessible(this, window));
+        return accessible->Answer(wParam);
+    case pressButtonMessage: {
+        Button* button = reinterpret_cast<Button*>(wParam);
+        if (ChildId(button))
+            button->Notify(ButtonClick, 0);
+        return 0;
+    }
     case WM_SIZE:
         // Minimised, a window keeps its size: only its icon is gone from the screen.
         if (wParam != SIZE_MINIMIZED) {
@@ -375,6 +544,12 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
             SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
         if (!inPage || !key) {
             DispatchMessageW(&message);
+            continue;
+        }
+        // F6 moves the keyboard between the page and the window's buttons, as between the panes
+        // of any window; like F5 it is the window's, and the control never sees it.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_F6) {
+            KeyboardToButtons(GetKeyState(VK_SHIFT) < 0);
             continue;
         }
         // Alt+F4 in the page closes the window the page belongs to, not just the page's host.

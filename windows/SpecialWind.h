@@ -5,13 +5,16 @@
 
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
+#include "toolkit/ComPtr.h"
 #include "toolkit/GdiObject.h"
 #include "toolkit/MemoryDC.h"
 #include "toolkit/WindManager.h"
 #include "toolkit/CallbackBase.h"
 
 class Button;
+class WindAccessible;
 
 // Base of the top-level windows: a borderless layered popup, either shaped by a skin with
 // per-pixel alpha (kept on an off-screen surface) or painted by itself with a colour key.
@@ -50,6 +53,14 @@ public:
     HWND GetHandle() const { return windowHandle; }
     int GetDpi() const { return dpi; }
 
+    // The buttons shown, in the order the keyboard and screen readers go through them.
+    const std::vector<Button*>& GetButtons() const { return buttons; }
+    // Tells screen readers that a shown button's state changed.
+    void AnnounceState(const Button* button) const;
+    // Clicks the button at a place in that order once the current message is handled, as a
+    // click of the mouse does. False when there is no such button or no window.
+    bool PressLater(int index);
+
     // Top-left corner that centres a window on a screen; each half drops its own remainder.
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
     // The part of a monitor that the taskbar and docked bars leave to windows; the primary
@@ -57,10 +68,18 @@ public:
     static RECT WorkArea(HMONITOR monitor);
 
 protected:
-    // Offers a message to the buttons in order until one takes it; what they drew is presented
-    // once. True when a button took the message.
-    bool OfferToButtons(std::initializer_list<Button*> buttons, HWND window, UINT message, WPARAM wParam,
-        LPARAM lParam);
+    void SetButtons(std::initializer_list<Button*> shown);
+    // Gives a shown button another name, and tells screen readers.
+    void Rename(Button* button, const wchar_t* name);
+    // Offers a message to the buttons until one takes it, and the window's keys to the focus
+    // ring; what they drew is presented once. True when a button or the ring took the message.
+    bool OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // F6 in the page: the keyboard goes to the first button, or with Shift to the last.
+    void KeyboardToButtons(bool last);
+    // Whether the buttons have the keyboard: one of them shows the focus ring.
+    bool ButtonsHaveKeyboard() const { return focusIndex >= 0; }
+    // The page's window while it is shown in the window, where the keyboard goes back to.
+    virtual HWND PageWindow() const { return nullptr; }
 
     // WM_DPICHANGED: the window has taken on the new DPI, and its skin is drawn afresh at it; the
     // window lays out and draws the rest, and is then placed at the system's rectangle and
@@ -108,4 +127,17 @@ private:
     void BuildSurface();
     void ChangeScale(int newDpi, const RECT& suggested);
     void PushSurface(HDC windowDC, const RECT* dirty);
+    // Tab, the arrows, Enter, Space, Escape and F6 while the window has the keyboard.
+    bool OfferKey(WPARAM key, LPARAM lParam);
+    // Moves the ring to a place in the button order; -1 takes it away.
+    void FocusButtonAt(int index);
+    void AnnounceFocus();
+    // A shown button's id for screen readers: its place in the order, from 1; 0 for another.
+    LONG ChildId(const Button* button) const;
+    void KeyboardToPage();
+
+    std::vector<Button*> buttons;
+    int focusIndex;
+    // Made when a client first asks for it; disconnected when the window is destroyed.
+    ComPtr<WindAccessible> accessible;
 };

@@ -1,3 +1,4 @@
+#include "AccessibleProbe.h"
 #include "ConsoleOutput.h"
 #include "StandInChannel.h"
 #include "WindowInspector.h"
@@ -21,6 +22,7 @@ const wchar_t Usage[] =
     L"       standinctl windows [--all]\n"
     L"       standinctl foreground\n"
     L"       standinctl metrics\n"
+    L"       standinctl accessible --hwnd H [--press NAME]\n"
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow2 [--index N | --hwnd H] [--timeout MS]\n"
@@ -150,6 +152,11 @@ int wmain(int argc, wchar_t** argv)
         ConsoleOutput::Line(L"fullwidth=" + std::to_wstring(GetSystemMetrics(SM_CXFULLSCREEN)) + L"\tfullheight=" +
             std::to_wstring(GetSystemMetrics(SM_CYFULLSCREEN)));
         return 0;
+    }
+    if (command == L"accessible" && (argc == 4 || argc == 6) && std::wstring(argv[2]) == L"--hwnd" &&
+        (argc == 4 || std::wstring(argv[4]) == L"--press")) {
+        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        return AccessibleProbe::Print(window, argc == 6 ? argv[5] : nullptr);
     }
     if (command == L"navigate") {
         return SendRequest(argc, argv, ControlChannel::NavigateRequest, true);
