@@ -158,6 +158,8 @@ void LoginWind::OnScaleChanged()
         button->SetScale(dpi);
     notice.SetScale(dpi);
     PlaceOverHole();
+    // Placed again when the window moves; a window that stays where it is keeps its page here.
+    PlacePage();
     WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
     if (notice.IsShown() && GetSurfaceGraphics())
         notice.Draw(GetSurfaceGraphics());

@@ -100,6 +100,7 @@ bool SpecialWind::CreateWithSkin(WORD id, HWND parent)
         return false;
     skinResource = id;
     skinDesignSize = design;
+    FollowWindowScale();
     return true;
 }
 
@@ -128,6 +129,7 @@ bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND p
     if (!CreateCentredPopup(width, height, parent))
         return false;
     WindManager::Instance()->SetLayeredAttributes(windowHandle, key, 255, LWA_COLORKEY | LWA_ALPHA);
+    FollowWindowScale();
     return true;
 }
 
@@ -425,6 +427,18 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
+}
+
+// Laid out at its monitor's DPI before it existed, a window that the system scales otherwise
+// (another monitor, a system-wide scale) takes on its own.
+void SpecialWind::FollowWindowScale()
+{
+    int own = Dpi::OfWindow(windowHandle);
+    if (own == dpi)
+        return;
+    RECT rect;
+    GetWindowRect(windowHandle, &rect);
+    ChangeScale(own, rect);
 }
 
 void SpecialWind::ChangeScale(int newDpi, const RECT& suggested)

@@ -126,6 +126,7 @@ private:
     // A surface of the skin's size with the skin drawn on it.
     void BuildSurface();
     void ChangeScale(int newDpi, const RECT& suggested);
+    void FollowWindowScale();
     void PushSurface(HDC windowDC, const RECT* dirty);
     // Tab, the arrows, Enter, Space, Escape and F6 while the window has the keyboard.
     bool OfferKey(WPARAM key, LPARAM lParam);

@@ -11,16 +11,27 @@
 
 namespace {
 
+// The look-ups go to stubs while it lives.
+class StubbedDpi {
+public:
+    explicit StubbedDpi(const Dpi::EntryPoints& stubs)
+        : saved(Dpi::GetEntryPoints())
+    {
+        Dpi::SetEntryPoints(stubs);
+    }
+    ~StubbedDpi() { Dpi::SetEntryPoints(saved); }
+
+private:
+    Dpi::EntryPoints saved;
+};
+
 // Every look-up answers one DPI while it lives, as on a monitor at that scale.
 class ForcedDpi {
 public:
     explicit ForcedDpi(int dpi)
-        : saved(Dpi::GetEntryPoints())
+        : stubs((forced = static_cast<UINT>(dpi), Dpi::EntryPoints{&ForWindow, &ForMonitor, nullptr}))
     {
-        forced = static_cast<UINT>(dpi);
-        Dpi::SetEntryPoints({&ForWindow, &ForMonitor, nullptr});
     }
-    ~ForcedDpi() { Dpi::SetEntryPoints(saved); }
 
 private:
     static UINT WINAPI ForWindow(HWND) { return forced; }
@@ -30,7 +41,7 @@ private:
         return S_OK;
     }
     static inline UINT forced = Dpi::design;
-    Dpi::EntryPoints saved;
+    StubbedDpi stubs;
 };
 
 RECT Relative(HWND window, HWND to)
@@ -219,6 +230,17 @@ TEST(Dpi, TheLoginWindowAt150PercentIsScaledAndItsPageCoversEverySeeThroughPixel
     }
     EXPECT_EQ(uncovered, 0);
     EXPECT_GE(covered, (rects[2].right - rects[2].left - 2) * (rects[2].bottom - rects[2].top - 2));
+}
+
+TEST(Dpi, AWindowTheSystemScalesOtherwiseThanItsMonitorTakesItsOwnScale)
+{
+    StubbedDpi stubs({&Stub::Window168, &Stub::NoMonitor, nullptr});
+    ScaledLogin login;
+    ASSERT_TRUE(login.Create());
+    std::vector<RECT> rects = login.Rects();
+    EXPECT_TRUE(SameRect(rects[0], RECT{0, 0, 2076, 1670}));
+    EXPECT_TRUE(SameRect(rects[2], RECT{834, 787, 1840, 1287}));
+    EXPECT_TRUE(SameRect(rects[3], RECT{949, 709, 1089, 774}));
 }
 
 TEST(Dpi, TheGameTitleBarAndItsButtonsFollowTheScale)
