@@ -11,11 +11,6 @@ namespace {
 
 // Posted by PressLater: wParam is the button, pressed if it is still shown by then.
 const UINT pressButtonMessage = WM_APP + 1;
-
-} // namespace
-
-namespace {
-
 // Sent to per-monitor (v2) windows before WM_DPICHANGED, for the size at the new DPI.
 const UINT getDpiScaledSize = 0x02E4;
 

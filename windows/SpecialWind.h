@@ -51,7 +51,6 @@ public:
     void SetMaximized(bool maximize);
 
     HWND GetHandle() const { return windowHandle; }
-    int GetDpi() const { return dpi; }
 
     // The buttons shown, in the order the keyboard and screen readers go through them.
     const std::vector<Button*>& GetButtons() const { return buttons; }
@@ -81,9 +80,9 @@ protected:
     // The page's window while it is shown in the window, where the keyboard goes back to.
     virtual HWND PageWindow() const { return nullptr; }
 
-    // WM_DPICHANGED: the window has taken on the new DPI, and its skin is drawn afresh at it; the
-    // window lays out and draws the rest, and is then placed at the system's rectangle and
-    // presented once.
+    // A change of DPI (WM_DPICHANGED, or the system scaling a new window otherwise than its
+    // monitor): the window has taken on the new DPI and its skin is drawn afresh at it; the window
+    // lays out and draws the rest, and is then placed at the system's rectangle and presented once.
     virtual void OnScaleChanged() {}
 
     // Shows the window, then the page of its web view unless something else is shown in its place.
