@@ -94,6 +94,14 @@ public:
 
 const RECT hole = {477, 450, 1051, 735};
 
+// The login window's size, its page over the hole and its Official Site button, at some scale.
+void ExpectLoginLayout(const std::vector<RECT>& rects, SIZE window, const RECT& page, const RECT& site)
+{
+    EXPECT_TRUE(SameRect(rects[0], RECT{0, 0, window.cx, window.cy}));
+    EXPECT_TRUE(SameRect(rects[2], page));
+    EXPECT_TRUE(SameRect(rects[3], site));
+}
+
 void ExpectSame(const std::vector<RECT>& expected, const std::vector<RECT>& actual)
 {
     ASSERT_EQ(expected.size(), actual.size());
@@ -209,11 +217,9 @@ TEST(Dpi, TheLoginWindowAt150PercentIsScaledAndItsPageCoversEverySeeThroughPixel
     ScaledLogin login;
     ASSERT_TRUE(login.Create());
     std::vector<RECT> rects = login.Rects();
-    EXPECT_TRUE(SameRect(rects[0], RECT{0, 0, 1779, 1431}));
-    EXPECT_TRUE(SameRect(rects[1], RECT{715, 675, 1577, 1103}));
-    EXPECT_TRUE(SameRect(rects[2], RECT{715, 675, 1577, 1103}));
     // The Official Site button at (542, 405), 80 x 37, and the close button at (1045, 364), 22 x 22.
-    EXPECT_TRUE(SameRect(rects[3], RECT{813, 608, 933, 663}));
+    ExpectLoginLayout(rects, SIZE{1779, 1431}, RECT{715, 675, 1577, 1103}, RECT{813, 608, 933, 663});
+    EXPECT_TRUE(SameRect(rects[1], rects[2]));
     EXPECT_TRUE(SameRect(rects[8], RECT{1568, 546, 1601, 579}));
 
     Pixels surface = login.Surface();
@@ -237,10 +243,7 @@ TEST(Dpi, AWindowTheSystemScalesOtherwiseThanItsMonitorTakesItsOwnScale)
     StubbedDpi stubs({&Stub::Window168, &Stub::NoMonitor, nullptr});
     ScaledLogin login;
     ASSERT_TRUE(login.Create());
-    std::vector<RECT> rects = login.Rects();
-    EXPECT_TRUE(SameRect(rects[0], RECT{0, 0, 2076, 1670}));
-    EXPECT_TRUE(SameRect(rects[2], RECT{834, 787, 1840, 1287}));
-    EXPECT_TRUE(SameRect(rects[3], RECT{949, 709, 1089, 774}));
+    ExpectLoginLayout(login.Rects(), SIZE{2076, 1670}, RECT{834, 787, 1840, 1287}, RECT{949, 709, 1089, 774});
 }
 
 TEST(Dpi, TheGameTitleBarAndItsButtonsFollowTheScale)
@@ -294,9 +297,7 @@ TEST(Dpi, TheLoginWindowMovedTo200PercentAndBackPresentsOnceEachTimeAndComesBack
     RECT now;
     GetWindowRect(window, &now);
     EXPECT_TRUE(SameRect(now, suggested));
-    std::vector<RECT> doubled = login.Rects();
-    EXPECT_TRUE(SameRect(doubled[2], RECT{954, 900, 2102, 1470}));
-    EXPECT_TRUE(SameRect(doubled[3], RECT{1084, 810, 1244, 884}));
+    ExpectLoginLayout(login.Rects(), SIZE{2372, 1908}, RECT{954, 900, 2102, 1470}, RECT{1084, 810, 1244, 884});
     EXPECT_EQ(login.Surface().width, 2372);
 
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&place));
