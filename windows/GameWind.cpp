@@ -20,8 +20,7 @@ const int pageCreationExtraHeight = 40;
 } // namespace
 
 GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
-    : webView(nullptr)
-    , url(address ? address : L"")
+    : url(address ? address : L"")
     , pageLeft(0)
     , pageTop(0)
     , pageWidth(0)
@@ -29,7 +28,6 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , minimizeButton(this)
     , maximizeButton(this)
     , closeButton(this)
-    , notice(this)
     , monitor(startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
@@ -114,12 +112,6 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         OnCreate(window);
         return 0;
-    case WM_CLOSE:
-        // Closed by the system (Alt+F4, the taskbar): the page goes first, as with the close
-        // button. Left to the window's destruction, its owned host would go before its page.
-        WindManager::Instance()->DestroyWebView(webView);
-        webView = nullptr;
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
@@ -139,7 +131,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         // is hidden with its window, which the system does not do for it everywhere.
         PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
         if (wParam == SIZE_MINIMIZED)
-            return SpecialWind::HandleMessage(window, message, wParam, lParam);
+            return PageWind::HandleMessage(window, message, wParam, lParam);
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
         Rename(&maximizeButton, wParam == SIZE_MAXIMIZED ? L"Restore" : L"Maximise");
@@ -147,14 +139,9 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         PlacePage();
         if (notice.IsShown())
             InvalidateRect(window, nullptr, FALSE);
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        return PageWind::HandleMessage(window, message, wParam, lParam);
     case WM_PAINT:
         OnPaint(window);
-        return 0;
-    case WM_KEYDOWN:
-        if (!PageNotice::IsRetryKey(message, wParam, lParam))
-            return SpecialWind::HandleMessage(window, message, wParam, lParam);
-        RetryPage();
         return 0;
     case WM_LBUTTONDOWN:
         // On the title bar a double-click maximises or restores, as on any title bar, and a single
@@ -168,7 +155,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return 0;
     default:
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        return PageWind::HandleMessage(window, message, wParam, lParam);
     }
 }
 
@@ -228,8 +215,7 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
     } else if (sender == &maximizeButton) {
         SetMaximized(!IsMaximized());
     } else if (sender == &closeButton) {
-        WindManager::Instance()->DestroyWebView(webView);
-        webView = nullptr;
+        DestroyPage();
         HWND window = windowHandle;
         windowHandle = nullptr;
         DestroyWindow(window);
@@ -255,25 +241,6 @@ bool GameWind::OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView*, 
     }
 }
 
-bool GameWind::ShowsPage() const
-{
-    return !notice.IsShown();
-}
-
-HWND GameWind::PageWindow() const
-{
-    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
-}
-
-void GameWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
-{
-    if (kind == NavigateError && notice.OnFailure(url))
-        ShowNotice();
-    else if (kind == DocumentComplete
-        && notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
-        ShowPage();
-}
-
 void GameWind::ShowNotice()
 {
     SetButtons({&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()});
@@ -290,11 +257,4 @@ void GameWind::ShowPage()
     // Before the window is shown, showing the window shows its page; while it is minimised,
     // restoring it does.
     ShowPageWithWindow(WindManager::Instance()->GetWebViewWindow(webView));
-}
-
-void GameWind::RetryPage()
-{
-    const wchar_t* address = notice.Retry();
-    if (address)
-        WindManager::Instance()->NavigateWebView(webView, address);
 }

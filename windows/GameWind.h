@@ -3,12 +3,11 @@
 #include <string>
 
 #include "windows/Button.h"
-#include "windows/PageNotice.h"
-#include "windows/SpecialWind.h"
+#include "windows/PageWind.h"
 
 // The game window: a title bar of its own with three buttons, and below it the game page, seen
 // through the colour-keyed page area. It covers the work area of its monitor.
-class GameWind : public SpecialWind {
+class GameWind : public PageWind {
 public:
     // Opens on the given monitor (the primary one when null or gone).
     GameWind(const wchar_t* url, HMONITOR monitor);
@@ -25,7 +24,6 @@ public:
         long status);
 
 protected:
-    WebView* webView;
     std::wstring url;
     int pageLeft;
     int pageTop;
@@ -34,22 +32,16 @@ protected:
     Button minimizeButton;
     Button maximizeButton;
     Button closeButton;
-    // Drawn in the page area when the page cannot be loaded.
-    PageNotice notice;
 
-    bool ShowsPage() const override;
-    HWND PageWindow() const override;
     void OnScaleChanged() override;
+    void ShowNotice() override;
+    void ShowPage() override;
 
 private:
     void OnCreate(HWND window);
     void OnPaint(HWND window);
     void PlaceButtons();
     void PlacePage();
-    void OnPageEvent(WebViewEvent kind, const wchar_t* url);
-    void ShowNotice();
-    void ShowPage();
-    void RetryPage();
     void PlaceOnWorkArea();
     // Whether a press on the title bar completes a double-click with the press before it.
     bool IsDoubleClick(LPARAM lParam);

@@ -22,7 +22,6 @@ const RECT noticeArea = {477, 450, 1051, 735};
 
 LoginWind::LoginWind()
     : gameMonitor(nullptr)
-    , webView(nullptr)
     , siteButton(this)
     , rechargeButton(this)
     , forumButton(this)
@@ -30,7 +29,6 @@ LoginWind::LoginWind()
     , minimizeButton(this)
     , closeButton(this)
     , webViewRect{}
-    , notice(this)
 {
     struct Layout {
         Button* button;
@@ -81,11 +79,6 @@ int LoginWind::Run()
     return ShowAndRunLoop(webView, false);
 }
 
-HWND LoginWind::PageWindow() const
-{
-    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
-}
-
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (OfferToButtons(window, message, wParam, lParam))
@@ -95,18 +88,10 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         OnCreate(window);
         return 0;
-    case WM_CLOSE:
-        // Closed by the system (Alt+F4, the taskbar): the page goes first. Left to the window's
-        // destruction, its owned host would go before its page.
-        WindManager::Instance()->DestroyWebView(webView);
-        webView = nullptr;
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
     case WM_DESTROY:
         // Closed without a login: the launcher ends, and takes its page along.
-        if (gameUrl.empty()) {
-            WindManager::Instance()->DestroyWebView(webView);
-            webView = nullptr;
-        }
+        if (gameUrl.empty())
+            DestroyPage();
         PostQuitMessage(gameUrl.empty() ? 0 : 1);
         return 0;
     case WM_MOVE:
@@ -115,12 +100,7 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         return 0;
     case WM_SIZE:
         PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
-    case WM_KEYDOWN:
-        if (!PageNotice::IsRetryKey(message, wParam, lParam))
-            return SpecialWind::HandleMessage(window, message, wParam, lParam);
-        RetryPage();
-        return 0;
+        return PageWind::HandleMessage(window, message, wParam, lParam);
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;
@@ -131,7 +111,7 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
         return 0;
     default:
-        return SpecialWind::HandleMessage(window, message, wParam, lParam);
+        return PageWind::HandleMessage(window, message, wParam, lParam);
     }
 }
 
@@ -242,8 +222,7 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
             return false;
         gameUrl = url;
         gameMonitor = MonitorFromWindow(windowHandle, MONITOR_DEFAULTTONEAREST);
-        WindManager::Instance()->DestroyWebView(webView);
-        webView = nullptr;
+        DestroyPage();
         HWND window = windowHandle;
         windowHandle = nullptr;
         DestroyWindow(window);
@@ -254,21 +233,12 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
         OpenInDefaultBrowser(url);
         return true;
     case NavigateError:
-        if (notice.OnFailure(url))
-            ShowNotice();
-        return false;
     case DocumentComplete:
-        if (notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
-            ShowPage();
+        OnPageEvent(kind, url);
         return false;
     default:
         return false;
     }
-}
-
-bool LoginWind::ShowsPage() const
-{
-    return !notice.IsShown();
 }
 
 void LoginWind::ShowNotice()
@@ -293,11 +263,4 @@ void LoginWind::ShowPage()
     // Before the window is shown, showing the window shows its page; while it is minimised,
     // restoring it does.
     ShowPageWithWindow(PageWindow());
-}
-
-void LoginWind::RetryPage()
-{
-    const wchar_t* address = notice.Retry();
-    if (address)
-        WindManager::Instance()->NavigateWebView(webView, address);
 }

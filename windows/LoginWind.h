@@ -3,12 +3,11 @@
 #include <string>
 
 #include "windows/Button.h"
-#include "windows/PageNotice.h"
-#include "windows/SpecialWind.h"
+#include "windows/PageWind.h"
 
 // The skinned login window. The operator's login page shows through a hole in the skin; a
 // completed navigation to a game server's login address ends its loop with 1.
-class LoginWind : public SpecialWind {
+class LoginWind : public PageWind {
 public:
     LoginWind();
     // Releases the buttons and the address; the window and the page are gone by then.
@@ -34,17 +33,12 @@ protected:
         long status);
     void OnCreate(HWND window);
     void OnActivate(WPARAM wParam);
-    // The page's host, or null while the notice stands in for the page.
-    HWND PageWindow() const override;
     void PlacePage();
     void PlaceOverHole();
     void OnScaleChanged() override;
-    bool ShowsPage() const override;
-    void ShowNotice();
-    void ShowPage();
-    void RetryPage();
+    void ShowNotice() override;
+    void ShowPage() override;
 
-    WebView* webView;
     Button siteButton;
     Button rechargeButton;
     Button forumButton;
@@ -55,6 +49,4 @@ protected:
     struct {
         int x, y, width, height;
     } webViewRect;
-    // Drawn on the skin inside the hole when the page cannot be loaded.
-    PageNotice notice;
 };

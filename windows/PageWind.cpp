@@ -1,0 +1,60 @@
+#include "windows/PageWind.h"
+
+#include "webview/WebViewCallback.h"
+
+PageWind::PageWind() : webView(nullptr), notice(this)
+{
+}
+
+PageWind::~PageWind() = default;
+
+LRESULT PageWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        // Closed by the system (Alt+F4, the taskbar): the page goes first. Left to the window's
+        // destruction, its owned host would go before its page.
+        DestroyPage();
+        break;
+    case WM_KEYDOWN:
+        if (PageNotice::IsRetryKey(message, wParam, lParam)) {
+            RetryPage();
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return SpecialWind::HandleMessage(window, message, wParam, lParam);
+}
+
+bool PageWind::ShowsPage() const
+{
+    return !notice.IsShown();
+}
+
+HWND PageWind::PageWindow() const
+{
+    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
+}
+
+void PageWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
+{
+    if (kind == NavigateError && notice.OnFailure(url))
+        ShowNotice();
+    else if (kind == DocumentComplete && notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
+        ShowPage();
+}
+
+void PageWind::RetryPage()
+{
+    const wchar_t* address = notice.Retry();
+    if (address)
+        WindManager::Instance()->NavigateWebView(webView, address);
+}
+
+void PageWind::DestroyPage()
+{
+    WindManager::Instance()->DestroyWebView(webView);
+    webView = nullptr;
+}
