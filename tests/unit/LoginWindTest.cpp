@@ -130,6 +130,9 @@ TEST(LoginWind, AFailedPageGivesWayToTheNoticeUntilItsRetryCompletes)
     EXPECT_EQ(PageFails(login.View(), loginPage, INET_E_RESOURCE_NOT_FOUND), VARIANT_TRUE);
     EXPECT_FALSE(IsWindowVisible(page));
     EXPECT_EQ(login.SurfaceAt(holeX, holeY), 0xFF1C162Eu);
+    // Retry is the last button the keyboard and screen readers reach while the notice shows.
+    ASSERT_EQ(login.GetButtons().size(), 7u);
+    EXPECT_STREQ(login.GetButtons().back()->GetName(), L"Retry");
 
     // F5 navigates again; the page comes back with its own completion, not with a frame's.
     EXPECT_FALSE(WindManager::Instance()->IsWebViewNavigating(login.View()));
@@ -141,6 +144,7 @@ TEST(LoginWind, AFailedPageGivesWayToTheNoticeUntilItsRetryCompletes)
     PageCompletes(login.View(), loginPage);
     EXPECT_TRUE(IsWindowVisible(page));
     EXPECT_EQ(Pixels::Alpha(login.SurfaceAt(holeX, holeY)), 0);
+    EXPECT_EQ(login.GetButtons().size(), 6u);
     RECT rect;
     RECT pageRect;
     GetWindowRect(window, &rect);
