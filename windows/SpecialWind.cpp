@@ -461,6 +461,10 @@ void SpecialWind::ChangeScale(int newDpi, const RECT& suggested)
         restoreRect = placed;
     SetWindowPos(windowHandle, nullptr, placed.left, placed.top, placed.right - placed.left,
         placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The new skin shows every button normal: one that is lit, pressed or has the focus ring is
+    // drawn again as it is, once the window is in place (its moves present what was drawn).
+    for (Button* button : buttons)
+        button->Redraw();
     if (skin)
         PresentSurface();
     else

@@ -290,10 +290,13 @@ TEST(Dpi, TheLoginWindowMovedTo200PercentAndBackPresentsOnceEachTimeAndComesBack
     EXPECT_EQ(size.cx, 2372);
     EXPECT_EQ(size.cy, 1908);
 
+    // The focus ring on Official Site is drawn again at the new scale.
+    SendMessageW(window, WM_KEYDOWN, VK_TAB, 1);
     PresentCounter presents;
     RECT suggested = {place.left - 100, place.top - 50, place.left - 100 + 2372, place.top - 50 + 1908};
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(presents.Take(), 1);
+    EXPECT_EQ(login.Surface().At(1085, 811), 0xFFFFF4C0u);
     RECT now;
     GetWindowRect(window, &now);
     EXPECT_TRUE(SameRect(now, suggested));
