@@ -46,6 +46,8 @@ DPI = int(os.environ.get("E2E_DPI", "96"))
 def scaled(edge):
     """A 96-DPI design edge at the prefix's DPI, rounded as the launcher rounds edges (halves up)."""
     return (edge * DPI + 48) // 96
+
+
 # A persistent wineserver left behind by a killed run exits this long after its last client.
 SERVER_LINGER_SECONDS = 60
 
