@@ -49,15 +49,8 @@ protected:
     // answers the Cancel the agent left.
     VARIANT_BOOL RaiseNavigateError(IDispatch* sender, const wchar_t* url, LONG status)
     {
-        OwnedBstr text(url);
-        OwnedBstr name(L"");
-        VARIANT address = BstrArgument(text.Get());
-        VARIANT frameName = BstrArgument(name.Get());
-        VARIANT code = LongArgument(status);
         VARIANT_BOOL cancel = untouched;
-        EXPECT_EQ(Raise(agent, DISPID_NAVIGATEERROR, NavigateErrorArguments(sender, &address, &frameName, &code,
-                      &cancel)),
-            S_OK);
+        EXPECT_EQ(::RaiseNavigateError(agent, sender, url, status, cancel), S_OK);
         return cancel;
     }
 

@@ -240,18 +240,25 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
-// NavigateError of a live web view's page itself, raised at its agent as its control would;
-// answers the Cancel the agent wrote.
-inline VARIANT_BOOL PageFails(WebView* webView, const wchar_t* url, LONG status)
+// NavigateError(pDisp, URL, TargetFrameName, StatusCode, Cancel) raised at a sink as the control
+// raises it; cancel goes in as the control set it and comes back as the sink left it.
+inline HRESULT RaiseNavigateError(IDispatch* sink, IDispatch* sender, const wchar_t* url, LONG status,
+    VARIANT_BOOL& cancel)
 {
     OwnedBstr text(url);
     OwnedBstr name(L"");
     VARIANT address = BstrArgument(text.Get());
     VARIANT frameName = BstrArgument(name.Get());
     VARIANT code = LongArgument(status);
+    return Raise(sink, DISPID_NAVIGATEERROR, NavigateErrorArguments(sender, &address, &frameName, &code, &cancel));
+}
+
+// NavigateError of a live web view's page itself, raised at its agent as its control would;
+// answers the Cancel the agent wrote.
+inline VARIANT_BOOL PageFails(WebView* webView, const wchar_t* url, LONG status)
+{
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    Raise(webView->eventAgent, DISPID_NAVIGATEERROR,
-        NavigateErrorArguments(webView->browser.Get(), &address, &frameName, &code, &cancel));
+    RaiseNavigateError(webView->eventAgent, webView->browser.Get(), url, status, cancel);
     return cancel;
 }
 
