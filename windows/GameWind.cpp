@@ -32,11 +32,12 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
 {
+    minimizeButton.SetName(L"Minimise");
+    maximizeButton.SetName(L"Maximise");
+    closeButton.SetName(L"Close");
+    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
     dpi = Dpi::OfMonitor(monitor);
-    pageTop = Dpi::Scale(titleBarHeight, dpi);
-    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
-        button->SetScale(dpi);
-    notice.SetScale(dpi);
+    ScaleTitleBar();
     RECT work = WorkArea(monitor);
     pageWidth = work.right - work.left;
     pageHeight = work.bottom - work.top - pageTop;
@@ -46,10 +47,6 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     closeButton.SetImages(126, 127, 128);
     for (Button* button : {&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()})
         button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
-    minimizeButton.SetName(L"Minimise");
-    maximizeButton.SetName(L"Maximise");
-    closeButton.SetName(L"Close");
-    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
 }
 
 GameWind::~GameWind() = default;
@@ -172,12 +169,15 @@ void GameWind::OnCreate(HWND window)
     PlacePage();
 }
 
-void GameWind::OnScaleChanged()
+void GameWind::ScaleTitleBar()
 {
     pageTop = Dpi::Scale(titleBarHeight, dpi);
-    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
-        button->SetScale(dpi);
-    notice.SetScale(dpi);
+    ScaleButtons();
+}
+
+void GameWind::OnScaleChanged()
+{
+    ScaleTitleBar();
     pageHeight = Height() - pageTop;
     PlaceButtons();
     PlacePage();

@@ -43,6 +43,8 @@ private:
     void PlaceButtons();
     void PlacePage();
     void PlaceOnWorkArea();
+    // The title bar's height and its buttons at the window's DPI.
+    void ScaleTitleBar();
     // Whether a press on the title bar completes a double-click with the press before it.
     bool IsDoubleClick(LPARAM lParam);
 

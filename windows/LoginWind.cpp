@@ -134,9 +134,7 @@ void LoginWind::PlaceOverHole()
 
 void LoginWind::OnScaleChanged()
 {
-    for (Button* button : {&minimizeButton, &closeButton, &siteButton, &rechargeButton, &forumButton, &serviceButton})
-        button->SetScale(dpi);
-    notice.SetScale(dpi);
+    ScaleButtons();
     PlaceOverHole();
     // Placed again when the window moves; a window that stays where it is keeps its page here.
     PlacePage();

@@ -1,6 +1,7 @@
 #include "windows/PageWind.h"
 
 #include "webview/WebViewCallback.h"
+#include "windows/Button.h"
 
 PageWind::PageWind() : webView(nullptr), notice(this)
 {
@@ -51,6 +52,13 @@ void PageWind::RetryPage()
     const wchar_t* address = notice.Retry();
     if (address)
         WindManager::Instance()->NavigateWebView(webView, address);
+}
+
+void PageWind::ScaleButtons()
+{
+    for (Button* button : GetButtons())
+        button->SetScale(dpi);
+    notice.SetScale(dpi);
 }
 
 void PageWind::DestroyPage()

@@ -25,6 +25,8 @@ protected:
     // Navigates again to the address that failed, once per press of Retry, Enter or F5.
     void RetryPage();
     void DestroyPage();
+    // The buttons shown and the notice at the window's DPI.
+    void ScaleButtons();
 
     WebView* webView;
     PageNotice notice;

@@ -221,14 +221,16 @@ LONG SpecialWind::ChildId(const Button* button) const
 void SpecialWind::Rename(Button* button, const wchar_t* name)
 {
     button->SetName(name);
-    if (windowHandle && ChildId(button))
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
+    LONG id = ChildId(button);
+    if (windowHandle && id)
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, windowHandle, OBJID_CLIENT, id);
 }
 
 void SpecialWind::AnnounceState(const Button* button) const
 {
-    if (windowHandle && ChildId(button))
-        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, windowHandle, OBJID_CLIENT, ChildId(button));
+    LONG id = ChildId(button);
+    if (windowHandle && id)
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, windowHandle, OBJID_CLIENT, id);
 }
 
 bool SpecialWind::PressLater(int index)
