@@ -84,7 +84,8 @@ def assert_released_in_order(entries):
 
 def check_create_web_view_hosts_and_navigates_the_stand_in(s):
     probe = Probe(s, "views", "false=" + START)
-    standin = s.wait_standin()
+    # The stand-in's window exists before its first navigation completes and its host is shown.
+    standin = s.wait_standin(condition=lambda live: live[0]["url"] == START and live[0]["visible"])
     created = wait_for(lambda: probe.steps("created"), 10, what="the created step")[0]
     host = created["hwnd"]
     assert created["class"] == "AtlAxWin80", created
