@@ -22,6 +22,7 @@ const wchar_t Usage[] =
     L"       standinctl windows [--all]\n"
     L"       standinctl foreground\n"
     L"       standinctl metrics\n"
+    L"       standinctl hold\n"
     L"       standinctl accessible --hwnd H [--press NAME]\n"
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
@@ -103,6 +104,19 @@ HWND Resolve(const Target& target)
     return nullptr;
 }
 
+// Keeps the prefix's desktop open until the process is ended. Wine closes a desktop about a second
+// after the last process on it has gone and opens it again for the next program, which may start
+// while the old one is still closing.
+int Hold()
+{
+    CreateWindowExW(0, L"STATIC", L"standinctl hold", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
 int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress)
 {
     Target target = ParseTarget(argc, argv, 2);
@@ -143,6 +157,9 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"windows" && (argc == 2 || (argc == 3 && std::wstring(argv[2]) == L"--all"))) {
         WindowInspector::ListTopLevel(argc == 3);
         return 0;
+    }
+    if (command == L"hold" && argc == 2) {
+        return Hold();
     }
     if (command == L"foreground" && argc == 2) {
         WindowInspector::PrintForeground();
