@@ -673,6 +673,7 @@ class Session:
         self._closed = False
         self._shots = 0
         self._watchdog = None
+        self._keeper = None
         self._fault_checked = 0
 
     def __enter__(self):
@@ -707,13 +708,18 @@ class Session:
             subprocess.run([WINESERVER, "-p%d" % SERVER_LINGER_SECONDS], env=env, timeout=30, **_QUIET)
             self._owns_server = True
         subprocess.run([WINE, "cmd", "/c", "exit"], env=env, timeout=120, **_QUIET)
+        # Wine closes the prefix's desktop about a second after the last process on it has gone and
+        # opens it again for the next program, which may then start while it is still closing. A
+        # process held on it for the whole session keeps it open between checks, as on Windows.
+        self._keeper = self._spawn(self.paths.standinctl, ["hold"], "hold", os.path.join(self.log_dir, "hold"),
+                                   self.environment())
         return self
 
     def close(self):
         if self._closed:
             return
         self._closed = True
-        for program in self.programs:
+        for program in self.programs + ([self._keeper] if self._keeper else []):
             program.kill()
         if self._owns_server:
             subprocess.run([WINESERVER, "-k"], env=self.environment(), timeout=30, **_QUIET)
@@ -753,13 +759,16 @@ class Session:
         full_env = self.environment(winedebug)
         if env:
             full_env.update(env)
-        with open(stem + ".out", "wb") as out, open(stem + ".err", "wb") as err:
-            popen = subprocess.Popen([WINE, exe] + [str(a) for a in args], env=full_env,
-                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err, start_new_session=True)
-        self._watchdog.tell("group", popen.pid)
-        program = Program(name, popen, stem + ".out", stem + ".err")
+        program = self._spawn(exe, args, name, stem, full_env)
         self.programs.append(program)
         return program
+
+    def _spawn(self, exe, args, name, stem, env):
+        with open(stem + ".out", "wb") as out, open(stem + ".err", "wb") as err:
+            popen = subprocess.Popen([WINE, exe] + [str(a) for a in args], env=env,
+                                     stdin=subprocess.DEVNULL, stdout=out, stderr=err, start_new_session=True)
+        self._watchdog.tell("group", popen.pid)
+        return Program(name, popen, stem + ".out", stem + ".err")
 
     def run(self, exe, *args, timeout=30.0, winedebug=None):
         """Runs a Windows console program to its end; answers (exit code, stdout, stderr)."""
@@ -772,10 +781,20 @@ class Session:
     # -- the control tool
 
     def ctl(self, *args, check=True, timeout=30.0):
-        """Runs standinctl with args; answers its standard output lines."""
-        code, out, err = self.run(self.paths.standinctl, *args, timeout=timeout)
+        """Runs standinctl with args; answers its standard output lines. A run that ended with 1 and wrote
+        nothing never reached the tool (whose own 1 prints its usage): Wine did not start it. That is
+        tried again, twice at most, each time noted in <log dir>/harness.log."""
+        command = " ".join(map(str, args))
+        for attempt in range(3):
+            code, out, err = self.run(self.paths.standinctl, *args, timeout=timeout)
+            if code != 1 or out or err:
+                break
+            with open(os.path.join(self.log_dir, "harness.log"), "a") as log:
+                log.write("standinctl %s was not started by Wine (exit code 1, no output), attempt %d\n"
+                          % (command, attempt + 1))
         if check and code != 0:
-            raise HarnessError("standinctl %s failed with %d: %s" % (" ".join(map(str, args)), code, err.strip()))
+            raise HarnessError("standinctl %s failed with %d: %s" % (command, code,
+                               err.strip() or "no output: Wine did not start it, three times"))
         return out.splitlines()
 
     def end_programs(self):

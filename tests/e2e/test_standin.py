@@ -14,8 +14,10 @@ def start_host(s, *args, winedebug=None):
     """Starts the minimal host; answers (program, its stand-in record) once the stand-in shows START."""
     before = {r["hwnd"] for r in s.standins()}
     program = s.start(s.paths.standin_host, "--url", START, "--close-on", CLOSE_MARK, *args, winedebug=winedebug)
-    record = wait_for(lambda: next((r for r in s.standins() if r["hwnd"] not in before and r["url"] == START), None),
-                      15, what="the host's stand-in")
+    def shown():
+        assert program.running, "the host ended with %s: %s" % (program.returncode, program.errors()[-2000:])
+        return next((r for r in s.standins() if r["hwnd"] not in before and r["url"] == START), None)
+    record = wait_for(shown, 15, what="the host's stand-in")
     return program, record
 
 
