@@ -74,18 +74,25 @@ use_arch() {
 # a full-HD screen shows the whole login skin.
 ensure_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n=90
-  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  # Xvfb finds a free display number itself and writes it to fd 3: no other run starting at the
+  # same time can take the number first.
+  local number_file
+  number_file=$(mktemp)
   # Kept as it is between clients: the end-to-end tests give its root window a work area.
-  Xvfb ":$n" -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset >/dev/null 2>&1 </dev/null &
+  Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1920x1080x24}" -nolisten tcp -noreset 3>"$number_file" \
+    >/dev/null 2>&1 </dev/null &
   started_pids+=($!)
-  export DISPLAY=":$n"
   local i
   for i in $(seq 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    if grep -q . "$number_file"; then
+      export DISPLAY=":$(head -n 1 "$number_file")"
+      rm -f "$number_file"
+      return 0
+    fi
     sleep 0.1
   done
-  echo "Xvfb did not start on :$n" >&2
+  rm -f "$number_file"
+  echo "Xvfb did not start" >&2
   return 1
 }
 

@@ -10,6 +10,7 @@ test fails or the test process is interrupted.
 import atexit
 import fcntl
 import os
+import select
 import shutil
 import signal
 import socket
@@ -291,22 +292,29 @@ class Program:
 # ---------------------------------------------------------------- display
 
 
-def _free_display():
-    for number in range(90, 190):
-        if not os.path.exists("/tmp/.X%d-lock" % number) and not os.path.exists("/tmp/.X11-unix/X%d" % number):
-            return number
-    raise HarnessError("no free X display number")
-
-
 def _start_xvfb(screen):
-    number = _free_display()
-    popen = subprocess.Popen(["Xvfb", ":%d" % number, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"],
-                             start_new_session=True, **_QUIET)
-    wait_for(lambda: os.path.exists("/tmp/.X11-unix/X%d" % number) or popen.poll() is not None, 10,
-             what="Xvfb :%d" % number)
-    if popen.poll() is not None:
-        raise HarnessError("Xvfb :%d did not start" % number)
-    return ":%d" % number, popen
+    """Starts Xvfb on a display number it finds free itself (-displayfd), which no other session
+    starting at the same time can take first; answers (":N", its process)."""
+    read_end, write_end = os.pipe()
+    try:
+        popen = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen, "-nolisten", "tcp",
+                                  "-noreset"], pass_fds=(write_end,), start_new_session=True, **_QUIET)
+        os.close(write_end)
+        write_end = None
+        with os.fdopen(read_end, "rb") as pipe:
+            read_end = None
+            # Written once the server listens; at its end without a number it did not start.
+            ready, _, _ = select.select([pipe], [], [], 10)
+            number = pipe.readline().strip() if ready else b""
+    finally:
+        for fd in (read_end, write_end):
+            if fd is not None:
+                os.close(fd)
+    if not number:
+        _kill_group(popen.pid)
+        popen.wait(timeout=10)
+        raise HarnessError("Xvfb did not start within 10 s (exit code %s)" % popen.returncode)
+    return ":%s" % number.decode(), popen
 
 
 # A player's desktop has a taskbar. Without a window manager to say where one is, the display is
