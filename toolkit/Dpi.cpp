@@ -1,5 +1,6 @@
 #include "toolkit/Dpi.h"
 
+#include "toolkit/SystemLibrary.h"
 #include "toolkit/WindowDC.h"
 
 namespace {
@@ -13,14 +14,9 @@ Dpi::EntryPoints LookUpEntryPoints()
 {
     Dpi::EntryPoints found = {nullptr, nullptr, &GetDeviceCaps};
     // Windows 10 1607 and 8.1 on: looked up by name, the launcher also starts on Windows 7.
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32)
-        found.forWindow = reinterpret_cast<GetDpiForWindowProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-    HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    if (shcore)
-        found.forMonitor = reinterpret_cast<GetDpiForMonitorProc>(
-            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    found.forWindow = SystemLibrary::Find<GetDpiForWindowProc>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    HMODULE shcore = SystemLibrary::Load(L"shcore.dll");
+    found.forMonitor = SystemLibrary::Find<GetDpiForMonitorProc>(shcore, "GetDpiForMonitor");
     return found;
 }
 
