@@ -11,6 +11,8 @@ namespace {
 
 // Posted by PressLater: wParam is the button, pressed if it is still shown by then.
 const UINT pressButtonMessage = WM_APP + 1;
+// Posted when a restore shows the page again, handled once the restore is done.
+const UINT pageRestoredMessage = WM_APP + 2;
 // Sent to per-monitor (v2) windows before WM_DPICHANGED, for the size at the new DPI.
 const UINT getDpiScaledSize = 0x02E4;
 
@@ -376,6 +378,12 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (!accessible)
             accessible.Attach(new WindAccessible(this, window));
         return accessible->Answer(wParam);
+    case pageRestoredMessage:
+        // The system may activate a window restored from the taskbar or Alt+Tab before it is
+        // restored, while its page is hidden: the window in front now puts the keyboard in its page.
+        if (GetForegroundWindow() == window && !ButtonsHaveKeyboard())
+            KeyboardToPage();
+        return 0;
     case pressButtonMessage: {
         Button* button = reinterpret_cast<Button*>(wParam);
         if (ChildId(button))
@@ -528,8 +536,10 @@ void SpecialWind::PageFollowsMinimise(HWND page, WPARAM sizeKind)
         pageHiddenWithWindow = ShowWindow(page, SW_HIDE) != FALSE;
         return;
     }
-    if (pageHiddenWithWindow && ShowsPage())
+    if (pageHiddenWithWindow && ShowsPage()) {
         ShowWindow(page, SW_SHOWNA);
+        PostMessageW(windowHandle, pageRestoredMessage, 0, 0);
+    }
     pageHiddenWithWindow = false;
 }
 
@@ -557,6 +567,14 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
         // (Wine does not when it moves straight into the owned page).
         if (inPage && message.message == WM_MOUSEMOVE)
             SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
+        // Alt+Space opens the window's system menu, as its default handling would, from the page
+        // (whose host has none) and from the window itself (whose keys are not translated, so no
+        // WM_SYSCHAR would come to open it). The character is the key's.
+        bool own = inPage || message.hwnd == windowHandle;
+        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_SPACE && own) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+            continue;
+        }
         if (!inPage || !key) {
             DispatchMessageW(&message);
             continue;
