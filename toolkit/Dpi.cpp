@@ -1,5 +1,6 @@
 #include "toolkit/Dpi.h"
 
+#include "toolkit/Monitors.h"
 #include "toolkit/SystemLibrary.h"
 #include "toolkit/WindowDC.h"
 
@@ -41,14 +42,14 @@ int Dpi::OfWindow(HWND window)
     UINT dpi = window && entryPoints.forWindow ? entryPoints.forWindow(window) : 0;
     if (dpi)
         return static_cast<int>(dpi);
-    return OfMonitor(window ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST) : nullptr);
+    return OfMonitor(window ? Monitors::OfWindow(window) : nullptr);
 }
 
 int Dpi::OfMonitor(HMONITOR monitor)
 {
     const EntryPoints& entryPoints = Current();
     if (!monitor)
-        monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+        monitor = Monitors::Primary();
     UINT x = 0;
     UINT y = 0;
     if (entryPoints.forMonitor && monitor && SUCCEEDED(entryPoints.forMonitor(monitor, effectiveDpi, &x, &y)) && x)

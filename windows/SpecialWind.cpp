@@ -1,6 +1,7 @@
 #include "windows/SpecialWind.h"
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Monitors.h"
 #include "toolkit/SurfaceBitmap.h"
 #include "toolkit/WindowDC.h"
 #include "version.h"
@@ -46,25 +47,22 @@ POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, i
     return POINT{screenWidth / 2 - width / 2, screenHeight / 2 - height / 2};
 }
 
-RECT SpecialWind::WorkArea(HMONITOR monitor)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (!monitor || !GetMonitorInfoW(monitor, &info))
-        GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcWork;
-}
-
 HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
 {
     WindManager* manager = WindManager::Instance();
     POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
-    windowRect = RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+    return CreatePopupAt(RECT{origin.x, origin.y, origin.x + width, origin.y + height}, parent);
+}
 
+HWND SpecialWind::CreatePopupAt(const RECT& rect, HWND parent)
+{
+    windowRect = rect;
+    restoreRect = rect;
     // WM_CREATE reaches HandleMessage inside this call, with windowRect already set.
     // Named after the product: the taskbar, Alt+Tab and screen readers show it.
-    windowHandle = manager->CreatePopupWindow(L"" LAUNCHER_PRODUCT_NAME, origin.x, origin.y, width, height,
-        static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this, 0, parent);
+    windowHandle = WindManager::Instance()->CreatePopupWindow(L"" LAUNCHER_PRODUCT_NAME, rect.left, rect.top,
+        rect.right - rect.left, rect.bottom - rect.top, static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this,
+        0, parent);
     if (windowHandle) {
         LONG exStyle = GetWindowLongW(windowHandle, GWL_EXSTYLE);
         if (!(exStyle & WS_EX_LAYERED))
@@ -121,9 +119,16 @@ void SpecialWind::BuildSurface()
 
 bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND parent)
 {
+    WindManager* manager = WindManager::Instance();
+    POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
+    return CreateWithColorKey(RECT{origin.x, origin.y, origin.x + width, origin.y + height}, key, parent);
+}
+
+bool SpecialWind::CreateWithColorKey(const RECT& rect, COLORREF key, HWND parent)
+{
     if (windowHandle)
         return false;
-    if (!CreateCentredPopup(width, height, parent))
+    if (!CreatePopupAt(rect, parent))
         return false;
     WindManager::Instance()->SetLayeredAttributes(windowHandle, key, 255, LWA_COLORKEY | LWA_ALPHA);
     FollowWindowScale();
@@ -417,18 +422,17 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_GETMINMAXINFO: {
         // Maximised, the window fills the work area of its monitor, relative to that monitor.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        MONITORINFO monitorInfo = {};
-        monitorInfo.cbSize = sizeof(monitorInfo);
-        if (GetMonitorInfoW(monitor, &monitorInfo)) {
-            const RECT& work = monitorInfo.rcWork;
-            info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
-            info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
-        }
+        MONITORINFO monitorInfo = Monitors::Info(Monitors::OfWindow(window));
+        const RECT& work = monitorInfo.rcWork;
+        info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
+        info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
         info->ptMinTrackSize.x = Width();
         info->ptMinTrackSize.y = Height();
         return 0;
     }
+    case WM_WINDOWPOSCHANGING:
+        KeepMaximisedOnWorkArea(*reinterpret_cast<WINDOWPOS*>(lParam));
+        return DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -498,7 +502,37 @@ void SpecialWind::PlaceAt(const RECT& rect)
 {
     restoreRect = rect;
     windowRect = rect;
-    MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!IsIconic(windowHandle) || !GetWindowPlacement(windowHandle, &placement)) {
+        MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+        return;
+    }
+    // Minimised, only where it is restored to changes: moving the window would move its icon. The
+    // place is kept in workspace coordinates, whose origin is the primary monitor's work area.
+    RECT primaryWork = Monitors::WorkArea(Monitors::Primary());
+    placement.rcNormalPosition = rect;
+    OffsetRect(&placement.rcNormalPosition, -primaryWork.left, -primaryWork.top);
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(windowHandle, &placement);
+}
+
+void SpecialWind::KeepMaximisedOnWorkArea(WINDOWPOS& position)
+{
+    if (!IsZoomed(windowHandle) || (position.flags & SWP_NOSIZE))
+        return;
+    // On a monitor other than the primary one the system changes a maximised size at least as large
+    // as the primary monitor by the difference between the two, and a larger monitor overflows.
+    RECT current;
+    GetWindowRect(windowHandle, &current);
+    POINT corner = (position.flags & SWP_NOMOVE) ? POINT{current.left, current.top} : POINT{position.x, position.y};
+    RECT proposed = {corner.x, corner.y, corner.x + position.cx, corner.y + position.cy};
+    RECT work = Monitors::WorkArea(Monitors::OfRect(proposed));
+    position.x = work.left;
+    position.y = work.top;
+    position.cx = work.right - work.left;
+    position.cy = work.bottom - work.top;
+    position.flags &= ~SWP_NOMOVE;
 }
 
 void SpecialWind::SetMaximized(bool maximize)
