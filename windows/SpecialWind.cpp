@@ -47,11 +47,11 @@ POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, i
     return POINT{screenWidth / 2 - width / 2, screenHeight / 2 - height / 2};
 }
 
-HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
+RECT SpecialWind::CentredRect(int width, int height)
 {
     WindManager* manager = WindManager::Instance();
     POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
-    return CreatePopupAt(RECT{origin.x, origin.y, origin.x + width, origin.y + height}, parent);
+    return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
 }
 
 HWND SpecialWind::CreatePopupAt(const RECT& rect, HWND parent)
@@ -78,7 +78,7 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
     skin = std::move(newSkin);
     int width = static_cast<int>(skin->GetWidth());
     int height = static_cast<int>(skin->GetHeight());
-    if (!CreateCentredPopup(width, height, parent))
+    if (!CreatePopupAt(CentredRect(width, height), parent))
         return false;
 
     WindowDC windowDC(windowHandle);
@@ -119,9 +119,7 @@ void SpecialWind::BuildSurface()
 
 bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND parent)
 {
-    WindManager* manager = WindManager::Instance();
-    POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
-    return CreateWithColorKey(RECT{origin.x, origin.y, origin.x + width, origin.y + height}, key, parent);
+    return CreateWithColorKey(CentredRect(width, height), key, parent);
 }
 
 bool SpecialWind::CreateWithColorKey(const RECT& rect, COLORREF key, HWND parent)

@@ -121,7 +121,8 @@ protected:
     bool pageHiddenWithWindow;
 
 private:
-    HWND CreateCentredPopup(int width, int height, HWND parent);
+    // Centred on the full-screen client area of the primary monitor.
+    static RECT CentredRect(int width, int height);
     HWND CreatePopupAt(const RECT& rect, HWND parent);
     // A maximised window covers exactly the work area of the monitor it is maximised on.
     void KeepMaximisedOnWorkArea(WINDOWPOS& position);
