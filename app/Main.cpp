@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "toolkit/SystemLibrary.h"
 #include "windows/GameWind.h"
 #include "windows/LoginWind.h"
 
@@ -10,6 +11,7 @@
 // from the login window's close button. Arguments are not read: the launcher takes no input.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    SystemLibrary::RestrictSearchPath();
     // Each new login window is built in the place of the previous one.
     std::optional<LoginWind> login;
     login.emplace();

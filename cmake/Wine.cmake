@@ -1,14 +1,17 @@
 # What differs between the 32-bit build and its 64-bit twin outside the sources: the
-# architecture's name, its objdump, and how its programs run under Wine (the loader of that
+# architecture's name, its name in the manifest (a manifest of another architecture can keep the
+# program from starting), its objdump, and how its programs run under Wine (the loader of that
 # architecture, never the `wine` wrapper's pick, in a prefix of its own in the build tree).
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(LAUNCHER_ARCH x64)
+  set(LAUNCHER_MANIFEST_ARCH amd64)
   set(LAUNCHER_OBJDUMP x86_64-w64-mingw32-objdump)
   set(WINE_LOADER /usr/lib/wine/wine64)
   set(WINE_ARCH win64)
   set(launcher_skip_reason "64-bit tests skipped: this machine cannot run 64-bit code")
 else()
   set(LAUNCHER_ARCH x86)
+  set(LAUNCHER_MANIFEST_ARCH x86)
   set(LAUNCHER_OBJDUMP i686-w64-mingw32-objdump)
   set(WINE_LOADER /usr/lib/wine/wine)
   set(WINE_ARCH win32)

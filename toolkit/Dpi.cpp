@@ -1,5 +1,7 @@
 #include "toolkit/Dpi.h"
 
+#include "toolkit/Monitors.h"
+#include "toolkit/SystemLibrary.h"
 #include "toolkit/WindowDC.h"
 
 namespace {
@@ -13,14 +15,9 @@ Dpi::EntryPoints LookUpEntryPoints()
 {
     Dpi::EntryPoints found = {nullptr, nullptr, &GetDeviceCaps};
     // Windows 10 1607 and 8.1 on: looked up by name, the launcher also starts on Windows 7.
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32)
-        found.forWindow = reinterpret_cast<GetDpiForWindowProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-    HMODULE shcore = LoadLibraryW(L"shcore.dll");
-    if (shcore)
-        found.forMonitor = reinterpret_cast<GetDpiForMonitorProc>(
-            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
+    found.forWindow = SystemLibrary::Find<GetDpiForWindowProc>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    HMODULE shcore = SystemLibrary::Load(L"shcore.dll");
+    found.forMonitor = SystemLibrary::Find<GetDpiForMonitorProc>(shcore, "GetDpiForMonitor");
     return found;
 }
 
@@ -45,14 +42,14 @@ int Dpi::OfWindow(HWND window)
     UINT dpi = window && entryPoints.forWindow ? entryPoints.forWindow(window) : 0;
     if (dpi)
         return static_cast<int>(dpi);
-    return OfMonitor(window ? MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST) : nullptr);
+    return OfMonitor(window ? Monitors::OfWindow(window) : nullptr);
 }
 
 int Dpi::OfMonitor(HMONITOR monitor)
 {
     const EntryPoints& entryPoints = Current();
     if (!monitor)
-        monitor = MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+        monitor = Monitors::Primary();
     UINT x = 0;
     UINT y = 0;
     if (entryPoints.forMonitor && monitor && SUCCEEDED(entryPoints.forMonitor(monitor, effectiveDpi, &x, &y)) && x)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "toolkit/ComPtr.h"
+#include "toolkit/SystemLibrary.h"
 
 WindManager* WindManager::Instance()
 {
@@ -26,15 +27,12 @@ WindManager::WindManager()
     Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
 
     // Looked up by name so that a system without them still starts.
-    HMODULE user32 = LoadLibraryW(L"User32.DLL");
-    if (user32) {
-        updateLayeredWindow = reinterpret_cast<UpdateLayeredWindowProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindow")));
-        setLayeredWindowAttributes = reinterpret_cast<SetLayeredWindowAttributesProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "SetLayeredWindowAttributes")));
-        updateLayeredWindowIndirect = reinterpret_cast<UpdateLayeredWindowIndirectProc>(
-            reinterpret_cast<void*>(GetProcAddress(user32, "UpdateLayeredWindowIndirect")));
-    }
+    HMODULE user32 = SystemLibrary::Load(L"user32.dll");
+    updateLayeredWindow = SystemLibrary::Find<UpdateLayeredWindowProc>(user32, "UpdateLayeredWindow");
+    setLayeredWindowAttributes =
+        SystemLibrary::Find<SetLayeredWindowAttributesProc>(user32, "SetLayeredWindowAttributes");
+    updateLayeredWindowIndirect =
+        SystemLibrary::Find<UpdateLayeredWindowIndirectProc>(user32, "UpdateLayeredWindowIndirect");
 }
 
 WindManager::~WindManager()

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Monitors.h"
 #include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 
@@ -38,7 +39,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     SetButtons({&minimizeButton, &maximizeButton, &closeButton});
     dpi = Dpi::OfMonitor(monitor);
     ScaleTitleBar();
-    RECT work = WorkArea(monitor);
+    RECT work = Monitors::WorkArea(monitor);
     pageWidth = work.right - work.left;
     pageHeight = work.bottom - work.top - pageTop;
     PlaceButtons();
@@ -53,8 +54,7 @@ GameWind::~GameWind() = default;
 
 bool GameWind::Create()
 {
-    if (CreateWithColorKey(pageWidth, pageHeight + pageTop, colourKey, nullptr))
-        PlaceAt(WorkArea(monitor));
+    CreateWithColorKey(Monitors::WorkArea(monitor), colourKey, nullptr);
     return true;
 }
 
@@ -67,8 +67,15 @@ int GameWind::Run()
 // again, so that its title bar and buttons are on the screen.
 void GameWind::PlaceOnWorkArea()
 {
-    monitor = MonitorFromWindow(windowHandle, MONITOR_DEFAULTTONEAREST);
-    PlaceAt(WorkArea(monitor));
+    monitor = Monitors::OfWindow(windowHandle);
+    PlaceAt(Monitors::WorkArea(monitor));
+}
+
+bool GameWind::CoversWorkArea() const
+{
+    RECT rect;
+    RECT work = Monitors::WorkArea(monitor);
+    return !IsZoomed(windowHandle) && GetWindowRect(windowHandle, &rect) && EqualRect(&rect, &work);
 }
 
 bool GameWind::IsDoubleClick(LPARAM lParam)
@@ -119,6 +126,16 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DISPLAYCHANGE:
         PlaceOnWorkArea();
         return 0;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another scale, a window that covers its monitor's work area covers
+        // that of the new one, rather than the rectangle suggested at the new scale.
+        RECT place = *reinterpret_cast<const RECT*>(lParam);
+        if (CoversWorkArea()) {
+            monitor = Monitors::OfRect(place);
+            place = Monitors::WorkArea(monitor);
+        }
+        return PageWind::HandleMessage(window, message, wParam, reinterpret_cast<LPARAM>(&place));
+    }
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA)
             PlaceOnWorkArea();

@@ -43,6 +43,7 @@ private:
     void PlaceButtons();
     void PlacePage();
     void PlaceOnWorkArea();
+    bool CoversWorkArea() const;
     // The title bar's height and its buttons at the window's DPI.
     void ScaleTitleBar();
     // Whether a press on the title bar completes a double-click with the press before it.

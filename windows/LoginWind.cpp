@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Monitors.h"
 #include "webview/WebViewCallback.h"
 #include "windows/DefaultBrowser.h"
 #include "windows/OperatorAddresses.h"
@@ -219,7 +220,7 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
         if (!IsGameLogin(url))
             return false;
         gameUrl = url;
-        gameMonitor = MonitorFromWindow(windowHandle, MONITOR_DEFAULTTONEAREST);
+        gameMonitor = Monitors::OfWindow(windowHandle);
         DestroyPage();
         HWND window = windowHandle;
         windowHandle = nullptr;

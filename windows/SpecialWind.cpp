@@ -1,6 +1,7 @@
 #include "windows/SpecialWind.h"
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Monitors.h"
 #include "toolkit/SurfaceBitmap.h"
 #include "toolkit/WindowDC.h"
 #include "version.h"
@@ -11,6 +12,8 @@ namespace {
 
 // Posted by PressLater: wParam is the button, pressed if it is still shown by then.
 const UINT pressButtonMessage = WM_APP + 1;
+// Posted when a restore shows the page again, handled once the restore is done.
+const UINT pageRestoredMessage = WM_APP + 2;
 // Sent to per-monitor (v2) windows before WM_DPICHANGED, for the size at the new DPI.
 const UINT getDpiScaledSize = 0x02E4;
 
@@ -44,25 +47,22 @@ POINT SpecialWind::CentredOrigin(int screenWidth, int screenHeight, int width, i
     return POINT{screenWidth / 2 - width / 2, screenHeight / 2 - height / 2};
 }
 
-RECT SpecialWind::WorkArea(HMONITOR monitor)
-{
-    MONITORINFO info = {};
-    info.cbSize = sizeof(info);
-    if (!monitor || !GetMonitorInfoW(monitor, &info))
-        GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcWork;
-}
-
-HWND SpecialWind::CreateCentredPopup(int width, int height, HWND parent)
+RECT SpecialWind::CentredRect(int width, int height)
 {
     WindManager* manager = WindManager::Instance();
     POINT origin = CentredOrigin(manager->ScreenWidth(), manager->ScreenHeight(), width, height);
-    windowRect = RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+    return RECT{origin.x, origin.y, origin.x + width, origin.y + height};
+}
 
+HWND SpecialWind::CreatePopupAt(const RECT& rect, HWND parent)
+{
+    windowRect = rect;
+    restoreRect = rect;
     // WM_CREATE reaches HandleMessage inside this call, with windowRect already set.
     // Named after the product: the taskbar, Alt+Tab and screen readers show it.
-    windowHandle = manager->CreatePopupWindow(L"" LAUNCHER_PRODUCT_NAME, origin.x, origin.y, width, height,
-        static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this, 0, parent);
+    windowHandle = WindManager::Instance()->CreatePopupWindow(L"" LAUNCHER_PRODUCT_NAME, rect.left, rect.top,
+        rect.right - rect.left, rect.bottom - rect.top, static_cast<WndProcHandler>(&SpecialWind::HandleMessage), this,
+        0, parent);
     if (windowHandle) {
         LONG exStyle = GetWindowLongW(windowHandle, GWL_EXSTYLE);
         if (!(exStyle & WS_EX_LAYERED))
@@ -78,7 +78,7 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
     skin = std::move(newSkin);
     int width = static_cast<int>(skin->GetWidth());
     int height = static_cast<int>(skin->GetHeight());
-    if (!CreateCentredPopup(width, height, parent))
+    if (!CreatePopupAt(CentredRect(width, height), parent))
         return false;
 
     WindowDC windowDC(windowHandle);
@@ -119,9 +119,14 @@ void SpecialWind::BuildSurface()
 
 bool SpecialWind::CreateWithColorKey(int width, int height, COLORREF key, HWND parent)
 {
+    return CreateWithColorKey(CentredRect(width, height), key, parent);
+}
+
+bool SpecialWind::CreateWithColorKey(const RECT& rect, COLORREF key, HWND parent)
+{
     if (windowHandle)
         return false;
-    if (!CreateCentredPopup(width, height, parent))
+    if (!CreatePopupAt(rect, parent))
         return false;
     WindManager::Instance()->SetLayeredAttributes(windowHandle, key, 255, LWA_COLORKEY | LWA_ALPHA);
     FollowWindowScale();
@@ -376,6 +381,12 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (!accessible)
             accessible.Attach(new WindAccessible(this, window));
         return accessible->Answer(wParam);
+    case pageRestoredMessage:
+        // The system may activate a window restored from the taskbar or Alt+Tab before it is
+        // restored, while its page is hidden: the window in front now puts the keyboard in its page.
+        if (GetForegroundWindow() == window && !ButtonsHaveKeyboard())
+            KeyboardToPage();
+        return 0;
     case pressButtonMessage: {
         Button* button = reinterpret_cast<Button*>(wParam);
         if (ChildId(button))
@@ -409,18 +420,17 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_GETMINMAXINFO: {
         // Maximised, the window fills the work area of its monitor, relative to that monitor.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
-        MONITORINFO monitorInfo = {};
-        monitorInfo.cbSize = sizeof(monitorInfo);
-        if (GetMonitorInfoW(monitor, &monitorInfo)) {
-            const RECT& work = monitorInfo.rcWork;
-            info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
-            info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
-        }
+        MONITORINFO monitorInfo = Monitors::Info(Monitors::OfWindow(window));
+        const RECT& work = monitorInfo.rcWork;
+        info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
+        info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
         info->ptMinTrackSize.x = Width();
         info->ptMinTrackSize.y = Height();
         return 0;
     }
+    case WM_WINDOWPOSCHANGING:
+        KeepMaximisedOnWorkArea(*reinterpret_cast<WINDOWPOS*>(lParam));
+        return DefWindowProcW(window, message, wParam, lParam);
     default:
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -490,7 +500,37 @@ void SpecialWind::PlaceAt(const RECT& rect)
 {
     restoreRect = rect;
     windowRect = rect;
-    MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof(placement);
+    if (!IsIconic(windowHandle) || !GetWindowPlacement(windowHandle, &placement)) {
+        MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+        return;
+    }
+    // Minimised, only where it is restored to changes: moving the window would move its icon. The
+    // place is kept in workspace coordinates, whose origin is the primary monitor's work area.
+    RECT primaryWork = Monitors::WorkArea(Monitors::Primary());
+    placement.rcNormalPosition = rect;
+    OffsetRect(&placement.rcNormalPosition, -primaryWork.left, -primaryWork.top);
+    placement.showCmd = SW_SHOWMINNOACTIVE;
+    SetWindowPlacement(windowHandle, &placement);
+}
+
+void SpecialWind::KeepMaximisedOnWorkArea(WINDOWPOS& position)
+{
+    if (!IsZoomed(windowHandle) || (position.flags & SWP_NOSIZE))
+        return;
+    // On a monitor other than the primary one the system changes a maximised size at least as large
+    // as the primary monitor by the difference between the two, and a larger monitor overflows.
+    RECT current;
+    GetWindowRect(windowHandle, &current);
+    POINT corner = (position.flags & SWP_NOMOVE) ? POINT{current.left, current.top} : POINT{position.x, position.y};
+    RECT proposed = {corner.x, corner.y, corner.x + position.cx, corner.y + position.cy};
+    RECT work = Monitors::WorkArea(Monitors::OfRect(proposed));
+    position.x = work.left;
+    position.y = work.top;
+    position.cx = work.right - work.left;
+    position.cy = work.bottom - work.top;
+    position.flags &= ~SWP_NOMOVE;
 }
 
 void SpecialWind::SetMaximized(bool maximize)
@@ -528,8 +568,10 @@ void SpecialWind::PageFollowsMinimise(HWND page, WPARAM sizeKind)
         pageHiddenWithWindow = ShowWindow(page, SW_HIDE) != FALSE;
         return;
     }
-    if (pageHiddenWithWindow && ShowsPage())
+    if (pageHiddenWithWindow && ShowsPage()) {
         ShowWindow(page, SW_SHOWNA);
+        PostMessageW(windowHandle, pageRestoredMessage, 0, 0);
+    }
     pageHiddenWithWindow = false;
 }
 
@@ -557,6 +599,14 @@ int SpecialWind::ShowAndRunLoop(WebView* const& webView, bool refreshOnF5)
         // (Wine does not when it moves straight into the owned page).
         if (inPage && message.message == WM_MOUSEMOVE)
             SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
+        // Alt+Space opens the window's system menu, as its default handling would, from the page
+        // (whose host has none) and from the window itself (whose keys are not translated, so no
+        // WM_SYSCHAR would come to open it). The character is the key's.
+        bool own = inPage || message.hwnd == windowHandle;
+        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_SPACE && own) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+            continue;
+        }
         if (!inPage || !key) {
             DispatchMessageW(&message);
             continue;

@@ -28,6 +28,8 @@ public:
     // The skin of a PNG resource, drawn at the window's DPI, and again whenever that changes.
     bool CreateWithSkin(WORD id, HWND parent);
     bool CreateWithColorKey(int width, int height, COLORREF key, HWND parent);
+    // At a rectangle of the screen, on its monitor and at that monitor's scale from the start.
+    bool CreateWithColorKey(const RECT& rect, COLORREF key, HWND parent);
 
     virtual LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -46,7 +48,8 @@ public:
     int Width() const { return windowRect.right - windowRect.left; }
     int Height() const { return windowRect.bottom - windowRect.top; }
     void MoveTo(int x, int y);
-    // Places the window at a rectangle of the screen, and restores to it after a maximise.
+    // Places the window at a rectangle of the screen, and restores to it after a maximise, or
+    // from minimised.
     void PlaceAt(const RECT& rect);
     void SetMaximized(bool maximize);
 
@@ -62,9 +65,6 @@ public:
 
     // Top-left corner that centres a window on a screen; each half drops its own remainder.
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
-    // The part of a monitor that the taskbar and docked bars leave to windows; the primary
-    // monitor's when that monitor is gone.
-    static RECT WorkArea(HMONITOR monitor);
 
 protected:
     void SetButtons(std::initializer_list<Button*> shown);
@@ -121,7 +121,11 @@ protected:
     bool pageHiddenWithWindow;
 
 private:
-    HWND CreateCentredPopup(int width, int height, HWND parent);
+    // Centred on the full-screen client area of the primary monitor.
+    static RECT CentredRect(int width, int height);
+    HWND CreatePopupAt(const RECT& rect, HWND parent);
+    // A maximised window covers exactly the work area of the monitor it is maximised on.
+    void KeepMaximisedOnWorkArea(WINDOWPOS& position);
     // A surface of the skin's size with the skin drawn on it.
     void BuildSurface();
     void ChangeScale(int newDpi, const RECT& suggested);

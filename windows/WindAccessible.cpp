@@ -1,5 +1,6 @@
 #include "windows/WindAccessible.h"
 
+#include "toolkit/SystemLibrary.h"
 #include "windows/Button.h"
 #include "windows/SpecialWind.h"
 
@@ -13,13 +14,9 @@ struct AccessibilityLibrary {
 
     AccessibilityLibrary()
     {
-        HMODULE module = LoadLibraryW(L"oleacc.dll");
-        if (!module)
-            return;
-        lresultFromObject = reinterpret_cast<decltype(lresultFromObject)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "LresultFromObject")));
-        createStandard = reinterpret_cast<decltype(createStandard)>(
-            reinterpret_cast<void*>(GetProcAddress(module, "CreateStdAccessibleObject")));
+        HMODULE module = SystemLibrary::Load(L"oleacc.dll");
+        lresultFromObject = SystemLibrary::Find<decltype(lresultFromObject)>(module, "LresultFromObject");
+        createStandard = SystemLibrary::Find<decltype(createStandard)>(module, "CreateStdAccessibleObject");
     }
 };
 

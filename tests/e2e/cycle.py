@@ -31,9 +31,9 @@ def complaints(stderr):
 class Launcher:
     """One launcher process under a session, and what it has shown so far."""
 
-    def __init__(self, session, *args, name=None):
+    def __init__(self, session, *args, name=None, exe=None, env=None):
         self.session = session
-        self.program = session.start(session.paths.target("launcher"), *args, name=name)
+        self.program = session.start(exe or session.paths.target("launcher"), *args, name=name, env=env)
         self.pid = None
         self.seen = set()
         self.login = None

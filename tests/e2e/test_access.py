@@ -16,6 +16,7 @@ GAME_NAMES = ["Minimise", "Maximise", "Close"]
 ROLE_PUSHBUTTON = 0x2B
 STATE_FOCUSED, STATE_FOCUSABLE = 0x4, 0x100000
 FOCUS_RING = (0xFF, 0xF4, 0xC0)
+MENU_CLASS = "#32768"
 
 
 def accessible(s, hwnd, press=None):
@@ -93,8 +94,29 @@ def check_f6_brings_the_keyboard_to_the_buttons_and_back(s):
     wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the game page focused")
 
 
+def check_alt_space_opens_the_system_menu_from_the_page_and_from_the_buttons(s):
+    launcher = Launcher(s)
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    menus = lambda: s.find_windows({"class": MENU_CLASS, "pid": launcher.pid, "visible": True})
+    for where, focused in (("page", lambda f: f["focusclass"] == "StandInBrowser"),
+                           ("buttons", lambda f: f["focus"] == launcher.window["hwnd"])):
+        if where == "buttons":
+            s.key("F6")
+            wait_for(lambda: focused(s.foreground()), 5, what="the buttons focused")
+        s.key("alt+space")
+        wait_for(menus, 5, what="the system menu opened from the %s" % where)
+        # As in any window, the first Escape closes the menu and the second leaves the menu mode;
+        # the keyboard is where it was.
+        s.key("Escape")
+        wait_for(lambda: not menus(), 5, what="the system menu closed")
+        s.key("Escape")
+        wait_for(lambda: (lambda f: f["capture"] == 0 and focused(f))(s.foreground()), 5,
+                 what="the keyboard back in the %s" % where)
+
+
 if __name__ == "__main__":
     harness.run_checks("access", [
         check_a_screen_reader_finds_both_windows_buttons_and_presses_forum,
         check_f6_brings_the_keyboard_to_the_buttons_and_back,
+        check_alt_space_opens_the_system_menu_from_the_page_and_from_the_buttons,
     ], after_each=harness.Session.end_programs_without_faults)

@@ -178,6 +178,17 @@ def check_a_named_window_whose_title_bar_acts_at_once(s):
     assert not window(s, game.host["hwnd"])["visible"] and len(game.log(s, "SetObjectRects")) == resized
 
 
+def check_a_restored_window_puts_the_keyboard_in_its_page(s):
+    game = Game(s)
+    game.focus_title_bar(s)
+    s.click(*game.button_point(game.window["rect"], "game_minimize"))
+    wait_for(lambda: window(s, game.hwnd)["minimized"], 5, what="the game window minimised")
+    # Activated while minimised, then restored, as Alt+Tab and the taskbar bring it back.
+    s.ctl("restore", "--hwnd", "0x%x" % game.hwnd)
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the keyboard in the page")
+    assert typed_into_page(s, game.launcher, "a") == ["a"]
+
+
 def check_f5_and_new_windows(s):
     game = Game(s)
     game_popup = "https://pay.ops.test/?payway=1&gname=kolv&from=game"
@@ -232,6 +243,7 @@ if __name__ == "__main__":
         check_geometry_and_paint,
         check_drag_maximise_restore_and_minimise,
         check_a_named_window_whose_title_bar_acts_at_once,
+        check_a_restored_window_puts_the_keyboard_in_its_page,
         check_f5_and_new_windows,
         check_close_button_brings_a_new_login_window,
         check_alt_f4_from_the_title_bar_and_from_the_page,

@@ -2,6 +2,10 @@
 the stand-in the way the platform's control asks: the feature controls, the page host's security
 manager, and in-page navigation kept on the web, in the login window and in the game window."""
 
+import os
+import shutil
+
+import cycle
 import harness
 from test_game import Game
 from test_login import Launcher
@@ -17,6 +21,8 @@ S_FALSE, URLPOLICY_DISALLOW, INET_E_DEFAULT_ACTION = 1, 3, 0x800C0011
 REFUSED_ACTIONS = [0x1001, 0x1004, 0x1200, 0x1201, 0x1803, 0x1804, 0x1806, 0x1807, 0x1808, 0x1C00]
 # Script, form submission, cookies and the pop-up manager keep the zone's policy.
 DEFAULT_ACTIONS = [0x1400, 0x1601, 0x1A02, 0x1809]
+# DLLs that Windows does not always take from its own folder, which the launcher loads.
+PLANTED = ["gdiplus", "urlmon", "shcore", "oleacc"]
 REFUSED_ADDRESSES = ["file:///C:/windows/system32/notepad.exe", "mailto:player@ops.test", "ms-settings:privacy",
                      "res://ieframe.dll/dnserror.htm", "\\\\server\\share\\setup.exe"]
 
@@ -77,8 +83,32 @@ def check_game_page(s):
     assert s.find_windows({"hwnd": game.hwnd})
 
 
+def check_dlls_beside_the_launcher_are_never_loaded(s):
+    """A copy of launcher.exe where downloads go, with a DLL under each of those names beside it,
+    and Wine told to prefer such a DLL to its own: none is loaded through a cycle and a screen
+    reader's question, and the launcher works."""
+    folder = os.path.join(s.log_dir, "downloads")
+    os.makedirs(folder)
+    exe = shutil.copy(s.paths.target("launcher"), folder)
+    for name in PLANTED:
+        shutil.copy(s.paths.target("planted"), os.path.join(folder, name + ".dll"))
+    overrides = "%s;%s=n,b" % (harness.WINE_DLL_OVERRIDES, ",".join(PLANTED))
+    launcher = cycle.Launcher(s, exe=exe, env={"WINEDLLOVERRIDES": overrides})
+    try:
+        launcher.wait_login()
+        launcher.log_in(cycle.game_address(1))
+        login = launcher.close_game()
+        assert s.ctl("accessible", "--hwnd", "0x%x" % login["hwnd"])[0].startswith("id=0"), "no accessible window"
+        launcher.close_login()
+        assert launcher.wait_exit() == 0
+    finally:
+        loaded = sorted(f for f in os.listdir(folder) if f.endswith(".loaded"))
+        assert loaded == [], "loaded from beside the launcher: %s" % loaded
+
+
 if __name__ == "__main__":
     harness.run_checks("security", [
         check_login_page,
         check_game_page,
+        check_dlls_beside_the_launcher_are_never_loaded,
     ], after_each=harness.Session.end_programs_without_faults)

@@ -23,6 +23,7 @@ const wchar_t Usage[] =
     L"       standinctl foreground\n"
     L"       standinctl metrics\n"
     L"       standinctl hold\n"
+    L"       standinctl restore --hwnd H\n"
     L"       standinctl accessible --hwnd H [--press NAME]\n"
     L"       standinctl navigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl newwindow3 ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
@@ -168,6 +169,18 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"metrics" && argc == 2) {
         ConsoleOutput::Line(L"fullwidth=" + std::to_wstring(GetSystemMetrics(SM_CXFULLSCREEN)) + L"\tfullheight=" +
             std::to_wstring(GetSystemMetrics(SM_CYFULLSCREEN)));
+        return 0;
+    }
+    if (command == L"restore" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
+        // As Alt+Tab brings back a minimised window: activated first, restored after.
+        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        if (!IsWindow(window)) {
+            ConsoleOutput::Error(L"no window " + ConsoleOutput::Handle(window));
+            return ExitFailed;
+        }
+        SetForegroundWindow(window);
+        ShowWindow(window, SW_RESTORE);
+        ConsoleOutput::Line(L"restored=" + ConsoleOutput::Handle(window));
         return 0;
     }
     if (command == L"accessible" && (argc == 4 || argc == 6) && std::wstring(argv[2]) == L"--hwnd" &&

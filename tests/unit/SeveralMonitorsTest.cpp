@@ -1,0 +1,177 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "toolkit/Dpi.h"
+#include "toolkit/Monitors.h"
+#include "windows/GameWind.h"
+
+namespace {
+
+// The display's monitor split in two while this lives: the primary monitor at 100 % on its left
+// third, and a second, larger one at 150 % on the rest. Windows stay on the display, where the
+// system keeps them, and the monitor and DPI look-ups answer for the two.
+class SecondMonitor {
+public:
+    SecondMonitor()
+        : savedMonitors(Monitors::GetEntryPoints())
+        , savedDpi(Dpi::GetEntryPoints())
+    {
+        MONITORINFO display = Monitors::Info(Monitors::Primary());
+        LONG split = display.rcMonitor.right / 3;
+        primaryArea = display.rcMonitor;
+        primaryArea.right = split;
+        primaryWork = display.rcWork;
+        primaryWork.right = split;
+        area = display.rcMonitor;
+        area.left = split;
+        work = display.rcWork;
+        work.left = split;
+        Monitors::SetEntryPoints({&FromWindow, &FromRect, &Info});
+        Dpi::SetEntryPoints({&DpiForWindow, &DpiForMonitor, nullptr});
+    }
+    ~SecondMonitor()
+    {
+        Monitors::SetEntryPoints(savedMonitors);
+        Dpi::SetEntryPoints(savedDpi);
+    }
+
+    static HMONITOR Handle() { return reinterpret_cast<HMONITOR>(static_cast<ULONG_PTR>(0x5EC0)); }
+    static inline RECT area = {};
+    static inline RECT work = {};
+    static inline RECT primaryArea = {};
+    static inline RECT primaryWork = {};
+
+private:
+    static HMONITOR WINAPI FromRect(LPCRECT rect, DWORD flags)
+    {
+        if ((rect->left + rect->right) / 2 >= area.left)
+            return Handle();
+        return MonitorFromRect(rect, flags);
+    }
+    // As documented, a minimised window is on the monitor of the place it is restored to.
+    static HMONITOR WINAPI FromWindow(HWND window, DWORD flags)
+    {
+        WINDOWPLACEMENT placement = {};
+        placement.length = sizeof(placement);
+        RECT rect = {};
+        if (IsIconic(window) && GetWindowPlacement(window, &placement))
+            rect = placement.rcNormalPosition;
+        else
+            GetWindowRect(window, &rect);
+        return FromRect(&rect, flags);
+    }
+    static BOOL WINAPI Info(HMONITOR monitor, LPMONITORINFO info)
+    {
+        bool second = monitor == Handle();
+        info->rcMonitor = second ? area : primaryArea;
+        info->rcWork = second ? work : primaryWork;
+        info->dwFlags = second ? 0 : MONITORINFOF_PRIMARY;
+        return TRUE;
+    }
+    static UINT WINAPI DpiForWindow(HWND) { return 0; }
+    static HRESULT WINAPI DpiForMonitor(HMONITOR monitor, int, UINT* x, UINT* y)
+    {
+        *x = *y = monitor == Handle() ? 144 : 96;
+        return S_OK;
+    }
+
+    Monitors::EntryPoints savedMonitors;
+    Dpi::EntryPoints savedDpi;
+};
+
+class MonitorGame : public GameWind {
+public:
+    explicit MonitorGame(HMONITOR monitor)
+        : GameWind(L"http://s1.kolv.ops.test/login.php", monitor)
+    {
+    }
+    ~MonitorGame() override
+    {
+        if (windowHandle)
+            DestroyWindow(windowHandle);
+        PumpMessages();
+    }
+    int TitleBar() const { return pageTop; }
+    RECT Rect() const
+    {
+        RECT rect;
+        GetWindowRect(windowHandle, &rect);
+        return rect;
+    }
+    RECT PageRect() const
+    {
+        RECT rect;
+        GetWindowRect(WindManager::Instance()->GetWebViewWindow(webView), &rect);
+        return rect;
+    }
+};
+
+RECT Below(const RECT& rect, int top)
+{
+    return RECT{rect.left, rect.top + top, rect.right, rect.bottom};
+}
+
+} // namespace
+
+TEST(SeveralMonitors, TheGameWindowOpensOnItsMonitorAtItsScaleAndCoversTheWorkAreaOfTheOneItMovesTo)
+{
+    SecondMonitor second;
+    MonitorGame game(SecondMonitor::Handle());
+    ASSERT_TRUE(game.Create());
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::work));
+    EXPECT_EQ(game.TitleBar(), 45);
+    EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::work, 45)));
+
+    // The system suggests the same window at 100 % on the primary monitor, two thirds its size.
+    RECT work = SecondMonitor::work;
+    RECT suggested = {0, 0, (work.right - work.left) * 2 / 3, (work.bottom - work.top) * 2 / 3};
+    SendMessageW(game.GetHandle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::primaryWork));
+    EXPECT_EQ(game.TitleBar(), 30);
+    EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::primaryWork, 30)));
+}
+
+TEST(SeveralMonitors, AMaximisedWindowIsExactlyItsMonitorsWorkArea)
+{
+    SecondMonitor second;
+    MonitorGame game(SecondMonitor::Handle());
+    ASSERT_TRUE(game.Create());
+    ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
+    // Larger than the primary monitor, the maximised size the window asked for is grown by the
+    // difference between the monitors before it reaches the window.
+    RECT work = SecondMonitor::work;
+    RECT area = SecondMonitor::area;
+    RECT primary = SecondMonitor::primaryArea;
+    WINDOWPOS grown = {game.GetHandle(), nullptr, work.left, work.top,
+        work.right - work.left + (area.right - area.left) - (primary.right - primary.left),
+        work.bottom - work.top + (area.bottom - area.top) - (primary.bottom - primary.top), SWP_NOZORDER};
+    WINDOWPOS normal = grown;
+    SendMessageW(game.GetHandle(), WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&normal));
+    EXPECT_EQ(normal.cx, grown.cx);
+
+    ShowWindow(game.GetHandle(), SW_MAXIMIZE);
+    ASSERT_TRUE(IsZoomed(game.GetHandle()));
+    SendMessageW(game.GetHandle(), WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&grown));
+    EXPECT_TRUE(SameRect(RECT{grown.x, grown.y, grown.x + grown.cx, grown.y + grown.cy}, work));
+}
+
+TEST(SeveralMonitors, AChangeOfTheWorkAreaWhileMinimisedChangesWhereTheWindowIsRestored)
+{
+    SecondMonitor second;
+    MonitorGame game(SecondMonitor::Handle());
+    ASSERT_TRUE(game.Create());
+    ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
+    ShowWindow(game.GetHandle(), SW_MINIMIZE);
+    PumpMessages();
+    ASSERT_TRUE(IsIconic(game.GetHandle()));
+    RECT icon = game.Rect();
+
+    // The taskbar moves to the top of the second monitor.
+    SecondMonitor::work.top += 40;
+    SendMessageW(game.GetHandle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+    EXPECT_TRUE(SameRect(game.Rect(), icon));
+    ShowWindow(game.GetHandle(), SW_RESTORE);
+    PumpMessages();
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::work));
+    EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::work, 45)));
+}
