@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "toolkit/OleApartment.h"
 #include "windows/GameWind.h"
 #include "windows/LoginWind.h"
 
@@ -10,6 +11,8 @@
 // from the login window's close button. Arguments are not read: the launcher takes no input.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // The thread's apartment lives until the cycle ends, beyond each page host's own.
+    OleApartment apartment;
     // Each new login window is built in the place of the previous one.
     std::optional<LoginWind> login;
     login.emplace();
