@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "toolkit/OleApartment.h"
 #include "toolkit/SystemLibrary.h"
 #include "windows/GameWind.h"
 #include "windows/LoginWind.h"
@@ -12,6 +13,8 @@
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     SystemLibrary::RestrictSearchPath();
+    // The thread's apartment lives until the cycle ends, beyond each page host's own.
+    OleApartment apartment;
     // Each new login window is built in the place of the previous one.
     std::optional<LoginWind> login;
     login.emplace();

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "toolkit/OleApartment.h"
 #include "webview/WebViewCallback.h"
 #include "windows/GameWind.h"
 #include "windows/LoginWind.h"
@@ -41,6 +42,8 @@ void CALLBACK LaunchCycles::CloseGame(HWND, UINT, UINT_PTR timer, DWORD)
 
 std::vector<double> LaunchCycles::Run(int cycles)
 {
+    // As the entry function holds it: the apartment lives through the cycles.
+    OleApartment apartment;
     std::vector<double> samples = {ResidentKiB()};
     std::optional<LoginWind> current;
     for (int cycle = 0; cycle < cycles; ++cycle) {

@@ -73,6 +73,9 @@ public:
     void SetWebViewZoom(WebView* webView, int percent);
     // Whether a navigation of the page itself has started and has neither completed nor failed.
     bool IsWebViewNavigating(WebView* webView);
+    // Whether the control shows its modal UI (a page's alert, confirm or prompt, its own dialogs),
+    // during which nothing may close, deactivate or release it; the owner window is disabled then.
+    bool IsWebViewInModalUi(WebView* webView);
 
     HINSTANCE Module() const { return module; }
 

@@ -10,6 +10,8 @@ AxHost* AxHost::Create(HWND window)
 AxHost::AxHost(HWND window)
     : references(1)
     , window(window)
+    , modalDepth(0)
+    , disabledOwner(nullptr)
     , inPlaceSite(this)
     , inPlaceFrame(this)
     , uiHandler(this)
@@ -17,6 +19,11 @@ AxHost::AxHost(HWND window)
     , serviceProvider(this)
     , securityManager(this)
 {
+}
+
+AxHost::~AxHost()
+{
+    EndModalUi();
 }
 
 STDMETHODIMP AxHost::QueryInterface(REFIID iid, void** object)
@@ -141,6 +148,8 @@ IUnknown* AxHost::GetControl()
 
 void AxHost::DestroyControl()
 {
+    // A control let go inside its own modal UI leaves no window of the launcher disabled.
+    EndModalUi();
     // The host advises nothing on the control, so there is nothing to unadvise. The control
     // reports its in-place deactivation back to the site while it runs: hold the reference here.
     activeObject.Reset();
@@ -207,4 +216,32 @@ void AxHost::SetActiveObject(IOleInPlaceActiveObject* object)
     if (object)
         object->AddRef();
     activeObject.Attach(object);
+}
+
+void AxHost::EnableModeless(bool enable)
+{
+    if (!enable) {
+        if (modalDepth++ > 0)
+            return;
+        // A host whose owner is disabled already (by the system or another dialog) leaves it to them.
+        HWND owner = GetWindow(window, GW_OWNER);
+        if (owner && IsWindowEnabled(owner)) {
+            disabledOwner = owner;
+            EnableWindow(owner, FALSE);
+        }
+        return;
+    }
+    if (modalDepth == 0 || --modalDepth > 0)
+        return;
+    EndModalUi();
+}
+
+void AxHost::EndModalUi()
+{
+    // Counted out before the owner hears WM_ENABLE, so that it finds the UI ended.
+    modalDepth = 0;
+    HWND owner = disabledOwner;
+    disabledOwner = nullptr;
+    if (owner && IsWindow(owner))
+        EnableWindow(owner, TRUE);
 }

@@ -50,9 +50,18 @@ public:
     void OnInPlaceDeactivate();
     void SetActiveObject(IOleInPlaceActiveObject* object);
 
+    // The control's modal UI (a page's alert, confirm or prompt, its own dialogs), announced by
+    // EnableModeless of its UI handler and of its frame alike: counted, so that nested UI and both
+    // announcements of one UI end together. From the first FALSE to the last TRUE the window that
+    // owns the host is disabled, as a dialog disables its owner; a TRUE without a FALSE is ignored.
+    void EnableModeless(bool enable);
+    bool InModalUi() const { return modalDepth > 0; }
+
 private:
     explicit AxHost(HWND window);
-    ~AxHost() = default;
+    // Ends the count and enables the owner again: the UI has ended, or the control went first.
+    void EndModalUi();
+    ~AxHost();
     AxHost(const AxHost&) = delete;
     AxHost& operator=(const AxHost&) = delete;
 
@@ -62,6 +71,9 @@ private:
     ComPtr<IOleInPlaceObject> inPlaceObject;
     // Set while the control is UI-active.
     ComPtr<IOleInPlaceActiveObject> activeObject;
+    int modalDepth;
+    // The owner this host disabled for the modal UI, enabled again when it ends or the control goes.
+    HWND disabledOwner;
     AxInPlaceSite inPlaceSite;
     AxInPlaceFrame inPlaceFrame;
     AxUIHandler uiHandler;

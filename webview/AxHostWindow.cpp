@@ -75,6 +75,16 @@ HRESULT AxQueryControl(HWND hostWindow, REFIID iid, void** object)
     return result;
 }
 
+bool AxInModalUi(HWND hostWindow)
+{
+    AxHost* host = HostOf(hostWindow);
+    if (!host)
+        return false;
+    bool modal = host->InModalUi();
+    host->Release();
+    return modal;
+}
+
 AxHostWindow::AxHostWindow(HWND window)
     : window(window)
     , host(nullptr)

@@ -13,6 +13,8 @@ bool AtlAxWinInit();
 HRESULT AxCreateControl(HWND hostWindow, const wchar_t* progId);
 // Queries the control of the host window for an interface; the caller owns the reference.
 HRESULT AxQueryControl(HWND hostWindow, REFIID iid, void** object);
+// Whether the control of the host window shows its modal UI (AxHost::EnableModeless).
+bool AxInModalUi(HWND hostWindow);
 
 // One window of the host classes. It keeps OLE initialised on its thread for as long as it
 // exists and holds a host object, which holds the control.

@@ -65,8 +65,10 @@ STDMETHODIMP AxInPlaceFrame::SetStatusText(LPCOLESTR)
     return S_OK;
 }
 
-STDMETHODIMP AxInPlaceFrame::EnableModeless(BOOL)
+STDMETHODIMP AxInPlaceFrame::EnableModeless(BOOL enable)
 {
+    // The frame hears of the control's modal UI as well; the host counts both together.
+    host->EnableModeless(enable != FALSE);
     return S_OK;
 }
 

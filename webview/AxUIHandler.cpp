@@ -1,7 +1,10 @@
 #include "webview/AxUIHandler.h"
 
-AxUIHandler::AxUIHandler(IUnknown* outer)
-    : AxHostPart(outer)
+#include "webview/AxHost.h"
+
+AxUIHandler::AxUIHandler(AxHost* host)
+    : AxHostPart(host)
+    , host(host)
 {
 }
 
@@ -40,8 +43,10 @@ STDMETHODIMP AxUIHandler::UpdateUI()
     return S_OK;
 }
 
-STDMETHODIMP AxUIHandler::EnableModeless(BOOL)
+STDMETHODIMP AxUIHandler::EnableModeless(BOOL enable)
 {
+    // "Called when MSHTML displays a modal UI": FALSE as it appears, TRUE as it ends.
+    host->EnableModeless(enable != FALSE);
     return S_OK;
 }
 

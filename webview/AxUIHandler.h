@@ -5,12 +5,15 @@
 
 #include "webview/AxHostPart.h"
 
+class AxHost;
+
 // What an HTML control asks its host about its look and its user interface: the page fills
 // the window without a sunken border, F5 belongs to the host, only text fields have a context
-// menu, and everything else is the control's own default.
+// menu, the control's modal UI disables the launcher's window (AxHost::EnableModeless), and
+// everything else is the control's own default.
 class AxUIHandler : public AxHostPart<IDocHostUIHandler> {
 public:
-    explicit AxUIHandler(IUnknown* outer);
+    explicit AxUIHandler(AxHost* host);
 
     STDMETHODIMP ShowContextMenu(DWORD id, POINT* point, IUnknown* commands, IDispatch* element) override;
     STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
@@ -28,4 +31,7 @@ public:
     STDMETHODIMP GetExternal(IDispatch** external) override;
     STDMETHODIMP TranslateUrl(DWORD reserved, LPWSTR url, LPWSTR* translated) override;
     STDMETHODIMP FilterDataObject(IDataObject* data, IDataObject** filtered) override;
+
+private:
+    AxHost* host;
 };

@@ -201,14 +201,18 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     case DISPID_NAVIGATECOMPLETE2:
         kind = NavigateComplete;
         url = AddressOf(Argument(params, 0));
-        if (IsControl(Argument(params, 1)))
+        // The page's own document has arrived and is being shown: its server answered, and the
+        // watch ends. Its images, sounds and frames may take as long as they like.
+        if (IsControl(Argument(params, 1))) {
             pageAddress = url;
+            watch.Stop();
+        }
         break;
     case DISPID_DOCUMENTCOMPLETE:
         kind = DocumentComplete;
         url = AddressOf(Argument(params, 0));
-        // The page's own document completes after those of its frames, and ends its navigation.
-        // Its new document is laid out at the window's scale.
+        // The page's own document completes after those of its frames. Its new document is laid
+        // out at the window's scale.
         if (IsControl(Argument(params, 1))) {
             watch.Stop();
             if (webView->eventAgent == this)
@@ -236,6 +240,11 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
             WatchNavigation(params, address);
         return S_OK;
     }
+    case DISPID_FILEDOWNLOAD:
+        // The server answered with a file rather than a document: no document follows, and the
+        // page shown stays. The download itself is the security manager's to refuse.
+        watch.Stop();
+        return S_OK;
     case DISPID_WINDOWCLOSING:
         // window.close() in a page: the control would ask the player whether to close a window
         // that the launcher's own windows decide about. Answered here, with no handler.

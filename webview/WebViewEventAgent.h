@@ -16,8 +16,10 @@
 // while it runs. The last Release frees the record and the agent.
 //
 // It also watches each navigation of the page itself, from its start (a navigation asked of the
-// web view, or one the page began) to its DocumentComplete: one that fails, or does not
-// complete within the stall period, reaches the callback as NavigateError.
+// web view, or one the page began) until its server has answered: the page's NavigateComplete2
+// (its document has arrived and is being shown, however long its images and frames take), a
+// FileDownload (the answer is a file, and no document follows), or its DocumentComplete. One
+// that fails, or is not answered within the stall period, reaches the callback as NavigateError.
 class WebViewEventAgent final : public DWebBrowserEvents2 {
 public:
     // Starts unbound, with the one reference that the record holds.

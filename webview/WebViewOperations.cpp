@@ -207,3 +207,8 @@ bool WindManager::IsWebViewNavigating(WebView* webView)
 {
     return webView && webView->eventAgent && webView->eventAgent->IsNavigating();
 }
+
+bool WindManager::IsWebViewInModalUi(WebView* webView)
+{
+    return webView && webView->hostWindow && AxInModalUi(webView->hostWindow);
+}

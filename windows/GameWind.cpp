@@ -232,6 +232,9 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
     } else if (sender == &maximizeButton) {
         SetMaximized(!IsMaximized());
     } else if (sender == &closeButton) {
+        // Pressed through a screen reader while the page's modal UI disables the window.
+        if (DeferWhileModal())
+            return;
         DestroyPage();
         HWND window = windowHandle;
         windowHandle = nullptr;

@@ -188,8 +188,11 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
     if (sender == &minimizeButton)
         // The activation moves on to the next window, as the system's minimise does.
         ShowWindow(windowHandle, SW_MINIMIZE);
-    else if (sender == &closeButton)
-        std::exit(0);
+    else if (sender == &closeButton) {
+        // Not from inside the page's modal UI: the window closes, and the launcher ends, after it.
+        if (!DeferWhileModal())
+            std::exit(0);
+    }
     else if (sender == &siteButton)
         OpenInDefaultBrowser(OperatorAddresses::officialSite);
     else if (sender == &rechargeButton)
@@ -221,6 +224,9 @@ bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
             return false;
         gameUrl = url;
         gameMonitor = Monitors::OfWindow(windowHandle);
+        // Detected inside the page's modal UI: the window closes with the login once it has ended.
+        if (DeferWhileModal())
+            return true;
         DestroyPage();
         HWND window = windowHandle;
         windowHandle = nullptr;

@@ -3,7 +3,7 @@
 #include "webview/WebViewCallback.h"
 #include "windows/Button.h"
 
-PageWind::PageWind() : webView(nullptr), notice(this)
+PageWind::PageWind() : webView(nullptr), notice(this), closeDeferred(false)
 {
 }
 
@@ -13,9 +13,19 @@ LRESULT PageWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
 {
     switch (message) {
     case WM_CLOSE:
+        if (DeferWhileModal())
+            return 0;
         // Closed by the system (Alt+F4, the taskbar): the page goes first. Left to the window's
         // destruction, its owned host would go before its page.
         DestroyPage();
+        break;
+    case WM_ENABLE:
+        // Sent inside the control's own EnableModeless(TRUE): the close is posted, so that it runs
+        // once the control's call has returned.
+        if (wParam && closeDeferred && !WindManager::Instance()->IsWebViewInModalUi(webView)) {
+            closeDeferred = false;
+            PostMessageW(window, WM_CLOSE, 0, 0);
+        }
         break;
     case WM_KEYDOWN:
         if (PageNotice::IsRetryKey(message, wParam, lParam)) {
@@ -59,6 +69,14 @@ void PageWind::ScaleButtons()
     for (Button* button : GetButtons())
         button->SetScale(dpi);
     notice.SetScale(dpi);
+}
+
+bool PageWind::DeferWhileModal()
+{
+    if (!WindManager::Instance()->IsWebViewInModalUi(webView))
+        return false;
+    closeDeferred = true;
+    return true;
 }
 
 void PageWind::DestroyPage()

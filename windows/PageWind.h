@@ -25,9 +25,17 @@ protected:
     // Navigates again to the address that failed, once per press of Retry, Enter or F5.
     void RetryPage();
     void DestroyPage();
+    // While the page's control shows its modal UI (a page's alert, its own dialogs), nothing may
+    // close it: a close of the window (WM_CLOSE, a Close button, a detected login) is put off, and
+    // true is answered. It is carried out once, as a WM_CLOSE from the message loop, when the UI has
+    // ended and the window is enabled again.
+    bool DeferWhileModal();
     // The buttons shown and the notice at the window's DPI.
     void ScaleButtons();
 
     WebView* webView;
     PageNotice notice;
+
+private:
+    bool closeDeferred;
 };

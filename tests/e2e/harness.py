@@ -903,6 +903,15 @@ class Session:
         options = (["--status", status] if status is not None else []) + (["--frame"] if frame else [])
         return self._request("navigateerror", address, index, hwnd, timeout, options).get("cancel")
 
+    def alert(self, text=None, index=None, hwnd=None, timeout=10.0):
+        """Shows a page's alert(text) as the control does (its modal UI announced to the host, a message
+        box owned by its root window); answers {'alert': 'shown'} as the box appears, not when it is answered."""
+        return self._request("alert", text, index, hwnd, timeout)
+
+    def close_window(self, hwnd):
+        """Posts WM_CLOSE to a window, as the taskbar or another program asks it to close."""
+        self.ctl("close", "--hwnd", "0x%x" % hwnd)
+
     # -- logs
 
     def standin_log(self):

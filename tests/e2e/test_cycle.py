@@ -13,9 +13,14 @@ def expect_navigations(s, pid, expected):
 
 
 def created(s, pid):
-    """How many stand-ins the process made (the stand-in's DLL is unloaded when OLE ends with a
-    page host, so its numbering starts again)."""
+    """How many stand-ins the process made."""
     return len([e for e in s.log_events("Create") if e.pid == pid])
+
+
+def apartment_ends(s, pid):
+    """How often the GUI thread's COM apartment ended (the stand-in's initialize spy saw the final
+    uninitialisation, which unloads every in-process server)."""
+    return len([e for e in s.log_events("ApartmentEnded") if e.pid == pid])
 
 
 def assert_ended_cleanly(launcher):
@@ -41,6 +46,8 @@ def check_every_login_opens_a_game_and_every_closed_game_a_fresh_login(s):
     assert second["hwnd"] != first["hwnd"] and second["rect"] == first["rect"], (first, second)
     expect_navigations(s, launcher.pid, [LOGIN_PAGE, first_address, LOGIN_PAGE])
     assert created(s, launcher.pid) == 3, created(s, launcher.pid)
+    # The apartment lives through the cycle: no host's OLE ended it between login, game and login.
+    assert apartment_ends(s, launcher.pid) == 0, s.log_events("ApartmentEnded")
 
     second_address = game_address(2)
     second_game = launcher.log_in(second_address)
@@ -74,10 +81,13 @@ def check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process(s
     assert s.find_windows({"hwnd": game["hwnd"]}) == [], "the game window outlived Alt+F4"
     expect_navigations(s, launcher.pid, [LOGIN_PAGE, game_address(3), LOGIN_PAGE])
 
-    # A login loop that ends without a login ends the cycle, also after a game.
+    assert apartment_ends(s, launcher.pid) == 0, s.log_events("ApartmentEnded")
+
+    # A login loop that ends without a login ends the cycle, also after a game; the apartment with it.
     s.key("alt+F4")
     assert_ended_cleanly(launcher)
     assert created(s, launcher.pid) == 3, created(s, launcher.pid)
+    assert apartment_ends(s, launcher.pid) == 1, s.log_events("ApartmentEnded")
 
 
 def check_command_line_arguments_change_nothing(s):

@@ -1,7 +1,8 @@
 """A page that cannot be loaded, end to end on the unmodified launcher: the notice that takes its
 place in the login and the game window, the control's error page refused, the Retry button, Enter
 and F5 each navigating once to the failed address until the page is back, what changes nothing,
-a game login after a failure, and a page that never answers."""
+a game login after a failure, a page that never answers, and pages that answer slowly (a document
+that completes long after it arrived, a link that turns into a download), which are no failures."""
 
 import time
 
@@ -22,6 +23,7 @@ BLOCK_HEIGHT = BUTTON_TOP + RETRY_SIZE[1]
 INET_E_RESOURCE_NOT_FOUND = -0x7FF3FFFB
 INET_E_CANNOT_CONNECT = -0x7FF3FFFC
 STALL_PERIOD = 30
+DOWNLOAD = "http://passport.ops.test/files/client.zip"
 
 
 def offset(rect, left, top):
@@ -162,18 +164,43 @@ def check_a_game_login_is_detected_after_a_failure(s):
     assert game.launcher.program.running
 
 
+def start_pages_that_answer_slowly(s):
+    """Two launchers whose pages answer, but slowly: the login page's document arrives and completes a
+    minute later, as with images or a frame that take long; and a link that turns into a download
+    (FileDownload, then no document). Answers the page hosts of both, with the slow one's pid."""
+    slow = s.start(s.paths.target("launcher"), env={"STANDIN_SLOW": "/kolv/login", "STANDIN_SLOW_MS": "60000"},
+                   name="slow")
+    download = s.start(s.paths.target("launcher"), env={"STANDIN_DOWNLOAD": "/files/"}, name="download")
+    live = s.wait_standin(count=2, condition=lambda live: all(r["url"] == LOGIN_PAGE for r in live))
+    slow_pid = s.wait_log("SlowDocument", url=LOGIN_PAGE)[0].pid
+    page = next(r for r in live if r["pid"] != slow_pid)
+    for record in live:
+        s.wait_window(lambda w: login_window(record["pid"])(w) and w["visible"])
+    reply = harness.parse_record(s.ctl("beforenavigate", DOWNLOAD, "--hwnd", "0x%x" % page["hwnd"])[0])
+    assert reply.get("250") == "raised" and reply.get("270") == "raised", reply
+    assert slow.running and download.running
+    return [r["host"] for r in live], slow_pid
+
+
 def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
+    # In the same wait, beside it: pages that answer slowly are not taken for failed.
+    answering, slow_pid = start_pages_that_answer_slowly(s)
     started = time.monotonic()
     program = s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"})
     stalled = s.wait_log("Stalled", url=LOGIN_PAGE)[0]
     pid = stalled.pid
     login = s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
-    host = s.wait_standin(condition=lambda live: live[0]["pid"] == pid)["host"]
+    host = next(r for r in s.wait_standin(count=3) if r["pid"] == pid)["host"]
     area = offset(HOLE, *login["rect"][:2])
     wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown with its window")
     wait_notice(s, host, area, "stalled-notice", timeout=STALL_PERIOD + 10)
     waited = time.monotonic() - started
     assert STALL_PERIOD - 5 < waited < STALL_PERIOD + 10, waited
+    # More than the period after their navigations began, the slow pages still show; the slow
+    # document has not completed yet.
+    assert all(window(s, h)["visible"] for h in answering), [window(s, h) for h in answering]
+    completed = [e for e in s.log_events("Event", name="DocumentComplete") if e.pid == slow_pid]
+    assert not completed and s.log_events("FileDownloadResult", url=DOWNLOAD), completed
     # Never retried by itself; Enter tries once more, and it stalls again.
     time.sleep(2)
     stalls = lambda: [e for e in s.log_events("Stalled") if e.pid == pid]
@@ -181,6 +208,7 @@ def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
     retry(s, "Return", None, login["hwnd"])
     wait_for(lambda: len(stalls()) == 2, 5, what="the second navigation")
     assert not window(s, host)["visible"] and program.running
+    assert all(window(s, h)["visible"] for h in answering), [window(s, h) for h in answering]
 
 
 if __name__ == "__main__":

@@ -9,6 +9,7 @@
 
 #include "WebViewTestSupport.h"
 #include "toolkit/ComPtr.h"
+#include "toolkit/OleApartment.h"
 #include "webview/AxHostWindow.h"
 
 namespace {
@@ -53,6 +54,12 @@ public:
     HWND window;
     HRESULT created;
 };
+
+// The site object of a host window, through the message controls' containers use.
+void SiteOfHost(HWND host, ComPtr<IOleClientSite>& site)
+{
+    site.Attach(reinterpret_cast<IOleClientSite*>(SendMessageW(host, RegisterWindowMessageW(L"WM_ATLGETHOST"), 0, 0)));
+}
 
 } // namespace
 
@@ -272,6 +279,65 @@ TEST(AxHost, OleInitialisedByTheThreadStaysInitialised)
         DestroyWindow(host.window);
         EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
         OleUninitialize();
+        EXPECT_EQ(ProbeApartment(), Apartment::None);
+    });
+}
+
+TEST(AxHost, TheControlsModalUiDisablesTheOwnerFromTheFirstAnnouncementToTheLast)
+{
+    HWND owner = CreateWindowExW(0, L"STATIC", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
+    AtlAxWinInit();
+    HWND host = CreateWindowExW(0, L"AtlAxWin80", nullptr, WS_POPUP | WS_VISIBLE, 20, 20, 300, 200, owner, nullptr,
+        GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(owner && host);
+    ComPtr<IOleClientSite> site;
+    SiteOfHost(host, site);
+    ASSERT_TRUE(site);
+    ComPtr<IDocHostUIHandler> ui;
+    ComPtr<IOleInPlaceFrame> frame;
+    ASSERT_EQ(site->QueryInterface(IID_IDocHostUIHandler, ui.PutVoid()), S_OK);
+    ASSERT_EQ(site->QueryInterface(IID_IOleInPlaceFrame, frame.PutVoid()), S_OK);
+
+    // An end that was never announced changes nothing.
+    EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_FALSE(AxInModalUi(host));
+    // Both interfaces announce one UI, and a nested one counts as well.
+    EXPECT_EQ(ui->EnableModeless(FALSE), S_OK);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    EXPECT_TRUE(AxInModalUi(host));
+    EXPECT_EQ(frame->EnableModeless(FALSE), S_OK);
+    EXPECT_EQ(ui->EnableModeless(FALSE), S_OK);
+    EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
+    EXPECT_EQ(frame->EnableModeless(TRUE), S_OK);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    EXPECT_TRUE(AxInModalUi(host));
+    EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_FALSE(AxInModalUi(host));
+
+    // A host that goes during the UI enables its owner again; the control's late end changes nothing.
+    EXPECT_EQ(frame->EnableModeless(FALSE), S_OK);
+    EXPECT_FALSE(IsWindowEnabled(owner));
+    DestroyWindow(host);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(frame->EnableModeless(TRUE), S_OK);
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
+}
+
+TEST(AxHost, TheLaunchCyclesApartmentOutlivesEachHost)
+{
+    OnFreshThread([] {
+        {
+            OleApartment apartment;
+            EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+            DestroyWindow(CreateHost());
+            EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+            DestroyWindow(CreateHost());
+            EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        }
         EXPECT_EQ(ProbeApartment(), Apartment::None);
     });
 }

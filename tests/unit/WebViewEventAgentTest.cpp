@@ -465,7 +465,7 @@ TEST_F(WebViewEventAgentTest, ANavigationThatDoesNotCompleteInTimeFailsOnce)
     EXPECT_EQ(recorder.calls[0].status, INET_E_CONNECTION_TIMEOUT);
 }
 
-TEST_F(WebViewEventAgentTest, OnlyThePagesOwnCompletionOrFailureEndsItsNavigation)
+TEST_F(WebViewEventAgentTest, OnlyThePagesOwnAnswerOrFailureEndsItsNavigation)
 {
     Recorder recorder;
     Bind(recorder);
@@ -473,10 +473,23 @@ TEST_F(WebViewEventAgentTest, OnlyThePagesOwnCompletionOrFailureEndsItsNavigatio
     AddressEvent(DISPID_NAVIGATECOMPLETE2, &frame, L"http://ads.test/frame");
     AddressEvent(DISPID_DOCUMENTCOMPLETE, &frame, L"http://ads.test/frame");
     EXPECT_EQ(RaiseNavigateError(&frame, L"http://ads.test/frame", 404), untouched);
-    AddressEvent(DISPID_NAVIGATECOMPLETE2, &control, loginPage);
     EXPECT_TRUE(agent->IsNavigating());
+    // The page's own document has arrived and shows: its images and frames may take their time.
+    AddressEvent(DISPID_NAVIGATECOMPLETE2, &control, loginPage);
+    EXPECT_FALSE(agent->IsNavigating());
     AddressEvent(DISPID_DOCUMENTCOMPLETE, &control, loginPage);
     EXPECT_FALSE(agent->IsNavigating());
+    agent->NavigationStarted(loginPage);
+    AddressEvent(DISPID_DOCUMENTCOMPLETE, &control, loginPage);
+    EXPECT_FALSE(agent->IsNavigating());
+
+    // A link that turns into a download: FileDownload(ActiveDocument, Cancel), then no document.
+    agent->NavigationStarted(L"http://passport.ops.test/files/client.zip");
+    VARIANT_BOOL keep = VARIANT_FALSE;
+    VARIANT activeDocument = Typed(VT_BOOL);
+    EXPECT_EQ(Raise(agent, DISPID_FILEDOWNLOAD, {BoolRefArgument(&keep), activeDocument}), S_OK);
+    EXPECT_FALSE(agent->IsNavigating());
+    EXPECT_EQ(keep, VARIANT_FALSE);
 
     // A page's answer without a document, and a failure, end it too.
     agent->NavigationStarted(loginPage);
@@ -487,9 +500,9 @@ TEST_F(WebViewEventAgentTest, OnlyThePagesOwnCompletionOrFailureEndsItsNavigatio
     EXPECT_FALSE(agent->IsNavigating());
 
     WaitOutTheStallPeriod();
-    ASSERT_EQ(recorder.calls.size(), 5u);
-    EXPECT_EQ(recorder.calls[4].kind, NavigateError);
-    EXPECT_EQ(recorder.calls[4].status, INET_E_CANNOT_CONNECT);
+    ASSERT_EQ(recorder.calls.size(), 6u);
+    EXPECT_EQ(recorder.calls[5].kind, NavigateError);
+    EXPECT_EQ(recorder.calls[5].status, INET_E_CANNOT_CONNECT);
 }
 
 TEST_F(WebViewEventAgentTest, ThePageLoadingADocumentFromTheWebIsWatchedToo)

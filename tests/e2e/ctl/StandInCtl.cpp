@@ -31,7 +31,9 @@ const wchar_t Usage[] =
     L"       standinctl windowclosing [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl beforenavigate ADDRESS [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]";
+    L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl alert [TEXT] [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl close --hwnd H";
 
 // What the control raises when a server's name is not found.
 const long ResourceNotFound = static_cast<long>(0x800C0005);
@@ -118,9 +120,13 @@ int Hold()
     return 0;
 }
 
-int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress)
+int SendRequest(int argc, wchar_t** argv, ULONG_PTR command, bool needsAddress, const wchar_t* fallback = nullptr)
 {
     Target target = ParseTarget(argc, argv, 2);
+    if (fallback != nullptr && !target.hasAddress) {
+        target.address = fallback;
+        target.hasAddress = true;
+    }
     bool navigateError = command == ControlChannel::NavigateErrorRequest;
     if (!target.valid || target.hasAddress != needsAddress || (target.errorOptions && !navigateError)) {
         ConsoleOutput::Error(Usage);
@@ -208,6 +214,16 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"navigateerror") {
         return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
+    }
+    if (command == L"alert") {
+        return SendRequest(argc, argv, ControlChannel::AlertRequest, true, L"Hello from the page");
+    }
+    // As a program, the task manager or the taskbar asks a window to close: WM_CLOSE, posted.
+    if (command == L"close" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
+        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        bool posted = IsWindow(window) && PostMessageW(window, WM_CLOSE, 0, 0);
+        ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
+        return posted ? 0 : ExitFailed;
     }
     ConsoleOutput::Error(Usage);
     return ExitUsage;

@@ -19,6 +19,8 @@ const ULONG_PTR WindowClosingRequest = 4;
 const ULONG_PTR BeforeNavigateRequest = 5;
 const ULONG_PTR SecurityProbeRequest = 6;
 const ULONG_PTR NavigateErrorRequest = 7;
+// The page's alert(): the stand-in answers as the box appears, not when it is answered.
+const ULONG_PTR AlertRequest = 8;
 const ULONG_PTR Reply = 100;
 
 }

@@ -76,6 +76,24 @@ void OleObjectPart::AskHostInfo()
         info.dwFlags, (info.dwFlags & DOCHOSTUIFLAG_DPI_AWARE) != 0 ? 1 : 0);
 }
 
+IDocHostUIHandler* OleObjectPart::UiHandler()
+{
+    IDocHostUIHandler* handler = nullptr;
+    if (clientSite == nullptr
+        || FAILED(clientSite->QueryInterface(IID_IDocHostUIHandler, reinterpret_cast<void**>(&handler)))) {
+        return nullptr;
+    }
+    return handler;
+}
+
+IOleInPlaceFrame* OleObjectPart::Frame()
+{
+    if (frame != nullptr) {
+        frame->AddRef();
+    }
+    return frame;
+}
+
 bool OleObjectPart::IsInPlaceActive() const
 {
     return inPlaceSite != nullptr;
@@ -180,6 +198,7 @@ HRESULT OleObjectPart::InPlaceDeactivate()
     if (inPlaceSite == nullptr) {
         return S_OK;
     }
+    owner.CheckModalUi(L"InPlaceDeactivate");
     UIDeactivate();
     owner.Window().Destroy();
     IOleInPlaceSite* site = inPlaceSite;
@@ -223,6 +242,9 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::SetClientSite(IOleClientSite* site)
     owner.CheckApartment(L"SetClientSite");
     StandInLog::Write(L"SetClientSite", L"obj=%u site=%ls", owner.Serial(), site != nullptr ? L"set" : L"null");
     siteCleared = site == nullptr && clientSite != nullptr;
+    if (siteCleared) {
+        owner.CheckModalUi(L"SetClientSite");
+    }
     if (site != nullptr) {
         site->AddRef();
     }
@@ -260,6 +282,7 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::Close(DWORD saveOption)
     if (owner.InEvent()) {
         StandInLog::Write(L"Fault", L"obj=%u kind=CloseInEvent", owner.Serial());
     }
+    owner.CheckModalUi(L"Close");
     owner.AddRef();
     InPlaceDeactivate();
     if (adviseHolder != nullptr) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <mshtmhst.h>
 
 class StandInBrowser;
 
@@ -25,6 +26,10 @@ public:
     // As an HTML control does for each new document: asks the host's IDocHostUIHandler how to
     // show it, and logs the flags as `HostInfo`.
     void AskHostInfo();
+    // The site's IDocHostUIHandler and the frame of the in-place activation, each with a reference
+    // for the caller, or null.
+    IDocHostUIHandler* UiHandler();
+    IOleInPlaceFrame* Frame();
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;

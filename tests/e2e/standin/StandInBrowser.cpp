@@ -1,5 +1,6 @@
 #include "StandInBrowser.h"
 
+#include "ApartmentSpy.h"
 #include "ControlChannel.h"
 #include "FrameDispatch.h"
 #include "StandInLog.h"
@@ -8,6 +9,7 @@
 #include "SecurityProbe.h"
 
 #include <exdispid.h>
+#include <mshtmhst.h>
 
 #include <utility>
 
@@ -18,6 +20,8 @@ const LONG NewWindowFlags = 0x2 | 0x4;
 
 // The queued request of the security probe, which is no event of the control.
 const DISPID SecurityProbeRequest = DISPID_UNKNOWN;
+// The queued request of a page's alert(), which is no event of the control either.
+const DISPID AlertRequest = DISPID_UNKNOWN - 1;
 
 // An address containing this has its events raised before the navigation call returns.
 const wchar_t RaiseNowMarker[] = L"#raise-now";
@@ -67,6 +71,7 @@ StandInBrowser::StandInBrowser()
       zoom(100),
       raising(false),
       eventDepth(0),
+      modalDepth(0),
       oleObject(*this),
       inPlaceObject(*this),
       inPlaceActiveObject(*this),
@@ -76,6 +81,7 @@ StandInBrowser::StandInBrowser()
 {
     StandInModule::ObjectCreated();
     StandInLog::Write(L"Create", L"obj=%u", serial);
+    ApartmentSpy::Watch();
 }
 
 StandInBrowser::~StandInBrowser()
@@ -115,8 +121,42 @@ void StandInBrowser::QueueNavigation(const std::wstring& target, HWND replyWindo
         Report(PendingEvent{DISPID_NAVIGATECOMPLETE2, target, replyWindow, true}, L"252=stalled");
         return;
     }
+    // A link that turns into a download: the server's answer is a file, and no document follows.
+    if (StandInSettings::Downloads(target)) {
+        Queue(DISPID_FILEDOWNLOAD, target, replyWindow, true);
+        return;
+    }
+    // A page whose document arrives at once and whose images and frames take long.
+    if (StandInSettings::LoadsSlowly(target) && window.Handle() != nullptr) {
+        Queue(DISPID_NAVIGATECOMPLETE2, target, replyWindow, true);
+        slowDocument = target;
+        StandInLog::Write(L"SlowDocument", L"obj=%u ms=%u url=%ls", serial, StandInSettings::SlowDocumentMs(),
+            target.c_str());
+        window.StartSlowDocument(StandInSettings::SlowDocumentMs());
+        return;
+    }
     Queue(DISPID_NAVIGATECOMPLETE2, target, replyWindow, false);
     Queue(DISPID_DOCUMENTCOMPLETE, target, replyWindow, true);
+}
+
+void StandInBrowser::QueueSlowDocument()
+{
+    if (!slowDocument.empty()) {
+        Queue(DISPID_DOCUMENTCOMPLETE, slowDocument, nullptr, true);
+        slowDocument.clear();
+    }
+}
+
+void StandInBrowser::QueueAlert(const std::wstring& text, HWND replyWindow)
+{
+    Queue(AlertRequest, text, replyWindow, true);
+}
+
+void StandInBrowser::CheckModalUi(const wchar_t* call) const
+{
+    if (InModalUi()) {
+        StandInLog::Write(L"Fault", L"obj=%u kind=InModalUi call=%ls", serial, call);
+    }
 }
 
 void StandInBrowser::StartNavigation(const std::wstring& target)
@@ -280,6 +320,12 @@ void StandInBrowser::Raise(const PendingEvent& event)
     case DISPID_NAVIGATEERROR:
         RaiseNavigateError(event, report);
         break;
+    case DISPID_FILEDOWNLOAD:
+        RaiseFileDownload(event.address, report);
+        break;
+    case AlertRequest:
+        RaiseAlert(event);
+        return;
     case SecurityProbeRequest: {
         IOleClientSite* site = nullptr;
         oleObject.GetClientSite(&site);
@@ -491,6 +537,62 @@ void StandInBrowser::RaiseNavigateError(const PendingEvent& event, std::wstring&
         static_cast<int>(cancel));
     text[63] = L'\0';
     report = text;
+}
+
+// FileDownload(ActiveDocument, Cancel), as for a link whose answer is a file, not a document to
+// show. Nothing follows: the page shown stays.
+void StandInBrowser::RaiseFileDownload(const std::wstring& target, std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=FileDownload url=%ls", serial,
+        static_cast<long>(DISPID_FILEDOWNLOAD), target.c_str());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    VARIANTARG args[2];
+    VariantInit(&args[0]);
+    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
+    V_BOOLREF(&args[0]) = &cancel;
+    VariantInit(&args[1]);
+    V_VT(&args[1]) = VT_BOOL;
+    V_BOOL(&args[1]) = VARIANT_FALSE;
+    DISPPARAMS params = {args, nullptr, 2, 0};
+    int sinks = eventConnectionPoint.Raise(DISPID_FILEDOWNLOAD, &params);
+    StandInLog::Write(L"FileDownloadResult", L"obj=%u cancel=%d url=%ls", serial, static_cast<int>(cancel),
+        target.c_str());
+    wchar_t text[64];
+    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_FILEDOWNLOAD), sinks,
+        static_cast<int>(cancel));
+    text[63] = L'\0';
+    report = text;
+}
+
+// A page's alert() as the platform's control shows it: its modal UI announced to the site's
+// UI handler and to the frame, a message box owned by the control's root window (the page's host),
+// and the end announced to both. Raised from the host's message dispatch and held by the caller.
+void StandInBrowser::RaiseAlert(const PendingEvent& event)
+{
+    IDocHostUIHandler* handler = oleObject.UiHandler();
+    IOleInPlaceFrame* frame = oleObject.Frame();
+    if (handler != nullptr) {
+        handler->EnableModeless(FALSE);
+    }
+    if (frame != nullptr) {
+        frame->EnableModeless(FALSE);
+    }
+    HWND root = window.Handle() != nullptr ? GetAncestor(window.Handle(), GA_ROOT) : nullptr;
+    ++modalDepth;
+    StandInLog::Write(L"AlertShown", L"obj=%u owner=0x%08lx handler=%d frame=%d", serial, HandleToUlong(root),
+        handler != nullptr ? 1 : 0, frame != nullptr ? 1 : 0);
+    Report(event, L"alert=shown");
+    int answer = MessageBoxW(root, event.address.c_str(), L"Message from webpage", MB_OK | MB_ICONWARNING);
+    --modalDepth;
+    StandInLog::Write(L"AlertEnded", L"obj=%u answer=%d", serial, answer);
+    if (frame != nullptr) {
+        frame->EnableModeless(TRUE);
+        frame->Release();
+    }
+    if (handler != nullptr) {
+        handler->EnableModeless(TRUE);
+        handler->Release();
+    }
 }
 
 // Answers the control tool once the last event of its request is raised or dropped.

@@ -38,6 +38,12 @@ public:
     void QueueSecurityProbe(const std::wstring& actions, HWND replyWindow);
     // NavigateError for the address with the status, of the page itself or of a frame in it.
     void QueueNavigateError(const std::wstring& address, long status, bool frame, HWND replyWindow);
+    // What the control does for a page's alert(text): EnableModeless(FALSE) on the site's
+    // IDocHostUIHandler and on its frame, a message box owned by its root window, then
+    // EnableModeless(TRUE) on both. The reply goes as the box appears.
+    void QueueAlert(const std::wstring& text, HWND replyWindow);
+    // The DocumentComplete that STANDIN_SLOW held back, now due.
+    void QueueSlowDocument();
     void PostPendingEvents();
     void RaiseNextEvent();
     void DropPendingEvents();
@@ -46,6 +52,9 @@ public:
     void EnterEvent();
     void LeaveEvent();
     bool InEvent() const;
+    // While its modal UI shows, the platform's control must not be closed, deactivated or lose its site.
+    bool InModalUi() const { return modalDepth > 0; }
+    void CheckModalUi(const wchar_t* call) const;
     // A call that arrives after the host ended OLE on its thread.
     void CheckApartment(const wchar_t* call) const;
 
@@ -154,6 +163,8 @@ private:
     void RaiseWindowClosing(std::wstring& report);
     bool RaiseBeforeNavigate(const std::wstring& address, std::wstring& report);
     void RaiseNavigateError(const PendingEvent& event, std::wstring& report);
+    void RaiseFileDownload(const std::wstring& address, std::wstring& report);
+    void RaiseAlert(const PendingEvent& event);
     void Report(const PendingEvent& event, const std::wstring& text);
     void ReportDropped(const PendingEvent& event);
 
@@ -166,6 +177,9 @@ private:
     std::deque<PendingEvent> droppedWhileRaising;
     bool raising;
     int eventDepth;
+    int modalDepth;
+    // The address whose DocumentComplete STANDIN_SLOW holds back.
+    std::wstring slowDocument;
     std::map<HWND, std::wstring> reports;
     OleObjectPart oleObject;
     InPlaceObjectPart inPlaceObject;

@@ -1,5 +1,7 @@
 #include "StandInModule.h"
 
+#include "ApartmentSpy.h"
+
 #include "StandInClassFactory.h"
 #include "StandInLog.h"
 #include "StandInWindow.h"
@@ -83,5 +85,5 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
 
 extern "C" HRESULT WINAPI DllCanUnloadNow()
 {
-    return StandInModule::CanUnload() ? S_OK : S_FALSE;
+    return StandInModule::CanUnload() && !ApartmentSpy::Watching() ? S_OK : S_FALSE;
 }

@@ -25,6 +25,24 @@ bool StandInSettings::Stalls(const std::wstring& address)
     return !text.empty() && address.find(text) != std::wstring::npos;
 }
 
+bool StandInSettings::LoadsSlowly(const std::wstring& address)
+{
+    std::wstring text = Setting(L"STANDIN_SLOW");
+    return !text.empty() && address.find(text) != std::wstring::npos;
+}
+
+UINT StandInSettings::SlowDocumentMs()
+{
+    std::wstring text = Setting(L"STANDIN_SLOW_MS");
+    return text.empty() ? 45000 : static_cast<UINT>(wcstoul(text.c_str(), nullptr, 10));
+}
+
+bool StandInSettings::Downloads(const std::wstring& address)
+{
+    std::wstring text = Setting(L"STANDIN_DOWNLOAD");
+    return !text.empty() && address.find(text) != std::wstring::npos;
+}
+
 bool StandInSettings::HandlesAccelerator(WPARAM key)
 {
     std::wstring keys = Setting(L"STANDIN_ACCELERATORS");

@@ -17,6 +17,7 @@ const COLORREF FrameColour = RGB(160, 160, 160);
 const int FrameWidth = 4;
 
 ATOM windowClass = 0;
+const UINT_PTR SlowDocumentTimer = 0x5107;
 
 void FillFrame(HDC dc, const RECT& client, COLORREF colour)
 {
@@ -117,6 +118,13 @@ void StandInWindow::PostRaiseEvent()
     }
 }
 
+void StandInWindow::StartSlowDocument(UINT delayMs)
+{
+    if (handle != nullptr) {
+        SetTimer(handle, SlowDocumentTimer, delayMs, nullptr);
+    }
+}
+
 void StandInWindow::UnregisterWindowClass()
 {
     if (windowClass != 0) {
@@ -160,6 +168,13 @@ LRESULT StandInWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         browser.Release();
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == SlowDocumentTimer) {
+            KillTimer(handle, SlowDocumentTimer);
+            owner.QueueSlowDocument();
+            return 0;
+        }
+        break;
     case WM_COPYDATA:
         return HandleCopyData(reinterpret_cast<HWND>(wParam), reinterpret_cast<const COPYDATASTRUCT*>(lParam));
     case WM_PAINT:
@@ -244,6 +259,10 @@ LRESULT StandInWindow::HandleCopyData(HWND replyWindow, const COPYDATASTRUCT* da
         owner.QueueNavigateError(target, status, frame, replyWindow);
         return TRUE;
     }
+    case ControlChannel::AlertRequest:
+        StandInLog::Write(L"ControlAlert", L"obj=%u", owner.Serial());
+        owner.QueueAlert(address, replyWindow);
+        return TRUE;
     default:
         return FALSE;
     }

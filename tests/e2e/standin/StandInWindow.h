@@ -22,6 +22,8 @@ public:
     void Move(const RECT& position);
     void ShowAddress(const std::wstring& address);
     void PostRaiseEvent();
+    // Queues the held-back DocumentComplete of a slow page after the delay.
+    void StartSlowDocument(UINT delayMs);
     static void UnregisterWindowClass();
 
 private:
