@@ -112,7 +112,10 @@ HWND Resolve(const Target& target)
 // while the old one is still closing.
 int Hold()
 {
-    CreateWindowExW(0, L"STATIC", L"standinctl hold", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    if (CreateWindowExW(0, L"STATIC", L"standinctl hold", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr) == nullptr) {
+        return ExitFailed;
+    }
+    ConsoleOutput::Line(L"holding");
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         DispatchMessageW(&message);
