@@ -1,8 +1,9 @@
+// Answers screen readers for a launcher window and its buttons.
 #include "windows/WindAccessible.h"
 
 #include "toolkit/SystemLibrary.h"
 #include "windows/Button.h"
-#include "windows/SpecialWind.h"
+#include "windows/ButtonPanel.h"
 
 namespace {
 
@@ -46,9 +47,9 @@ HRESULT Nothing(VARIANT* out)
 
 } // namespace
 
-WindAccessible::WindAccessible(SpecialWind* owner, HWND ownerHandle)
+WindAccessible::WindAccessible(ButtonPanel* buttons, HWND ownerHandle)
     : references(1)
-    , window(owner)
+    , panel(buttons)
     , handle(ownerHandle)
 {
     const AccessibilityLibrary& library = Library();
@@ -61,14 +62,14 @@ WindAccessible::~WindAccessible() = default;
 LRESULT WindAccessible::Answer(WPARAM wParam)
 {
     const AccessibilityLibrary& library = Library();
-    return window && library.lresultFromObject
+    return panel && library.lresultFromObject
         ? library.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(this))
         : 0;
 }
 
 void WindAccessible::Disconnect()
 {
-    window = nullptr;
+    panel = nullptr;
     standard.Reset();
     // Clients in other processes hold proxies: they are told at once instead of at their next call.
     CoDisconnectObject(static_cast<IAccessible*>(this), 0);
@@ -76,14 +77,14 @@ void WindAccessible::Disconnect()
 
 IAccessible* WindAccessible::Standard()
 {
-    return window ? standard.Get() : nullptr;
+    return panel ? standard.Get() : nullptr;
 }
 
 Button* WindAccessible::ButtonOf(const VARIANT& child) const
 {
-    if (!window || child.vt != VT_I4 || child.lVal < 1)
+    if (!panel || child.vt != VT_I4 || child.lVal < 1)
         return nullptr;
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     return static_cast<size_t>(child.lVal) <= buttons.size() ? buttons[child.lVal - 1] : nullptr;
 }
 
@@ -150,9 +151,9 @@ STDMETHODIMP WindAccessible::get_accChildCount(long* count)
 {
     if (!count)
         return E_POINTER;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
-    *count = static_cast<long>(window->GetButtons().size());
+    *count = static_cast<long>(panel->Buttons().size());
     return S_OK;
 }
 
@@ -161,7 +162,7 @@ STDMETHODIMP WindAccessible::get_accChild(VARIANT child, IDispatch** object)
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     // The buttons are simple elements, with no object of their own.
     return ButtonOf(child) ? S_FALSE : E_INVALIDARG;
@@ -172,7 +173,7 @@ STDMETHODIMP WindAccessible::get_accName(VARIANT child, BSTR* name)
     if (!name)
         return E_POINTER;
     *name = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (Button* button = ButtonOf(child)) {
         *name = SysAllocString(button->GetName());
@@ -251,7 +252,7 @@ STDMETHODIMP WindAccessible::get_accHelpTopic(BSTR* helpFile, VARIANT, long* top
         return E_POINTER;
     *helpFile = nullptr;
     *topic = 0;
-    return window ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    return panel ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
 }
 
 STDMETHODIMP WindAccessible::get_accFocus(VARIANT* child)
@@ -259,11 +260,11 @@ STDMETHODIMP WindAccessible::get_accFocus(VARIANT* child)
     if (!child)
         return E_POINTER;
     VariantInit(child);
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (GetFocus() != handle)
         return Nothing(child);
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     for (size_t i = 0; i < buttons.size(); ++i) {
         if (buttons[i]->HasFocusRing())
             return Child(child, static_cast<long>(i + 1));
@@ -276,7 +277,7 @@ STDMETHODIMP WindAccessible::get_accSelection(VARIANT* children)
     if (!children)
         return E_POINTER;
     VariantInit(children);
-    return window ? Nothing(children) : CO_E_OBJNOTCONNECTED;
+    return panel ? Nothing(children) : CO_E_OBJNOTCONNECTED;
 }
 
 STDMETHODIMP WindAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
@@ -284,7 +285,7 @@ STDMETHODIMP WindAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
     if (!action)
         return E_POINTER;
     *action = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (ButtonOf(child)) {
         *action = SysAllocString(L"Press");
@@ -331,7 +332,7 @@ STDMETHODIMP WindAccessible::accNavigate(long direction, VARIANT start, VARIANT*
     IAccessible* self = Standard();
     if (!self)
         return CO_E_OBJNOTCONNECTED;
-    long count = static_cast<long>(window->GetButtons().size());
+    long count = static_cast<long>(panel->Buttons().size());
     if (IsSelf(start)) {
         if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)
             return count ? Child(end, direction == NAVDIR_FIRSTCHILD ? 1 : count) : Nothing(end);
@@ -358,7 +359,7 @@ STDMETHODIMP WindAccessible::accHitTest(long x, long y, VARIANT* child)
         return CO_E_OBJNOTCONNECTED;
     POINT point = {x, y};
     ScreenToClient(handle, &point);
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     for (size_t i = 0; i < buttons.size(); ++i) {
         RECT rect = buttons[i]->GetRect();
         if (PtInRect(&rect, point))
@@ -369,12 +370,12 @@ STDMETHODIMP WindAccessible::accHitTest(long x, long y, VARIANT* child)
 
 STDMETHODIMP WindAccessible::accDoDefaultAction(VARIANT child)
 {
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (!ButtonOf(child))
         return IsSelf(child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
     // The click runs after this call has returned: it may close the window or end the process.
-    return window->PressLater(child.lVal - 1) ? S_OK : E_FAIL;
+    return panel->PressLater(child.lVal - 1) ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP WindAccessible::put_accName(VARIANT, BSTR)
