@@ -142,7 +142,7 @@ private:
     Pixels blank;
 };
 
-// A 22 x 22 button at (10, 20) on an owner without a surface.
+// A 22 x 22 button at (10, 20) on a host without a surface.
 class ButtonClicks : public ::testing::Test {
 protected:
     void SetUp() override
@@ -257,6 +257,46 @@ TEST_F(ButtonClicks, OtherMessagesChangeNothingAndAnswerFalse)
         EXPECT_TRUE(button.IsPressed()) << message;
     }
     EXPECT_TRUE(recorder.calls.empty());
+}
+
+TEST(ButtonOnHost, DrawsOnlyWhatChangesAndRestoresUnderARemovedRing)
+{
+    Canvas canvas(64, 64);
+    FakeButtonHost host;
+    host.canvas = canvas.Graphics();
+    Button button(&host);
+    button.SetPosition(10, 20);
+    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn, (std::vector<ButtonState>{Normal}));
+    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(102, 22, 22)));
+
+    button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(15, 25));
+    button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(16, 25));
+    EXPECT_EQ(host.drawn, (std::vector<ButtonState>{Normal, Hover}));
+    button.SetFocusRing(true);
+    EXPECT_TRUE(host.restored.empty());
+    button.SetFocusRing(false);
+    ASSERT_EQ(host.restored.size(), 1u);
+    EXPECT_TRUE(SameRect(host.restored[0], button.GetRect()));
+    EXPECT_EQ(host.drawn.size(), 4u);
+}
+
+TEST(ButtonOnHost, ADrawingThatReachesNoScreenIsTriedAgain)
+{
+    FakeButtonHost host;
+    host.reaches = false;
+    Button button(&host);
+    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn.size(), 2u);
+    host.reaches = true;
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn.size(), 3u);
+    EXPECT_TRUE(host.restored.empty());
 }
 
 TEST(Button, ListenerIdentityIsEventTargetAndHandler)
