@@ -105,16 +105,6 @@ bool SpecialWind::OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARA
     return outcome != ButtonPanel::NotTaken;
 }
 
-LRESULT SpecialWind::AnswerAccessible(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    // Screen readers ask for the client area, whose children are the buttons.
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
-        return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
-    if (!accessible)
-        accessible.Attach(new WindAccessible(&panel, window));
-    return accessible->Answer(wParam);
-}
-
 LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -128,7 +118,12 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
         panel.SetWindow(nullptr);
         return DefWindowProcW(window, message, wParam, lParam);
     case WM_GETOBJECT:
-        return AnswerAccessible(window, wParam, lParam);
+        // Screen readers ask for the client area, whose children are the buttons.
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
+            return DefWindowProcW(window, message, wParam, lParam);
+        if (!accessible)
+            accessible.Attach(new WindAccessible(&panel, window));
+        return accessible->Answer(wParam);
     case WM_SIZE:
         // Minimised, a window keeps its size: only its icon is gone from the screen.
         if (wParam != SIZE_MINIMIZED) {
@@ -151,9 +146,8 @@ LRESULT SpecialWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_GETMINMAXINFO: {
         // Maximised, the window fills the work area of its monitor, relative to that monitor.
         auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-        MONITORINFO monitorInfo = Monitors::Info(Monitors::OfWindow(window));
-        const RECT& work = monitorInfo.rcWork;
-        info->ptMaxPosition = POINT{work.left - monitorInfo.rcMonitor.left, work.top - monitorInfo.rcMonitor.top};
+        RECT work = Monitors::WorkAreaInMonitor(Monitors::OfWindow(window));
+        info->ptMaxPosition = POINT{work.left, work.top};
         info->ptMaxSize = POINT{work.right - work.left, work.bottom - work.top};
         info->ptMinTrackSize.x = Width();
         info->ptMinTrackSize.y = Height();
@@ -207,11 +201,6 @@ void SpecialWind::ChangeScale(int newDpi, const RECT& suggested)
         InvalidateRect(windowHandle, nullptr, FALSE);
 }
 
-bool SpecialWind::IsMaximized() const
-{
-    return IsZoomed(windowHandle) != FALSE;
-}
-
 void SpecialWind::MoveTo(int x, int y)
 {
     int width = Width();
@@ -230,11 +219,8 @@ void SpecialWind::PlaceAt(const RECT& rect)
         MoveWindow(windowHandle, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
         return;
     }
-    // Minimised, only where it is restored to changes: moving the window would move its icon. The
-    // place is kept in workspace coordinates, whose origin is the primary monitor's work area.
-    RECT primaryWork = Monitors::WorkArea(Monitors::Primary());
-    placement.rcNormalPosition = rect;
-    OffsetRect(&placement.rcNormalPosition, -primaryWork.left, -primaryWork.top);
+    // Minimised, only where it is restored to changes: moving the window would move its icon.
+    placement.rcNormalPosition = Monitors::ToWorkspace(rect);
     placement.showCmd = SW_SHOWMINNOACTIVE;
     SetWindowPlacement(windowHandle, &placement);
 }

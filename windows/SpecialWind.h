@@ -32,7 +32,7 @@ public:
     // The buttons shown, in the order the keyboard and screen readers go through them.
     const std::vector<Button*>& GetButtons() const { return panel.Buttons(); }
 
-    bool IsMaximized() const;
+    bool IsMaximized() const { return IsZoomed(windowHandle) != FALSE; }
     int Width() const { return windowRect.right - windowRect.left; }
     int Height() const { return windowRect.bottom - windowRect.top; }
     void MoveTo(int x, int y);
@@ -76,7 +76,6 @@ private:
     void KeepMaximisedOnWorkArea(WINDOWPOS& position);
     void ChangeScale(int newDpi, const RECT& suggested);
     void FollowWindowScale();
-    LRESULT AnswerAccessible(HWND window, WPARAM wParam, LPARAM lParam);
 
     // Made when a client first asks for it; disconnected when the window is destroyed.
     ComPtr<WindAccessible> accessible;
