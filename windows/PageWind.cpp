@@ -8,7 +8,8 @@
 
 namespace {
 
-// Posted when a restore shows the page again, handled once the restore is done.
+// Posted when a restore shows the page again, handled once the restore is done (WM_APP + 1 is the
+// button panel's posted press).
 const UINT pageRestoredMessage = WM_APP + 2;
 
 } // namespace
