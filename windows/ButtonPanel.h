@@ -45,8 +45,6 @@ public:
     void TakeKeyboard(bool last);
     // Whether the buttons have the keyboard: one of them shows the focus ring.
     bool HasKeyboard() const { return focusIndex >= 0; }
-    // Moves the ring to a place in the order; -1 takes it away.
-    void FocusAt(int index);
     // Every button drawn again as it is, on a surface drawn afresh.
     void RedrawAll();
 
@@ -56,6 +54,8 @@ public:
 
 private:
     Outcome OfferKey(WPARAM key, LPARAM lParam);
+    // Moves the ring to a place in the order; -1 takes it away.
+    void FocusAt(int index);
     void AnnounceFocus();
     void PresentChanges();
 

@@ -92,7 +92,7 @@ void GameWind::PlaceButtons()
     minimizeButton.SetPosition(-96, 0, rightEdge);
     maximizeButton.SetPosition(-64, 0, rightEdge);
     closeButton.SetPosition(-32, 0, rightEdge);
-    notice.SetArea(RECT{pageLeft, pageTop, pageLeft + pageWidth, pageTop + pageHeight});
+    notice.SetArea(PagePlace());
 }
 
 RECT GameWind::PagePlace() const
@@ -152,7 +152,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         if (IsDoubleClick(lParam))
             SetMaximized(!IsMaximized());
         else
-            PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+            DragFrom(lParam);
         return 0;
     default:
         return PageWind::HandleMessage(window, message, wParam, lParam);

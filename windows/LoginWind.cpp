@@ -99,7 +99,7 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         // A press on the skin brings the page forward, if there is one, and drags the window.
         if (PageWindow())
             SetForegroundWindow(PageWindow());
-        PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        DragFrom(lParam);
         return 0;
     default:
         return PageWind::HandleMessage(window, message, wParam, lParam);

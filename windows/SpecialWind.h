@@ -49,6 +49,8 @@ public:
 protected:
     // Offers a message to the buttons and the focus ring. True when they took it.
     bool OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // A press at a point of the window drags it, as on a title bar.
+    void DragFrom(LPARAM point) { PostMessageW(windowHandle, WM_NCLBUTTONDOWN, HTCAPTION, point); }
     // F6 in the page: the keyboard goes to the first button, or with Shift to the last.
     void KeyboardToButtons(bool last) { panel.TakeKeyboard(last); }
     // Escape or F6 took the keyboard from the buttons; a window with a page gives it to the page.

@@ -75,6 +75,15 @@ void WindAccessible::Disconnect()
     CoDisconnectObject(static_cast<IAccessible*>(this), 0);
 }
 
+HRESULT WindAccessible::Begin(VARIANT* out, IAccessible*& self)
+{
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    self = Standard();
+    return self ? S_OK : CO_E_OBJNOTCONNECTED;
+}
+
 IAccessible* WindAccessible::Standard()
 {
     return panel ? standard.Get() : nullptr;
@@ -222,12 +231,10 @@ STDMETHODIMP WindAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortc
 
 STDMETHODIMP WindAccessible::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role)
-        return E_POINTER;
-    VariantInit(role);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(role, self);
+    if (ready != S_OK)
+        return ready;
     if (ButtonOf(child))
         return Child(role, ROLE_SYSTEM_PUSHBUTTON);
     return IsSelf(child) ? self->get_accRole(child, role) : E_INVALIDARG;
@@ -235,12 +242,10 @@ STDMETHODIMP WindAccessible::get_accRole(VARIANT child, VARIANT* role)
 
 STDMETHODIMP WindAccessible::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state)
-        return E_POINTER;
-    VariantInit(state);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(state, self);
+    if (ready != S_OK)
+        return ready;
     if (Button* button = ButtonOf(child))
         return Child(state, static_cast<long>(button->AccessibleState()));
     return IsSelf(child) ? self->get_accState(child, state) : E_INVALIDARG;
@@ -326,12 +331,10 @@ STDMETHODIMP WindAccessible::accLocation(long* left, long* top, long* width, lon
 
 STDMETHODIMP WindAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
 {
-    if (!end)
-        return E_POINTER;
-    VariantInit(end);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(end, self);
+    if (ready != S_OK)
+        return ready;
     long count = static_cast<long>(panel->Buttons().size());
     if (IsSelf(start)) {
         if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)
@@ -351,12 +354,10 @@ STDMETHODIMP WindAccessible::accNavigate(long direction, VARIANT start, VARIANT*
 
 STDMETHODIMP WindAccessible::accHitTest(long x, long y, VARIANT* child)
 {
-    if (!child)
-        return E_POINTER;
-    VariantInit(child);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(child, self);
+    if (ready != S_OK)
+        return ready;
     POINT point = {x, y};
     ScreenToClient(handle, &point);
     const std::vector<Button*>& buttons = panel->Buttons();

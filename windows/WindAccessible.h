@@ -60,6 +60,8 @@ private:
     // The system's own object for the client area answers for the window itself (its parent,
     // state and place, moving out of it); null once disconnected.
     IAccessible* Standard();
+    // Empties a VARIANT to answer in and finds the system's object: S_OK, or the error to answer.
+    HRESULT Begin(VARIANT* out, IAccessible*& self);
     // The button a child id names, or null (the window itself or no such child).
     Button* ButtonOf(const VARIANT& child) const;
     // A text that only the window itself has (the buttons have none).
