@@ -12,7 +12,7 @@
 class WindAccessible;
 
 // Either shaped by a skin with per-pixel alpha (kept on an off-screen surface) or painted by
-// itself with a colour key. Its buttons are offered its messages first.
+// itself with a colour key. A window offers its buttons each message before handling it.
 class SpecialWind : public CallbackBase {
 public:
     explicit SpecialWind(ImagePtr skin = nullptr);
@@ -47,7 +47,8 @@ public:
     static POINT CentredOrigin(int screenWidth, int screenHeight, int width, int height);
 
 protected:
-    // Offers a message to the buttons and the focus ring. True when they took it.
+    // Offers a message to the buttons and the focus ring, first thing in HandleMessage. True when
+    // they took it.
     bool OfferToButtons(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // A press at a point of the window drags it, as on a title bar.
     void DragFrom(LPARAM point) { PostMessageW(windowHandle, WM_NCLBUTTONDOWN, HTCAPTION, point); }
