@@ -251,15 +251,15 @@ int Present(size_t count)
     LoginProbe window;
     window.Create();
     window.Show();
-    window.PresentSurface();
+    window.GetSurface().Present();
     PresentProbe probe;
     std::vector<double> whole, part;
     for (size_t i = 0; i < count; ++i) {
         int64_t start = QpcClock::Now();
-        window.PresentSurface();
+        window.GetSurface().Present();
         int64_t presented = QpcClock::Now();
-        window.SurfaceChanged(button);
-        window.PresentChanges();
+        window.GetSurface().Changed(button);
+        window.GetSurface().PresentChanges();
         whole.push_back(QpcClock::Microseconds(start, presented));
         part.push_back(QpcClock::Microseconds(presented, QpcClock::Now()));
     }

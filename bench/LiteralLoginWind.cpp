@@ -32,15 +32,15 @@ LRESULT LiteralLoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam
 
     POINT point = {static_cast<LONG>(LOWORD(lParam)), static_cast<LONG>(HIWORD(lParam))};
     size_t reached = literal.Move(point);
-    Gdiplus::Graphics* surface = GetSurfaceGraphics();
-    for (size_t i = 0; i < reached && surface; ++i) {
+    Gdiplus::Graphics* graphics = surface.Graphics();
+    for (size_t i = 0; i < reached && graphics; ++i) {
         if (rule == EveryImageChange && drawn[i] == literal.State(i))
             continue;
         drawn[i] = literal.State(i);
         const RECT& rect = literal.Rect(i);
-        surface->DrawImage(images[i][literal.State(i)].get(), static_cast<INT>(rect.left), static_cast<INT>(rect.top),
+        graphics->DrawImage(images[i][literal.State(i)].get(), static_cast<INT>(rect.left), static_cast<INT>(rect.top),
             static_cast<INT>(rect.right - rect.left), static_cast<INT>(rect.bottom - rect.top));
-        PresentSurface();
+        surface.Present();
     }
     if (literal.Taken(point, reached))
         return 0;

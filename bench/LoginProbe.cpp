@@ -25,7 +25,7 @@ std::vector<RECT> LoginProbe::ButtonRects() const
 
 void LoginProbe::Show()
 {
-    ShowWithPage(webView);
+    ShowWithPage();
 }
 
 void LoginProbe::PaintPage()

@@ -1,5 +1,7 @@
 #include "bench/QpcClock.h"
 
+#include "toolkit/SystemLibrary.h"
+
 int64_t QpcClock::Now()
 {
     LARGE_INTEGER now;
@@ -31,8 +33,8 @@ int64_t QpcClock::UnixNanoseconds()
 {
     typedef void(WINAPI * PreciseTimeProc)(FILETIME*);
     // Declared by the headers only for newer targets than ours; Wine and Windows 8+ have it.
-    static const PreciseTimeProc precise = reinterpret_cast<PreciseTimeProc>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
+    static const PreciseTimeProc precise =
+        SystemLibrary::Find<PreciseTimeProc>(GetModuleHandleW(L"kernel32.dll"), "GetSystemTimePreciseAsFileTime");
     FILETIME time;
     if (precise)
         precise(&time);

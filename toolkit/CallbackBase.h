@@ -1,3 +1,4 @@
+// The root of everything that is called back.
 #pragma once
 
 // Root of every object that is called back: window messages, button clicks and

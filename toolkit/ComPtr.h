@@ -1,3 +1,4 @@
+// An owning holder for one COM reference.
 #pragma once
 
 #include <unknwn.h>

@@ -1,3 +1,4 @@
+// The display scale's look-ups, rounding and art.
 #include "toolkit/Dpi.h"
 
 #include "toolkit/Monitors.h"

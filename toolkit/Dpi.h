@@ -1,3 +1,4 @@
+// The display scale, in one place.
 #pragma once
 
 #include <windows.h>

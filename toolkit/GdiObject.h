@@ -1,3 +1,4 @@
+// An owning holder for one GDI object.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Creates a memory DC and puts its original bitmap back before deleting it.
 #include "toolkit/MemoryDC.h"
 
 bool MemoryDC::Create(HDC compatibleWith)

@@ -1,3 +1,4 @@
+// An owning holder for a memory DC and the bitmap selected into it.
 #pragma once
 
 #include <windows.h>

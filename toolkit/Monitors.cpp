@@ -1,3 +1,4 @@
+// Looks monitors up through replaceable entry points.
 #include "toolkit/Monitors.h"
 
 namespace {
@@ -34,6 +35,22 @@ MONITORINFO Monitors::Info(HMONITOR monitor)
     if (!monitor || !Current().info(monitor, &info))
         Current().info(Primary(), &info);
     return info;
+}
+
+RECT Monitors::WorkAreaInMonitor(HMONITOR monitor)
+{
+    MONITORINFO info = Info(monitor);
+    RECT work = info.rcWork;
+    OffsetRect(&work, -info.rcMonitor.left, -info.rcMonitor.top);
+    return work;
+}
+
+RECT Monitors::ToWorkspace(const RECT& rect)
+{
+    RECT primaryWork = WorkArea(Primary());
+    RECT moved = rect;
+    OffsetRect(&moved, -primaryWork.left, -primaryWork.top);
+    return moved;
 }
 
 Monitors::EntryPoints Monitors::GetEntryPoints()

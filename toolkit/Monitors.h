@@ -1,3 +1,4 @@
+// Which monitor a window or a rectangle is on, and where windows go on it.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,12 @@ public:
     // A monitor's rectangle and work area; the primary monitor's when that monitor is gone.
     static MONITORINFO Info(HMONITOR monitor);
     static RECT WorkArea(HMONITOR monitor) { return Info(monitor).rcWork; }
+    // A monitor's work area relative to the monitor's own top-left corner, where a window
+    // maximised on it goes.
+    static RECT WorkAreaInMonitor(HMONITOR monitor);
+    // A rectangle of the screen in workspace coordinates, whose origin is the primary monitor's
+    // work area: where a minimised window's restored place is kept.
+    static RECT ToWorkspace(const RECT& rect);
 
     // Tests lay out monitors that the display does not have through these.
     struct EntryPoints {

@@ -1,3 +1,4 @@
+// OLE on the calling thread for the length of a scope.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// The bitmap a skinned window's surface is drawn on.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Loads the system's DLLs from the system's folder only.
 #include "toolkit/SystemLibrary.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// The system's DLLs and their entry points, from the system's folder only.
 #pragma once
 
 #include <windows.h>

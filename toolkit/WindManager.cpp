@@ -1,3 +1,4 @@
+// GDI+, PNG resources, popups, layered-window calls and web views for the windows.
 #include "toolkit/WindManager.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The toolkit's one object: GDI+, resources, popups, layered-window calls and web views.
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// An owning holder for a window's DC.
 #pragma once
 
 #include <windows.h>

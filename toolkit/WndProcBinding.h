@@ -1,3 +1,4 @@
+// Where a popup window's messages go.
 #pragma once
 
 #include <windows.h>

@@ -1,9 +1,9 @@
+// Draws an image button and turns mouse messages into its states and clicks.
 #include "windows/Button.h"
 
 #include <oleacc.h>
 
 #include "toolkit/Dpi.h"
-#include "windows/SpecialWind.h"
 
 namespace {
 
@@ -13,12 +13,12 @@ const Gdiplus::REAL focusRingWidth = 2.0f;
 
 } // namespace
 
-Button::Button(SpecialWind* buttonOwner)
+Button::Button(ButtonHost* buttonHost)
     : state(Normal)
     , rect{}
     , pressed(false)
     , imageIds{}
-    , owner(buttonOwner)
+    , host(buttonHost)
     , drawnState(-1)
     , focusRing(false)
     , drawnFocusRing(false)
@@ -29,8 +29,6 @@ Button::Button(SpecialWind* buttonOwner)
     , designSize{}
 {
 }
-
-Button::~Button() = default;
 
 void Button::SetPosition(int x, int y, POINT newAnchor)
 {
@@ -202,29 +200,21 @@ void Button::Draw(Gdiplus::Graphics* graphics)
 
 void Button::Redraw()
 {
-    // Drawn only when the image under the button is about to change; the owner presents what
-    // its buttons drew once it has offered them the message.
+    // Drawn only when the image under the button is about to change; the host presents what
+    // its buttons drew once they have been offered the message.
     if ((state == drawnState && focusRing == drawnFocusRing) || !ImageOf(state))
         return;
-    owner->AnnounceState(this);
-    Gdiplus::Graphics* surface = owner->GetSurfaceGraphics();
-    if (!surface) {
-        // A window that paints itself draws the button at its next WM_PAINT, and only it; before
-        // the window exists there is nothing to repaint (a null window would mean every window).
-        HWND window = owner->GetHandle();
-        if (window && InvalidateRect(window, &rect, FALSE)) {
-            drawnState = state;
-            drawnFocusRing = focusRing;
-        }
-        return;
+    Gdiplus::Graphics* surface = host->Surface();
+    if (surface) {
+        // The image alone does not cover a ring drawn before it where the image is see-through.
+        if (drawnFocusRing && !focusRing)
+            host->RestoreUnder(rect);
+        Draw(surface);
     }
-    // The image alone does not cover a ring drawn before it where the image is see-through.
-    if (drawnFocusRing && !focusRing)
-        owner->RedrawSkin(rect);
-    Draw(surface);
-    owner->SurfaceChanged(rect);
-    drawnState = state;
-    drawnFocusRing = focusRing;
+    if (host->Drawn(*this)) {
+        drawnState = state;
+        drawnFocusRing = focusRing;
+    }
 }
 
 void Button::Notify(int eventId, int parameter)

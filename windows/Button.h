@@ -1,3 +1,4 @@
+// An image button drawn on a window that offers it its messages.
 #pragma once
 
 #include <windows.h>
@@ -5,11 +6,11 @@
 
 #include <vector>
 
-#include "toolkit/WindManager.h"
 #include "toolkit/CallbackBase.h"
+#include "toolkit/WindManager.h"
+#include "windows/ButtonHost.h"
 
 class Button;
-class SpecialWind;
 
 enum ButtonState {
     Normal = 0,
@@ -28,12 +29,11 @@ struct ButtonListener {
     ButtonHandler handler;
 };
 
-// An image button on a skinned window. It is not a window: the owner offers it every message,
-// and it answers whether a mouse message's point lies on it.
+// An image button. It is not a window: its window offers it every message, and it answers whether
+// a mouse message's point lies on it. It draws through its host.
 class Button : public CallbackBase {
 public:
-    explicit Button(SpecialWind* owner);
-    ~Button() override;
+    explicit Button(ButtonHost* host);
 
     // The top-left corner in 96-DPI design units, from an anchor in pixels (the window's corner
     // unless given): the button's edges are the design edges scaled to its DPI.
@@ -49,8 +49,8 @@ public:
     // normal. True when a mouse message's point lies on the button.
     bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Draw(Gdiplus::Graphics* graphics);
-    // Draws onto the owner's surface, and tells it and screen readers so, but only when the image
-    // shown or its focus ring changes.
+    // Draws onto the host's surface and tells the host, but only when the image shown or its focus
+    // ring changes.
     void Redraw();
     void Notify(int eventId, int parameter);
     // Back to normal and not pressed, drawn if that changes the image.
@@ -81,9 +81,9 @@ private:
     bool pressed;
     ImagePtr images[3];
     WORD imageIds[3];
-    SpecialWind* owner;
+    ButtonHost* host;
     std::vector<ButtonListener> listeners;
-    // The image last drawn onto the owner's surface; -1 before the first.
+    // The image last drawn through the host; -1 before the first.
     int drawnState;
     bool focusRing;
     bool drawnFocusRing;

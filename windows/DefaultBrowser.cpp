@@ -1,3 +1,4 @@
+// Hands web addresses to the default browser, refusing anything but http and https.
 #include "windows/DefaultBrowser.h"
 
 #include <shellapi.h>

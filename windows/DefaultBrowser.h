@@ -1,3 +1,4 @@
+// The gate between the launcher and the player's default browser.
 #pragma once
 
 #include <windows.h>

@@ -1,11 +1,10 @@
+// Lays out and paints the game window's title bar, answers its buttons and keeps it on its monitor.
 #include "windows/GameWind.h"
 
 #include <cstdlib>
 
 #include "toolkit/Dpi.h"
 #include "toolkit/Monitors.h"
-#include "webview/WebViewCallback.h"
-#include "windows/DefaultBrowser.h"
 
 namespace {
 
@@ -13,10 +12,8 @@ const int titleBarHeight = 30;
 const COLORREF colourKey = RGB(0xFF, 0x00, 0xFF);
 const Gdiplus::ARGB pageFill = 0xFFFF00FF;
 const Gdiplus::ARGB titleBarColour = 0xFF302921;
-// Created larger than the page and brought to size at once, which makes the system lay out
-// the host's frame under its rewritten style.
-const int pageCreationExtraWidth = 17;
-const int pageCreationExtraHeight = 40;
+// The page is created larger than its place and brought to size at once.
+const SIZE pageCreationExtra = {17, 40};
 
 } // namespace
 
@@ -26,9 +23,9 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     , pageTop(0)
     , pageWidth(0)
     , pageHeight(0)
-    , minimizeButton(this)
-    , maximizeButton(this)
-    , closeButton(this)
+    , minimizeButton(&panel)
+    , maximizeButton(&panel)
+    , closeButton(&panel)
     , monitor(startMonitor)
     , lastPressTime(0)
     , lastPressPoint{}
@@ -36,7 +33,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     minimizeButton.SetName(L"Minimise");
     maximizeButton.SetName(L"Maximise");
     closeButton.SetName(L"Close");
-    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
+    SetPageButtons({&minimizeButton, &maximizeButton, &closeButton});
     dpi = Dpi::OfMonitor(monitor);
     ScaleTitleBar();
     RECT work = Monitors::WorkArea(monitor);
@@ -46,11 +43,9 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     minimizeButton.SetImages(120, 121, 122);
     maximizeButton.SetImages(123, 124, 125);
     closeButton.SetImages(126, 127, 128);
-    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()})
+    for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
         button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
 }
-
-GameWind::~GameWind() = default;
 
 bool GameWind::Create()
 {
@@ -60,7 +55,7 @@ bool GameWind::Create()
 
 int GameWind::Run()
 {
-    return ShowAndRunLoop(webView, true);
+    return ShowAndRunLoop(true);
 }
 
 // After a change of resolution or of the taskbar the window covers its monitor's work area
@@ -97,14 +92,12 @@ void GameWind::PlaceButtons()
     minimizeButton.SetPosition(-96, 0, rightEdge);
     maximizeButton.SetPosition(-64, 0, rightEdge);
     closeButton.SetPosition(-32, 0, rightEdge);
-    notice.SetArea(RECT{pageLeft, pageTop, pageLeft + pageWidth, pageTop + pageHeight});
+    notice.SetArea(PagePlace());
 }
 
-// The page's host is owned by this window, so its place is relative to this window. Repainted:
-// parts of the page that were off the screen have no content to bring along.
-void GameWind::PlacePage()
+RECT GameWind::PagePlace() const
 {
-    WindManager::Instance()->MoveWebView(webView, pageLeft, pageTop, pageWidth, pageHeight, true);
+    return RECT{pageLeft, pageTop, pageLeft + pageWidth, pageTop + pageHeight};
 }
 
 LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -114,14 +107,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
 
     switch (message) {
     case WM_CREATE:
-        OnCreate(window);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_MOVE:
-        if (!IsIconic(window))
-            PlacePage();
+        CreatePage(window, url.c_str(), pageCreationExtra);
         return 0;
     case WM_DISPLAYCHANGE:
         PlaceOnWorkArea();
@@ -140,20 +126,20 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == SPI_SETWORKAREA)
             PlaceOnWorkArea();
         return 0;
-    case WM_SIZE:
-        // Minimised, the page keeps its size (a game resets when its page shrinks to nothing) and
-        // is hidden with its window, which the system does not do for it everywhere.
-        PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
+    case WM_SIZE: {
+        LRESULT result = PageWind::HandleMessage(window, message, wParam, lParam);
+        // Minimised, the page keeps its size: a game resets when its page shrinks to nothing.
         if (wParam == SIZE_MINIMIZED)
-            return PageWind::HandleMessage(window, message, wParam, lParam);
+            return result;
         pageWidth = LOWORD(lParam);
         pageHeight = HIWORD(lParam) - pageTop;
-        Rename(&maximizeButton, wParam == SIZE_MAXIMIZED ? L"Restore" : L"Maximise");
+        panel.Rename(&maximizeButton, wParam == SIZE_MAXIMIZED ? L"Restore" : L"Maximise");
         PlaceButtons();
         PlacePage();
         if (notice.IsShown())
             InvalidateRect(window, nullptr, FALSE);
-        return PageWind::HandleMessage(window, message, wParam, lParam);
+        return result;
+    }
     case WM_PAINT:
         OnPaint(window);
         return 0;
@@ -166,24 +152,11 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         if (IsDoubleClick(lParam))
             SetMaximized(!IsMaximized());
         else
-            PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+            DragFrom(lParam);
         return 0;
     default:
         return PageWind::HandleMessage(window, message, wParam, lParam);
     }
-}
-
-void GameWind::OnCreate(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    WindManager* manager = WindManager::Instance();
-    webView = manager->CreateWebView(rect.left + pageLeft, rect.top + pageTop,
-        pageWidth + Dpi::Scale(pageCreationExtraWidth, dpi), pageHeight + Dpi::Scale(pageCreationExtraHeight, dpi),
-        window, url.c_str(), nullptr, nullptr);
-    manager->SetWebViewCallback(webView, this, &GameWind::OnWebViewEvent);
-    manager->SetWebViewZoom(webView, Dpi::Zoom(dpi));
-    PlacePage();
 }
 
 void GameWind::ScaleTitleBar()
@@ -198,7 +171,7 @@ void GameWind::OnScaleChanged()
     pageHeight = Height() - pageTop;
     PlaceButtons();
     PlacePage();
-    WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
+    ZoomPage();
 }
 
 void GameWind::OnPaint(HWND window)
@@ -226,55 +199,17 @@ void GameWind::OnButtonClick(int eventId, Button* sender, int)
 {
     if (eventId != ButtonClick)
         return;
-    if (sender == &minimizeButton) {
-        // The activation moves on to the next window, as the system's minimise does.
-        ShowWindow(windowHandle, SW_MINIMIZE);
-    } else if (sender == &maximizeButton) {
+    if (sender == &minimizeButton)
+        Minimise();
+    else if (sender == &maximizeButton)
         SetMaximized(!IsMaximized());
-    } else if (sender == &closeButton) {
-        // Pressed through a screen reader while the page's modal UI disables the window.
-        if (DeferWhileModal())
-            return;
-        DestroyPage();
-        HWND window = windowHandle;
-        windowHandle = nullptr;
-        DestroyWindow(window);
-    } else if (sender == &notice.RetryButton()) {
-        RetryPage();
-    }
+    else if (sender == &closeButton)
+        // Pressable through a screen reader while the page's modal UI disables the window.
+        Close();
 }
 
-bool GameWind::OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView*, const wchar_t* url, long)
+void GameWind::NoticeChanged()
 {
-    switch (kind) {
-    case NewWindow:
-        // Whatever the page asked for, the embedded browser opens no window of its own.
-        OpenInDefaultBrowser(url);
-        return true;
-    case NavigateError:
-    case DocumentComplete:
-        if (owner)
-            static_cast<GameWind*>(owner)->OnPageEvent(kind, url);
-        return false;
-    default:
-        return false;
-    }
-}
-
-void GameWind::ShowNotice()
-{
-    SetButtons({&minimizeButton, &maximizeButton, &closeButton, &notice.RetryButton()});
-    PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
     RECT area = notice.GetArea();
     InvalidateRect(windowHandle, &area, FALSE);
-}
-
-void GameWind::ShowPage()
-{
-    SetButtons({&minimizeButton, &maximizeButton, &closeButton});
-    RECT area = notice.GetArea();
-    InvalidateRect(windowHandle, &area, FALSE);
-    // Before the window is shown, showing the window shows its page; while it is minimised,
-    // restoring it does.
-    ShowPageWithWindow(WindManager::Instance()->GetWebViewWindow(webView));
 }

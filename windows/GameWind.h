@@ -1,3 +1,4 @@
+// The game window: its title bar, its buttons and its place on its monitor.
 #pragma once
 
 #include <string>
@@ -11,8 +12,6 @@ class GameWind : public PageWind {
 public:
     // Opens on the given monitor (the primary one when null or gone).
     GameWind(const wchar_t* url, HMONITOR monitor);
-    // Releases the buttons and the address; the window and the page are gone by then.
-    ~GameWind() override;
 
     bool Create();
     // Returns once the window has been destroyed.
@@ -20,8 +19,6 @@ public:
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnButtonClick(int eventId, Button* sender, int parameter);
-    static bool OnWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
-        long status);
 
 protected:
     std::wstring url;
@@ -34,14 +31,12 @@ protected:
     Button closeButton;
 
     void OnScaleChanged() override;
-    void ShowNotice() override;
-    void ShowPage() override;
+    RECT PagePlace() const override;
+    void NoticeChanged() override;
 
 private:
-    void OnCreate(HWND window);
     void OnPaint(HWND window);
     void PlaceButtons();
-    void PlacePage();
     void PlaceOnWorkArea();
     bool CoversWorkArea() const;
     // The title bar's height and its buttons at the window's DPI.

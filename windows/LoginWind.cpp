@@ -1,3 +1,4 @@
+// Lays out the login window, answers its buttons and watches its page for a game server's login.
 #include "windows/LoginWind.h"
 
 #include <cstdio>
@@ -13,9 +14,8 @@
 namespace {
 
 const WORD skinId = 101;
-// The page is created taller than the hole and brought to size at once, which makes the
-// system lay out its frame under the rewritten host style.
-const int pageCreationExtraHeight = 100;
+// The page is created taller than the hole and brought to size at once.
+const SIZE pageCreationExtra = {0, 100};
 // The skin's hole, where the page or the notice shows.
 const RECT noticeArea = {477, 450, 1051, 735};
 
@@ -23,13 +23,13 @@ const RECT noticeArea = {477, 450, 1051, 735};
 
 LoginWind::LoginWind()
     : gameMonitor(nullptr)
-    , siteButton(this)
-    , rechargeButton(this)
-    , forumButton(this)
-    , serviceButton(this)
-    , minimizeButton(this)
-    , closeButton(this)
-    , webViewRect{}
+    , siteButton(&panel)
+    , rechargeButton(&panel)
+    , forumButton(&panel)
+    , serviceButton(&panel)
+    , minimizeButton(&panel)
+    , closeButton(&panel)
+    , hole{}
 {
     struct Layout {
         Button* button;
@@ -58,13 +58,10 @@ LoginWind::LoginWind()
     serviceButton.SetName(L"Customer service");
     minimizeButton.SetName(L"Minimise");
     closeButton.SetName(L"Close");
-    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton});
+    SetPageButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton});
     notice.SetScale(dpi);
     PlaceOverHole();
-    notice.RetryButton().AddListener(ButtonClick, this, static_cast<ButtonHandler>(&LoginWind::OnButtonClick));
 }
-
-LoginWind::~LoginWind() = default;
 
 bool LoginWind::Create()
 {
@@ -77,7 +74,7 @@ bool LoginWind::Create()
 
 int LoginWind::Run()
 {
-    return ShowAndRunLoop(webView, false);
+    return ShowAndRunLoop(false);
 }
 
 LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -87,7 +84,7 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
 
     switch (message) {
     case WM_CREATE:
-        OnCreate(window);
+        CreatePage(window, OperatorAddresses::loginPage, pageCreationExtra);
         return 0;
     case WM_DESTROY:
         // Closed without a login: the launcher ends, and takes its page along.
@@ -95,13 +92,6 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
             DestroyPage();
         PostQuitMessage(gameUrl.empty() ? 0 : 1);
         return 0;
-    case WM_MOVE:
-        if (!IsIconic(window))
-            PlacePage();
-        return 0;
-    case WM_SIZE:
-        PageFollowsMinimise(WindManager::Instance()->GetWebViewWindow(webView), wParam);
-        return PageWind::HandleMessage(window, message, wParam, lParam);
     case WM_ACTIVATE:
         OnActivate(wParam);
         return 0;
@@ -109,27 +99,17 @@ LRESULT LoginWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARA
         // A press on the skin brings the page forward, if there is one, and drags the window.
         if (PageWindow())
             SetForegroundWindow(PageWindow());
-        PostMessageW(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+        DragFrom(lParam);
         return 0;
     default:
         return PageWind::HandleMessage(window, message, wParam, lParam);
     }
 }
 
-// Also while the notice hides it, so that it comes back where it belongs. The page's host is
-// owned by this window, so its place is relative to this window. Repainted: parts of the page
-// that were off the screen have no content to bring along.
-void LoginWind::PlacePage()
-{
-    WindManager::Instance()->MoveWebView(webView, webViewRect.x, webViewRect.y, webViewRect.width,
-        webViewRect.height, true);
-}
-
 // The page and the notice cover every pixel the skin's hole lets through, at any scale.
 void LoginWind::PlaceOverHole()
 {
-    RECT hole = Dpi::ScaleOutward(noticeArea, dpi);
-    webViewRect = {hole.left, hole.top, hole.right - hole.left, hole.bottom - hole.top};
+    hole = Dpi::ScaleOutward(noticeArea, dpi);
     notice.SetArea(hole);
 }
 
@@ -139,26 +119,9 @@ void LoginWind::OnScaleChanged()
     PlaceOverHole();
     // Placed again when the window moves; a window that stays where it is keeps its page here.
     PlacePage();
-    WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
-    if (notice.IsShown() && GetSurfaceGraphics())
-        notice.Draw(GetSurfaceGraphics());
-}
-
-void LoginWind::OnCreate(HWND window)
-{
-    RECT rect;
-    GetWindowRect(window, &rect);
-    int x = rect.left + webViewRect.x;
-    int y = rect.top + webViewRect.y;
-    WindManager* manager = WindManager::Instance();
-    // Owned: the system keeps the page above the skin, exactly in its hole, and minimises, hides
-    // and restores it with the window; it has no taskbar button of its own.
-    webView = manager->CreateWebView(x, y, webViewRect.width,
-        webViewRect.height + Dpi::Scale(pageCreationExtraHeight, dpi), window, OperatorAddresses::loginPage, nullptr,
-        nullptr);
-    manager->SetWebViewZoom(webView, Dpi::Zoom(dpi));
-    PlacePage();
-    manager->SetWebViewCallback(webView, this, &LoginWind::ForwardWebViewEvent);
+    ZoomPage();
+    if (notice.IsShown() && surface.Graphics())
+        notice.Draw(surface.Graphics());
 }
 
 // However the window is activated (a click on the skin, the taskbar, Alt+Tab, a restore), the
@@ -175,7 +138,7 @@ void LoginWind::OnActivate(WPARAM wParam)
     ShowPageWithWindow(page);
     // The window keeps the keyboard while its buttons have it (F6), or when the notice stands in
     // for the page.
-    if (page && IsWindowVisible(page) && !ButtonsHaveKeyboard())
+    if (page && IsWindowVisible(page) && !panel.HasKeyboard())
         SetForegroundWindow(page);
     else
         SetFocus(windowHandle);
@@ -186,8 +149,7 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
     if (eventId != ButtonClick)
         return;
     if (sender == &minimizeButton)
-        // The activation moves on to the next window, as the system's minimise does.
-        ShowWindow(windowHandle, SW_MINIMIZE);
+        Minimise();
     else if (sender == &closeButton) {
         // Not from inside the page's modal UI: the window closes, and the launcher ends, after it.
         if (!DeferWhileModal())
@@ -201,8 +163,6 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
         OpenInDefaultBrowser(OperatorAddresses::forum);
     else if (sender == &serviceButton)
         OpenInDefaultBrowser(OperatorAddresses::customerService);
-    else if (sender == &notice.RetryButton())
-        RetryPage();
 }
 
 bool LoginWind::IsGameLogin(const wchar_t* url)
@@ -210,62 +170,31 @@ bool LoginWind::IsGameLogin(const wchar_t* url)
     return url && *url && wcsstr(url, OperatorAddresses::loginPattern);
 }
 
-bool LoginWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
-    long)
+bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView* view, const wchar_t* url)
 {
-    return static_cast<LoginWind*>(owner)->OnWebViewEvent(kind, webView, url);
+    if (kind != NavigateComplete)
+        return PageWind::OnWebViewEvent(kind, view, url);
+    if (!IsGameLogin(url))
+        return false;
+    gameUrl = url;
+    gameMonitor = Monitors::OfWindow(windowHandle);
+    // Detected inside the page's modal UI: the window closes with the login once it has ended.
+    Close();
+    return true;
 }
 
-bool LoginWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
+void LoginWind::NoticeChanged()
 {
-    switch (kind) {
-    case NavigateComplete: {
-        if (!IsGameLogin(url))
-            return false;
-        gameUrl = url;
-        gameMonitor = Monitors::OfWindow(windowHandle);
-        // Detected inside the page's modal UI: the window closes with the login once it has ended.
-        if (DeferWhileModal())
-            return true;
-        DestroyPage();
-        HWND window = windowHandle;
-        windowHandle = nullptr;
-        DestroyWindow(window);
-        return true;
-    }
-    case NewWindow:
-        // Whatever the page asked for, the embedded browser opens no window of its own.
-        OpenInDefaultBrowser(url);
-        return true;
-    case NavigateError:
-    case DocumentComplete:
-        OnPageEvent(kind, url);
-        return false;
-    default:
-        return false;
-    }
-}
-
-void LoginWind::ShowNotice()
-{
-    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton,
-        &notice.RetryButton()});
-    PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
-    Gdiplus::Graphics* surface = GetSurfaceGraphics();
-    if (!surface)
+    if (!notice.IsShown()) {
+        surface.RedrawSkin(notice.GetArea());
+        surface.PresentChanges();
+        PlacePage();
         return;
-    notice.Draw(surface);
-    SurfaceChanged(notice.GetArea());
-    PresentChanges();
-}
-
-void LoginWind::ShowPage()
-{
-    SetButtons({&siteButton, &rechargeButton, &forumButton, &serviceButton, &minimizeButton, &closeButton});
-    RedrawSkin(notice.GetArea());
-    PresentChanges();
-    PlacePage();
-    // Before the window is shown, showing the window shows its page; while it is minimised,
-    // restoring it does.
-    ShowPageWithWindow(PageWindow());
+    }
+    Gdiplus::Graphics* graphics = surface.Graphics();
+    if (!graphics)
+        return;
+    notice.Draw(graphics);
+    surface.Changed(notice.GetArea());
+    surface.PresentChanges();
 }

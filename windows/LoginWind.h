@@ -1,3 +1,4 @@
+// The skinned login window: its layout, its buttons and the game server's login it waits for.
 #pragma once
 
 #include <string>
@@ -5,13 +6,11 @@
 #include "windows/Button.h"
 #include "windows/PageWind.h"
 
-// The skinned login window. The operator's login page shows through a hole in the skin; a
-// completed navigation to a game server's login address ends its loop with 1.
+// The operator's login page shows through a hole in the skin; a completed navigation to a game
+// server's login address ends its loop with 1.
 class LoginWind : public PageWind {
 public:
     LoginWind();
-    // Releases the buttons and the address; the window and the page are gone by then.
-    ~LoginWind() override;
 
     bool Create();
     // 1 when a game server's address was found (it is in gameUrl), 0 otherwise.
@@ -19,7 +18,7 @@ public:
 
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnButtonClick(int eventId, Button* sender, int parameter);
-    virtual bool OnWebViewEvent(WebViewEvent kind, WebView* webView, const wchar_t* url);
+    bool OnWebViewEvent(WebViewEvent kind, WebView* webView, const wchar_t* url) override;
 
     // Whether an address is a login to a game server: it contains the login pattern, case-sensitively.
     static bool IsGameLogin(const wchar_t* url);
@@ -29,15 +28,11 @@ public:
     HMONITOR gameMonitor;
 
 protected:
-    static bool ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* webView, const wchar_t* url,
-        long status);
-    void OnCreate(HWND window);
     void OnActivate(WPARAM wParam);
-    void PlacePage();
     void PlaceOverHole();
     void OnScaleChanged() override;
-    void ShowNotice() override;
-    void ShowPage() override;
+    RECT PagePlace() const override { return hole; }
+    void NoticeChanged() override;
 
     Button siteButton;
     Button rechargeButton;
@@ -45,8 +40,6 @@ protected:
     Button serviceButton;
     Button minimizeButton;
     Button closeButton;
-    // Where the page lies over the skin's hole, relative to the window's top-left corner.
-    struct {
-        int x, y, width, height;
-    } webViewRect;
+    // Where the page or the notice lies over the skin's hole (client coordinates).
+    RECT hole;
 };

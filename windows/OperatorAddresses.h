@@ -1,3 +1,4 @@
+// The operator's web addresses, in one place.
 #pragma once
 
 // The operator's web addresses. Rebranding the launcher means editing this file only.

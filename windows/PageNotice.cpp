@@ -1,6 +1,8 @@
+// Lays out and draws the notice, and remembers the address that failed for its Retry.
 #include "windows/PageNotice.h"
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Keys.h"
 
 namespace {
 
@@ -52,8 +54,8 @@ void DrawLine(Gdiplus::Graphics* graphics, const wchar_t* text, const Gdiplus::F
 
 } // namespace
 
-PageNotice::PageNotice(SpecialWind* owner)
-    : retryButton(owner)
+PageNotice::PageNotice(ButtonHost* host)
+    : retryButton(host)
     , area{}
     , shown(false)
     , retrying(false)
@@ -62,8 +64,6 @@ PageNotice::PageNotice(SpecialWind* owner)
     retryButton.SetImages(retryNormal, retryHover, retryPressed);
     retryButton.SetName(L"Retry");
 }
-
-PageNotice::~PageNotice() = default;
 
 void PageNotice::SetArea(const RECT& newArea)
 {
@@ -142,8 +142,7 @@ void PageNotice::Draw(Gdiplus::Graphics* graphics)
 
 bool PageNotice::IsRetryKey(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const LPARAM heldBefore = 1 << 30;
-    return message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_F5) && !(lParam & heldBefore);
+    return message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_F5) && IsFirstPress(lParam);
 }
 
 void PageNotice::HidePage(HWND page, HWND window)

@@ -1,3 +1,4 @@
+// The notice a window shows in place of a page that could not be loaded, with its Retry button.
 #pragma once
 
 #include <windows.h>
@@ -7,17 +8,13 @@
 
 #include "windows/Button.h"
 
-class SpecialWind;
-
-// What a window shows in place of its page when the page could not be loaded: a line that says
-// so, a line that says what to do, and a Retry button. A retry navigates again to the address
-// that failed; the notice stays until that navigation has completed, and a new failure keeps it.
-// The window hides its page while the notice is shown, draws the notice, offers the button its
-// messages and listens to its clicks.
+// A line that says the page could not be loaded, a line that says what to do, and a Retry button.
+// A retry navigates again to the address that failed; the notice stays until that navigation has
+// completed, and a new failure keeps it. The window hides its page while the notice is shown,
+// draws the notice and offers the button its messages.
 class PageNotice {
 public:
-    explicit PageNotice(SpecialWind* owner);
-    ~PageNotice();
+    explicit PageNotice(ButtonHost* host);
 
     // The notice's place in the window (client coordinates); the button is centred below the text.
     void SetArea(const RECT& newArea);

@@ -1,13 +1,23 @@
+// Creates, places, shows and closes a window's page, and stands the notice in for it.
 #include "windows/PageWind.h"
 
+#include "toolkit/Dpi.h"
 #include "webview/WebViewCallback.h"
 #include "windows/Button.h"
+#include "windows/DefaultBrowser.h"
 
-PageWind::PageWind() : webView(nullptr), notice(this), closeDeferred(false)
+namespace {
+
+// Posted when a restore shows the page again, handled once the restore is done (WM_APP + 1 is the
+// button panel's posted press).
+const UINT pageRestoredMessage = WM_APP + 2;
+
+} // namespace
+
+PageWind::PageWind() : webView(nullptr), notice(&panel), closeDeferred(false), pageHiddenWithWindow(false)
 {
+    notice.RetryButton().AddListener(ButtonClick, this, static_cast<ButtonHandler>(&PageWind::OnRetryClick));
 }
-
-PageWind::~PageWind() = default;
 
 LRESULT PageWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -33,28 +43,114 @@ LRESULT PageWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         }
         break;
+    case WM_MOVE:
+        if (!IsIconic(window))
+            PlacePage();
+        return 0;
+    case WM_SIZE:
+        PageFollowsMinimise(wParam);
+        break;
+    case pageRestoredMessage:
+        // The system may activate a window restored from the taskbar or Alt+Tab before it is
+        // restored, while its page is hidden: the window in front now puts the keyboard in its page.
+        if (GetForegroundWindow() == window && !panel.HasKeyboard())
+            KeyboardToPage();
+        return 0;
     default:
         break;
     }
     return SpecialWind::HandleMessage(window, message, wParam, lParam);
 }
 
-bool PageWind::ShowsPage() const
+bool PageWind::ForwardWebViewEvent(CallbackBase* owner, WebViewEvent kind, WebView* view, const wchar_t* url, long)
 {
-    return !notice.IsShown();
+    if (kind == NewWindow) {
+        // Whatever the page asked for, the embedded browser opens no window of its own.
+        OpenInDefaultBrowser(url);
+        return true;
+    }
+    return owner && static_cast<PageWind*>(owner)->OnWebViewEvent(kind, view, url);
 }
 
-HWND PageWind::PageWindow() const
+bool PageWind::OnWebViewEvent(WebViewEvent kind, WebView*, const wchar_t* url)
 {
-    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
+    if (kind == NavigateError || kind == DocumentComplete)
+        OnPageEvent(kind, url);
+    return false;
 }
 
+// A failure of the page shows the notice; the completion of the navigation that retried it shows
+// the page again.
 void PageWind::OnPageEvent(WebViewEvent kind, const wchar_t* url)
 {
-    if (kind == NavigateError && notice.OnFailure(url))
+    WindManager* manager = WindManager::Instance();
+    if (kind == NavigateError && notice.OnFailure(url)) {
         ShowNotice();
-    else if (kind == DocumentComplete && notice.OnDocumentComplete(WindManager::Instance()->IsWebViewNavigating(webView)))
-        ShowPage();
+    } else if (kind == DocumentComplete && notice.OnDocumentComplete(manager->IsWebViewNavigating(webView))) {
+        ShowButtons();
+        NoticeChanged();
+        // Before the window is shown, showing the window shows its page; while it is minimised,
+        // restoring it does.
+        ShowPageWithWindow(PageWindow());
+    }
+}
+
+void PageWind::ShowNotice()
+{
+    ShowButtons();
+    PageNotice::HidePage(WindManager::Instance()->GetWebViewWindow(webView), windowHandle);
+    NoticeChanged();
+}
+
+void PageWind::CreatePage(HWND window, const wchar_t* url, SIZE extra)
+{
+    RECT place = PagePlace();
+    RECT rect;
+    GetWindowRect(window, &rect);
+    WindManager* manager = WindManager::Instance();
+    // Owned: the system keeps the page above the window, at its place, and minimises, hides and
+    // restores it with the window; it has no taskbar button of its own.
+    webView = manager->CreateWebView(rect.left + place.left, rect.top + place.top,
+        place.right - place.left + Dpi::Scale(extra.cx, dpi), place.bottom - place.top + Dpi::Scale(extra.cy, dpi),
+        window, url, nullptr, nullptr);
+    manager->SetWebViewCallback(webView, this, &PageWind::ForwardWebViewEvent);
+    ZoomPage();
+    PlacePage();
+}
+
+// The page's host is owned by this window, so its place is relative to this window. Repainted:
+// parts of the page that were off the screen have no content to bring along.
+void PageWind::PlacePage()
+{
+    RECT place = PagePlace();
+    WindManager::Instance()->MoveWebView(webView, place.left, place.top, place.right - place.left,
+        place.bottom - place.top, true);
+}
+
+void PageWind::ZoomPage()
+{
+    WindManager::Instance()->SetWebViewZoom(webView, Dpi::Zoom(dpi));
+}
+
+void PageWind::SetPageButtons(std::initializer_list<Button*> shown)
+{
+    pageButtons.assign(shown);
+    ShowButtons();
+}
+
+void PageWind::ShowButtons()
+{
+    std::vector<Button*> shown = pageButtons;
+    if (notice.IsShown())
+        shown.push_back(&notice.RetryButton());
+    panel.SetButtons(std::move(shown));
+}
+
+void PageWind::ScaleButtons()
+{
+    for (Button* button : GetButtons())
+        button->SetScale(dpi);
+    notice.SetScale(dpi);
 }
 
 void PageWind::RetryPage()
@@ -64,11 +160,74 @@ void PageWind::RetryPage()
         WindManager::Instance()->NavigateWebView(webView, address);
 }
 
-void PageWind::ScaleButtons()
+void PageWind::OnRetryClick(int eventId, Button*, int)
 {
-    for (Button* button : GetButtons())
-        button->SetScale(dpi);
-    notice.SetScale(dpi);
+    if (eventId == ButtonClick)
+        RetryPage();
+}
+
+HWND PageWind::PageWindow() const
+{
+    return notice.IsShown() ? nullptr : WindManager::Instance()->GetWebViewWindow(webView);
+}
+
+void PageWind::KeyboardToPage()
+{
+    HWND page = PageWindow();
+    if (page && IsWindowVisible(page))
+        SetForegroundWindow(page);
+}
+
+void PageWind::ShowWithPage()
+{
+    ShowWindow(windowHandle, SW_SHOWNORMAL);
+    UpdateWindow(windowHandle);
+    // The page appears only once its window is on the screen, at its place, without taking the
+    // activation from the window.
+    HWND page = PageWindow();
+    if (page && !IsWindowVisible(page))
+        ShowWindow(page, SW_SHOWNA);
+}
+
+void PageWind::PageFollowsMinimise(WPARAM sizeKind)
+{
+    HWND page = WindManager::Instance()->GetWebViewWindow(webView);
+    if (!page)
+        return;
+    if (sizeKind == SIZE_MINIMIZED) {
+        pageHiddenWithWindow = ShowWindow(page, SW_HIDE) != FALSE;
+        return;
+    }
+    if (pageHiddenWithWindow && !notice.IsShown()) {
+        ShowWindow(page, SW_SHOWNA);
+        PostMessageW(windowHandle, pageRestoredMessage, 0, 0);
+    }
+    pageHiddenWithWindow = false;
+}
+
+void PageWind::ShowPageWithWindow(HWND page)
+{
+    if (page && IsIconic(windowHandle))
+        pageHiddenWithWindow = true;
+    else if (page && IsWindowVisible(windowHandle))
+        ShowWindow(page, SW_SHOWNA);
+}
+
+void PageWind::Minimise()
+{
+    // The activation moves on to the next window, as the system's minimise does.
+    ShowWindow(windowHandle, SW_MINIMIZE);
+}
+
+void PageWind::Close()
+{
+    if (DeferWhileModal())
+        return;
+    DestroyPage();
+    HWND window = windowHandle;
+    windowHandle = nullptr;
+    panel.SetWindow(nullptr);
+    DestroyWindow(window);
 }
 
 bool PageWind::DeferWhileModal()
@@ -83,4 +242,58 @@ void PageWind::DestroyPage()
 {
     WindManager::Instance()->DestroyWebView(webView);
     webView = nullptr;
+}
+
+int PageWind::ShowAndRunLoop(bool refreshOnF5)
+{
+    if (!IsWindow(windowHandle))
+        return 0;
+    ShowWithPage();
+
+    WindManager* manager = WindManager::Instance();
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        HWND host = manager->GetWebViewWindow(webView);
+        bool inPage = host && (message.hwnd == host || IsChild(host, message.hwnd));
+        bool key = message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST;
+        // A pointer in the page has left the window's buttons, whether or not the system says so
+        // (Wine does not when it moves straight into the owned page).
+        if (inPage && message.message == WM_MOUSEMOVE)
+            SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
+        // Alt+Space opens the window's system menu, as its default handling would, from the page
+        // (whose host has none) and from the window itself (whose keys are not translated, so no
+        // WM_SYSCHAR would come to open it). The character is the key's.
+        bool own = inPage || message.hwnd == windowHandle;
+        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_SPACE && own) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_KEYMENU, L' ');
+            continue;
+        }
+        if (!inPage || !key) {
+            DispatchMessageW(&message);
+            continue;
+        }
+        // F6 moves the keyboard between the page and the window's buttons, as between the panes
+        // of any window; like F5 it is the window's, and the control never sees it.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_F6) {
+            KeyboardToButtons(GetKeyState(VK_SHIFT) < 0);
+            continue;
+        }
+        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
+        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
+            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+            continue;
+        }
+        // The control has the first chance at the page's keys (its accelerators, moving between
+        // fields); what it leaves is typed into the page, whatever the page asks of the dialog
+        // manager. F5 is the window's: the control is told so, and does not reload by itself.
+        bool handled = manager->TranslateWebViewAccelerator(webView, &message);
+        bool f5 = message.wParam == VK_F5 && (message.message == WM_KEYDOWN || message.message == WM_KEYUP);
+        if (f5 && refreshOnF5)
+            manager->RefreshWebView(webView);
+        if (!handled) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
 }

@@ -1,8 +1,9 @@
+// Answers screen readers for a launcher window and its buttons.
 #include "windows/WindAccessible.h"
 
 #include "toolkit/SystemLibrary.h"
 #include "windows/Button.h"
-#include "windows/SpecialWind.h"
+#include "windows/ButtonPanel.h"
 
 namespace {
 
@@ -46,9 +47,9 @@ HRESULT Nothing(VARIANT* out)
 
 } // namespace
 
-WindAccessible::WindAccessible(SpecialWind* owner, HWND ownerHandle)
+WindAccessible::WindAccessible(ButtonPanel* buttons, HWND ownerHandle)
     : references(1)
-    , window(owner)
+    , panel(buttons)
     , handle(ownerHandle)
 {
     const AccessibilityLibrary& library = Library();
@@ -61,29 +62,38 @@ WindAccessible::~WindAccessible() = default;
 LRESULT WindAccessible::Answer(WPARAM wParam)
 {
     const AccessibilityLibrary& library = Library();
-    return window && library.lresultFromObject
+    return panel && library.lresultFromObject
         ? library.lresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(this))
         : 0;
 }
 
 void WindAccessible::Disconnect()
 {
-    window = nullptr;
+    panel = nullptr;
     standard.Reset();
     // Clients in other processes hold proxies: they are told at once instead of at their next call.
     CoDisconnectObject(static_cast<IAccessible*>(this), 0);
 }
 
+HRESULT WindAccessible::Begin(VARIANT* out, IAccessible*& self)
+{
+    if (!out)
+        return E_POINTER;
+    VariantInit(out);
+    self = Standard();
+    return self ? S_OK : CO_E_OBJNOTCONNECTED;
+}
+
 IAccessible* WindAccessible::Standard()
 {
-    return window ? standard.Get() : nullptr;
+    return panel ? standard.Get() : nullptr;
 }
 
 Button* WindAccessible::ButtonOf(const VARIANT& child) const
 {
-    if (!window || child.vt != VT_I4 || child.lVal < 1)
+    if (!panel || child.vt != VT_I4 || child.lVal < 1)
         return nullptr;
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     return static_cast<size_t>(child.lVal) <= buttons.size() ? buttons[child.lVal - 1] : nullptr;
 }
 
@@ -150,9 +160,9 @@ STDMETHODIMP WindAccessible::get_accChildCount(long* count)
 {
     if (!count)
         return E_POINTER;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
-    *count = static_cast<long>(window->GetButtons().size());
+    *count = static_cast<long>(panel->Buttons().size());
     return S_OK;
 }
 
@@ -161,7 +171,7 @@ STDMETHODIMP WindAccessible::get_accChild(VARIANT child, IDispatch** object)
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     // The buttons are simple elements, with no object of their own.
     return ButtonOf(child) ? S_FALSE : E_INVALIDARG;
@@ -172,7 +182,7 @@ STDMETHODIMP WindAccessible::get_accName(VARIANT child, BSTR* name)
     if (!name)
         return E_POINTER;
     *name = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (Button* button = ButtonOf(child)) {
         *name = SysAllocString(button->GetName());
@@ -221,12 +231,10 @@ STDMETHODIMP WindAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortc
 
 STDMETHODIMP WindAccessible::get_accRole(VARIANT child, VARIANT* role)
 {
-    if (!role)
-        return E_POINTER;
-    VariantInit(role);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(role, self);
+    if (ready != S_OK)
+        return ready;
     if (ButtonOf(child))
         return Child(role, ROLE_SYSTEM_PUSHBUTTON);
     return IsSelf(child) ? self->get_accRole(child, role) : E_INVALIDARG;
@@ -234,12 +242,10 @@ STDMETHODIMP WindAccessible::get_accRole(VARIANT child, VARIANT* role)
 
 STDMETHODIMP WindAccessible::get_accState(VARIANT child, VARIANT* state)
 {
-    if (!state)
-        return E_POINTER;
-    VariantInit(state);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(state, self);
+    if (ready != S_OK)
+        return ready;
     if (Button* button = ButtonOf(child))
         return Child(state, static_cast<long>(button->AccessibleState()));
     return IsSelf(child) ? self->get_accState(child, state) : E_INVALIDARG;
@@ -251,7 +257,7 @@ STDMETHODIMP WindAccessible::get_accHelpTopic(BSTR* helpFile, VARIANT, long* top
         return E_POINTER;
     *helpFile = nullptr;
     *topic = 0;
-    return window ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    return panel ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
 }
 
 STDMETHODIMP WindAccessible::get_accFocus(VARIANT* child)
@@ -259,11 +265,11 @@ STDMETHODIMP WindAccessible::get_accFocus(VARIANT* child)
     if (!child)
         return E_POINTER;
     VariantInit(child);
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (GetFocus() != handle)
         return Nothing(child);
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     for (size_t i = 0; i < buttons.size(); ++i) {
         if (buttons[i]->HasFocusRing())
             return Child(child, static_cast<long>(i + 1));
@@ -276,7 +282,7 @@ STDMETHODIMP WindAccessible::get_accSelection(VARIANT* children)
     if (!children)
         return E_POINTER;
     VariantInit(children);
-    return window ? Nothing(children) : CO_E_OBJNOTCONNECTED;
+    return panel ? Nothing(children) : CO_E_OBJNOTCONNECTED;
 }
 
 STDMETHODIMP WindAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
@@ -284,7 +290,7 @@ STDMETHODIMP WindAccessible::get_accDefaultAction(VARIANT child, BSTR* action)
     if (!action)
         return E_POINTER;
     *action = nullptr;
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (ButtonOf(child)) {
         *action = SysAllocString(L"Press");
@@ -325,13 +331,11 @@ STDMETHODIMP WindAccessible::accLocation(long* left, long* top, long* width, lon
 
 STDMETHODIMP WindAccessible::accNavigate(long direction, VARIANT start, VARIANT* end)
 {
-    if (!end)
-        return E_POINTER;
-    VariantInit(end);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
-    long count = static_cast<long>(window->GetButtons().size());
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(end, self);
+    if (ready != S_OK)
+        return ready;
+    long count = static_cast<long>(panel->Buttons().size());
     if (IsSelf(start)) {
         if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)
             return count ? Child(end, direction == NAVDIR_FIRSTCHILD ? 1 : count) : Nothing(end);
@@ -350,15 +354,13 @@ STDMETHODIMP WindAccessible::accNavigate(long direction, VARIANT start, VARIANT*
 
 STDMETHODIMP WindAccessible::accHitTest(long x, long y, VARIANT* child)
 {
-    if (!child)
-        return E_POINTER;
-    VariantInit(child);
-    IAccessible* self = Standard();
-    if (!self)
-        return CO_E_OBJNOTCONNECTED;
+    IAccessible* self = nullptr;
+    HRESULT ready = Begin(child, self);
+    if (ready != S_OK)
+        return ready;
     POINT point = {x, y};
     ScreenToClient(handle, &point);
-    const std::vector<Button*>& buttons = window->GetButtons();
+    const std::vector<Button*>& buttons = panel->Buttons();
     for (size_t i = 0; i < buttons.size(); ++i) {
         RECT rect = buttons[i]->GetRect();
         if (PtInRect(&rect, point))
@@ -369,12 +371,12 @@ STDMETHODIMP WindAccessible::accHitTest(long x, long y, VARIANT* child)
 
 STDMETHODIMP WindAccessible::accDoDefaultAction(VARIANT child)
 {
-    if (!window)
+    if (!panel)
         return CO_E_OBJNOTCONNECTED;
     if (!ButtonOf(child))
         return IsSelf(child) ? DISP_E_MEMBERNOTFOUND : E_INVALIDARG;
     // The click runs after this call has returned: it may close the window or end the process.
-    return window->PressLater(child.lVal - 1) ? S_OK : E_FAIL;
+    return panel->PressLater(child.lVal - 1) ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP WindAccessible::put_accName(VARIANT, BSTR)

@@ -1,3 +1,4 @@
+// What screen readers see of a launcher window: the window and its buttons.
 #pragma once
 
 #include <windows.h>
@@ -6,15 +7,14 @@
 #include "toolkit/ComPtr.h"
 
 class Button;
-class SpecialWind;
+class ButtonPanel;
 
-// What screen readers and other accessibility clients see of a skinned window: the window,
-// named by its text, with its image buttons as children. A child's id is its place in the
-// window's button order, from 1. The window owns it and disconnects it when it is destroyed;
+// The window, named by its text, with the buttons of its panel as children. A child's id is its
+// place in the panel's order, from 1. The window owns it and disconnects it when it is destroyed;
 // references still held then answer that the object is gone.
 class WindAccessible final : public IAccessible {
 public:
-    WindAccessible(SpecialWind* window, HWND handle);
+    WindAccessible(ButtonPanel* panel, HWND handle);
     WindAccessible(const WindAccessible&) = delete;
     WindAccessible& operator=(const WindAccessible&) = delete;
 
@@ -60,13 +60,15 @@ private:
     // The system's own object for the client area answers for the window itself (its parent,
     // state and place, moving out of it); null once disconnected.
     IAccessible* Standard();
+    // Empties a VARIANT to answer in and finds the system's object: S_OK, or the error to answer.
+    HRESULT Begin(VARIANT* out, IAccessible*& self);
     // The button a child id names, or null (the window itself or no such child).
     Button* ButtonOf(const VARIANT& child) const;
     // A text that only the window itself has (the buttons have none).
     HRESULT WindowText(TextOf get, VARIANT child, BSTR* text);
 
     LONG references;
-    SpecialWind* window;
+    ButtonPanel* panel;
     HWND handle;
     ComPtr<IAccessible> standard;
 };

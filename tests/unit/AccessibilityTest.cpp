@@ -34,7 +34,7 @@ public:
         opened.clear();
         SetShellExecuteEntryPoint(RecordShellExecute);
         Create();
-        ShowWithPage(webView);
+        ShowWithPage();
     }
     ~KeyboardLogin() override
     {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "FakeButtonHost.h"
 #include "TestResources.h"
 #include "PresentCounter.h"
 #include "ProbeWind.h"
@@ -141,7 +142,7 @@ private:
     Pixels blank;
 };
 
-// A 22 x 22 button at (10, 20) on an owner without a surface.
+// A 22 x 22 button at (10, 20) on a host without a surface.
 class ButtonClicks : public ::testing::Test {
 protected:
     void SetUp() override
@@ -153,7 +154,7 @@ protected:
 
     bool Send(UINT message, int x, int y) { return button.HandleMessage(nullptr, message, 0, At(x, y)); }
 
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button button{&owner};
     Recorder recorder;
 };
@@ -258,9 +259,49 @@ TEST_F(ButtonClicks, OtherMessagesChangeNothingAndAnswerFalse)
     EXPECT_TRUE(recorder.calls.empty());
 }
 
+TEST(ButtonOnHost, DrawsOnlyWhatChangesAndRestoresUnderARemovedRing)
+{
+    Canvas canvas(64, 64);
+    FakeButtonHost host;
+    host.canvas = canvas.Graphics();
+    Button button(&host);
+    button.SetPosition(10, 20);
+    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn, (std::vector<ButtonState>{Normal}));
+    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(102, 22, 22)));
+
+    button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(15, 25));
+    button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(16, 25));
+    EXPECT_EQ(host.drawn, (std::vector<ButtonState>{Normal, Hover}));
+    button.SetFocusRing(true);
+    EXPECT_TRUE(host.restored.empty());
+    button.SetFocusRing(false);
+    ASSERT_EQ(host.restored.size(), 1u);
+    EXPECT_TRUE(SameRect(host.restored[0], button.GetRect()));
+    EXPECT_EQ(host.drawn.size(), 4u);
+}
+
+TEST(ButtonOnHost, ADrawingThatReachesNoScreenIsTriedAgain)
+{
+    FakeButtonHost host;
+    host.reaches = false;
+    Button button(&host);
+    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn.size(), 2u);
+    host.reaches = true;
+    button.Redraw();
+    button.Redraw();
+    EXPECT_EQ(host.drawn.size(), 3u);
+    EXPECT_TRUE(host.restored.empty());
+}
+
 TEST(Button, ListenerIdentityIsEventTargetAndHandler)
 {
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button button(&owner);
     Recorder first;
     Recorder second;
@@ -307,7 +348,7 @@ public:
 
 TEST(Button, ListenersAddedByAHandlerAreCalledInTheSameLoop)
 {
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button button(&owner);
     Recorder before;
     Spawner spawner;
@@ -329,7 +370,7 @@ TEST(Button, ListenersAddedByAHandlerAreCalledInTheSameLoop)
 
 TEST(Button, WithoutImagesTheRectangleIsEmptyAtItsCorner)
 {
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button button(&owner);
     EXPECT_TRUE(SameRect(button.GetRect(), RECT{0, 0, 0, 0}));
     EXPECT_EQ(button.GetState(), Normal);
@@ -343,7 +384,7 @@ TEST(Button, WithoutImagesTheRectangleIsEmptyAtItsCorner)
 
 TEST(Button, PositionAndImagesInEitherOrderGiveTheSameRectangle)
 {
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button positionFirst(&owner);
     positionFirst.SetPosition(542, 405);
     ASSERT_TRUE(positionFirst.SetImages(117, 118, 119));
@@ -361,7 +402,7 @@ TEST(Button, PositionAndImagesInEitherOrderGiveTheSameRectangle)
 
 TEST(Button, FailedSetImagesChangesNothing)
 {
-    SpecialWind owner;
+    FakeButtonHost owner;
     Button button(&owner);
     button.SetPosition(10, 20);
     EXPECT_FALSE(button.SetImages(MISSING_ID, 103, 104));
@@ -396,7 +437,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(counter.Forwards());
-        ASSERT_NE(wind.GetSurfaceGraphics(), nullptr);
+        ASSERT_NE(wind.GetSurface().Graphics(), nullptr);
         button.SetPosition(542, 405);
         ASSERT_TRUE(button.SetImages(117, 118, 119));
         for (int state = Normal; state <= Pressed; ++state)
@@ -409,7 +450,7 @@ protected:
     void Send(Button& target, UINT message, int x, int y)
     {
         target.HandleMessage(wind.GetHandle(), message, 0, At(x, y));
-        wind.PresentChanges();
+        wind.GetSurface().PresentChanges();
     }
 
     // Sends one message and checks the surface and the number of presents it cost.
@@ -426,7 +467,7 @@ protected:
 
     PresentCounter counter;
     ProbeWind wind{LoadPng(101)};
-    Button button{&wind};
+    Button button{wind.Host()};
     Pixels images[3];
     Pixels skin;
 };
@@ -477,7 +518,7 @@ TEST_F(ButtonOnSkin, NothingStaysLitOrPressedOnceThePointerOrTheWindowIsGone)
 TEST_F(ButtonOnSkin, ImagesOfAnotherSizeAreStretchedIntoTheRectangle)
 {
     // 22 x 22 normal image, 80 x 37 hover and pressed images.
-    Button small(&wind);
+    Button small(wind.Host());
     small.SetPosition(100, 100);
     ASSERT_TRUE(small.SetImages(102, 118, 119));
     Send(small, WM_MOUSEMOVE, 105, 105);
@@ -540,17 +581,17 @@ TEST(ButtonOnLateSurface, MessagesBeforeTheSurfaceExistsDrawNothingAndCountForNo
     PresentCounter counter;
     ASSERT_TRUE(counter.Forwards());
     ProbeWind wind;
-    Button button(&wind);
+    Button button(wind.Host());
     button.SetPosition(542, 405);
     ASSERT_TRUE(button.SetImages(117, 118, 119));
     button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(10, 10));
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.Take(), 0);
 
     ASSERT_TRUE(wind.CreateWithSkin(LoadPng(101), nullptr));
     counter.Take();
     button.HandleMessage(wind.GetHandle(), WM_MOUSEMOVE, 0, At(10, 10));
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.Take(), 1);
     EXPECT_TRUE(ShowsImage(wind.Surface(), button.GetRect(), Decode(117, 80, 37)));
 }
@@ -561,7 +602,7 @@ TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
     ASSERT_TRUE(counter.Forwards());
     ProbeWind wind;
     ASSERT_TRUE(wind.CreateWithColorKey(300, 200, RGB(255, 0, 255), nullptr));
-    Button button(&wind);
+    Button button(wind.Host());
     button.SetPosition(10, 10);
     ASSERT_TRUE(button.SetImages(102, 103, 104));
     counter.Take();
@@ -573,7 +614,7 @@ TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
     button.HandleMessage(wind.GetHandle(), WM_LBUTTONDOWN, 0, At(15, 15));
     ReleaseCapture();
     button.Redraw();
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.Take(), 0);
     EXPECT_EQ(button.GetState(), Pressed);
     RECT update = {};
@@ -636,9 +677,9 @@ protected:
 TEST_F(ButtonSweep, ThousandMovesPresentOnlyWhenAnImageChanges)
 {
     ASSERT_TRUE(counter.Forwards());
-    ASSERT_NE(wind.GetSurfaceGraphics(), nullptr);
+    ASSERT_NE(wind.GetSurface().Graphics(), nullptr);
     for (const Placement& placement : loginButtons) {
-        buttons.emplace_back(new Button(&wind));
+        buttons.emplace_back(new Button(wind.Host()));
         buttons.back()->SetPosition(placement.x, placement.y);
         ASSERT_TRUE(buttons.back()->SetImages(placement.normal, placement.normal + 1, placement.normal + 2));
     }
@@ -677,7 +718,7 @@ TEST_F(ButtonSweep, ThousandMovesPresentOnlyWhenAnImageChanges)
             if (inside)
                 break;
         }
-        wind.PresentChanges();
+        wind.GetSurface().PresentChanges();
         expected += changes;
         if (changes)
             ++changingMoves;

@@ -71,7 +71,7 @@ public:
             rects.push_back(button->GetRect());
         return rects;
     }
-    Pixels Surface() const { return ReadBitmap(surfaceDC.Get(), surfaceBitmap.Get()); }
+    Pixels Surface() const { return ReadBitmap(surface.DC(), surface.Bitmap()); }
 };
 
 class ScaledGame : public GameWind {

@@ -44,7 +44,7 @@ public:
     }
     WebView* View() const { return webView; }
     // As Run shows it, without running the loop.
-    void Show() { ShowWithPage(webView); }
+    void Show() { ShowWithPage(); }
     RECT NoticeArea() const { return notice.GetArea(); }
 };
 
@@ -222,7 +222,7 @@ TEST(GameWind, OnlyAPressOnTheTitleBarDragsTheWindow)
 
 TEST(GameWind, NewWindowsAreAlwaysRefusedToTheBrowser)
 {
-    EXPECT_TRUE(GameWind::OnWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)", 0));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/", 0));
-    EXPECT_FALSE(GameWind::OnWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/", 0));
+    EXPECT_TRUE(GameWind::ForwardWebViewEvent(nullptr, NewWindow, nullptr, L"javascript:alert(1)", 0));
+    EXPECT_FALSE(GameWind::ForwardWebViewEvent(nullptr, NavigateComplete, nullptr, L"http://x.test/", 0));
+    EXPECT_FALSE(GameWind::ForwardWebViewEvent(nullptr, DocumentComplete, nullptr, L"http://x.test/", 0));
 }

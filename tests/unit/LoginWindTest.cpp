@@ -22,8 +22,8 @@ public:
     WebView* View() const { return webView; }
     bool Event(WebViewEvent kind, const wchar_t* url) { return ForwardWebViewEvent(this, kind, webView, url, 0); }
     // As Run shows it, without running the loop.
-    void Show() { ShowWithPage(webView); }
-    uint32_t SurfaceAt(int x, int y) const { return ReadBitmap(surfaceDC.Get(), surfaceBitmap.Get()).At(x, y); }
+    void Show() { ShowWithPage(); }
+    uint32_t SurfaceAt(int x, int y) const { return ReadBitmap(surface.DC(), surface.Bitmap()).At(x, y); }
 };
 
 const wchar_t gameAddress[] = L"http://s1.kolv.ops.test/login.php?uid=7&key=abc";

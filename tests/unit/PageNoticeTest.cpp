@@ -27,7 +27,7 @@ int Differing(const Pixels& pixels, const RECT& area, uint32_t colour)
 TEST(PageNotice, OnlyTheRetrysOwnCompletionBringsThePageBack)
 {
     ProbeWind owner;
-    PageNotice notice(&owner);
+    PageNotice notice(owner.Host());
     EXPECT_EQ(notice.Retry(), nullptr);
     EXPECT_TRUE(notice.OnFailure(loginPage));
     EXPECT_FALSE(notice.OnFailure(loginPage));
@@ -69,9 +69,9 @@ TEST(PageNotice, EnterAndF5RetryOncePerPress)
 TEST(PageNotice, DrawnOnTheSkinItCoversTheHoleAndTheSkinComesBackWhole)
 {
     ProbeWind login(WindManager::Instance()->LoadPngResource(101, L"PNG"));
-    ASSERT_NE(login.GetSurfaceGraphics(), nullptr);
+    ASSERT_NE(login.GetSurface().Graphics(), nullptr);
     Pixels skin = login.Surface();
-    PageNotice notice(&login);
+    PageNotice notice(login.Host());
     notice.SetArea(hole);
     RECT button = notice.RetryButton().GetRect();
     // The button's own size, centred across the hole and below the middle, where the text leaves room.
@@ -81,7 +81,7 @@ TEST(PageNotice, DrawnOnTheSkinItCoversTheHoleAndTheSkinComesBackWhole)
     EXPECT_GT(button.top, (hole.top + hole.bottom) / 2);
     EXPECT_LT(button.bottom, hole.bottom);
 
-    notice.Draw(login.GetSurfaceGraphics());
+    notice.Draw(login.GetSurface().Graphics());
     Pixels drawn = login.Surface();
     for (POINT corner : {POINT{hole.left, hole.top}, POINT{hole.right - 1, hole.bottom - 1}})
         EXPECT_EQ(drawn.At(corner.x, corner.y), panel);
@@ -100,6 +100,6 @@ TEST(PageNotice, DrawnOnTheSkinItCoversTheHoleAndTheSkinComesBackWhole)
     for (POINT outside : {POINT{hole.left - 1, 600}, POINT{hole.right, 600}, POINT{760, hole.top - 1}})
         EXPECT_EQ(drawn.At(outside.x, outside.y), skin.At(outside.x, outside.y));
 
-    login.RedrawSkin(hole);
+    login.GetSurface().RedrawSkin(hole);
     EXPECT_TRUE(login.Surface().data == skin.data);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TestSupport.h"
+#include "windows/Button.h"
 #include "windows/SpecialWind.h"
 
 // A skinned window whose state the tests can see, and which takes its window away with it.
@@ -15,5 +16,6 @@ public:
     }
     RECT Rect() const { return windowRect; }
     RECT Restore() const { return restoreRect; }
-    Pixels Surface() const { return ReadBitmap(surfaceDC.Get(), surfaceBitmap.Get()); }
+    ButtonHost* Host() { return &panel; }
+    Pixels Surface() const { return ReadBitmap(surface.DC(), surface.Bitmap()); }
 };

@@ -33,9 +33,9 @@ Pixels ScreenOver(HWND window)
 void Paint(ProbeWind& wind, const RECT& area, Gdiplus::ARGB colour)
 {
     Gdiplus::SolidBrush brush{Gdiplus::Color(colour)};
-    wind.GetSurfaceGraphics()->FillRectangle(&brush, static_cast<INT>(area.left), static_cast<INT>(area.top),
+    wind.GetSurface().Graphics()->FillRectangle(&brush, static_cast<INT>(area.left), static_cast<INT>(area.top),
         static_cast<INT>(area.right - area.left), static_cast<INT>(area.bottom - area.top));
-    wind.SurfaceChanged(area);
+    wind.GetSurface().Changed(area);
 }
 
 } // namespace
@@ -56,7 +56,7 @@ TEST(SpecialWind, NullSkinCreatesNothing)
     EXPECT_EQ(wind.GetHandle(), nullptr);
     EXPECT_FALSE(wind.CreateWithSkin(nullptr, nullptr));
     EXPECT_EQ(wind.GetHandle(), nullptr);
-    EXPECT_EQ(wind.GetSurfaceGraphics(), nullptr);
+    EXPECT_EQ(wind.GetSurface().Graphics(), nullptr);
 }
 
 TEST(SpecialWind, SkinWindowIsCentredLayeredAndHoldsTheSkin)
@@ -66,7 +66,7 @@ TEST(SpecialWind, SkinWindowIsCentredLayeredAndHoldsTheSkin)
     ASSERT_NE(window, nullptr);
     EXPECT_NE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_LAYERED, 0);
     EXPECT_FALSE(IsWindowVisible(window));
-    ASSERT_NE(wind.GetSurfaceGraphics(), nullptr);
+    ASSERT_NE(wind.GetSurface().Graphics(), nullptr);
 
     POINT origin = SpecialWind::CentredOrigin(GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN),
         1186, 954);
@@ -94,19 +94,19 @@ TEST(SpecialWind, SecondCreateIsRefusedAndChangesNothing)
     ProbeWind wind(LoadSkin());
     HWND window = wind.GetHandle();
     RECT before = wind.Rect();
-    Gdiplus::Graphics* graphics = wind.GetSurfaceGraphics();
+    Gdiplus::Graphics* graphics = wind.GetSurface().Graphics();
     EXPECT_FALSE(wind.CreateWithSkin(LoadSkin(), nullptr));
     EXPECT_FALSE(wind.CreateWithColorKey(300, 200, RGB(255, 0, 255), nullptr));
     EXPECT_EQ(wind.GetHandle(), window);
     EXPECT_TRUE(SameRect(wind.Rect(), before));
-    EXPECT_EQ(wind.GetSurfaceGraphics(), graphics);
+    EXPECT_EQ(wind.GetSurface().Graphics(), graphics);
 }
 
 TEST(SpecialWind, ColourKeyWindowHasKeyAndNoSurface)
 {
     ProbeWind wind;
     ASSERT_TRUE(wind.CreateWithColorKey(300, 200, RGB(255, 0, 255), nullptr));
-    EXPECT_EQ(wind.GetSurfaceGraphics(), nullptr);
+    EXPECT_EQ(wind.GetSurface().Graphics(), nullptr);
     EXPECT_EQ(wind.Width(), 300);
     EXPECT_EQ(wind.Height(), 200);
     COLORREF key = 0;
@@ -212,48 +212,48 @@ TEST(SpecialWind, PresentingTheChangesShowsWhatAWholePresentShows)
     ASSERT_TRUE(counter.Forwards());
     ASSERT_TRUE(manager->HasUpdateLayeredIndirect());
     ProbeWind wind(LoadSkin());
-    ASSERT_NE(wind.GetSurfaceGraphics(), nullptr);
+    ASSERT_NE(wind.GetSurface().Graphics(), nullptr);
     HWND window = wind.GetHandle();
     // What a window showed while hidden is not kept for a partial update once it is shown
     // (seen under Wine): the first present after showing is whole.
     ShowWindow(window, SW_SHOWNOACTIVATE);
     counter.TakeWhole();
     Paint(wind, RECT{542, 405, 622, 442}, 0xFF10A040);
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.TakeWhole(), 1);
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.TakeWhole(), 0);
     EXPECT_TRUE(counter.TakeDirty().empty());
 
     // Two changes far apart go in one present of the rectangle around both.
     Paint(wind, RECT{542, 405, 622, 442}, 0xFF2040C0);
     Paint(wind, RECT{1014, 364, 1036, 386}, 0xFF2040C0);
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.TakeWhole(), 0);
     std::vector<RECT> dirty = counter.TakeDirty();
     ASSERT_EQ(dirty.size(), 1u);
     EXPECT_TRUE(SameRect(dirty[0], RECT{542, 364, 1036, 442}));
     Pixels partly = ScreenOver(window);
     EXPECT_EQ(partly.At(560, 420) & 0xFFFFFF, 0x2040C0u);
-    wind.PresentSurface();
+    wind.GetSurface().Present();
     EXPECT_TRUE(partly.data == ScreenOver(window).data);
 
     ShowWindow(window, SW_HIDE);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     counter.TakeWhole();
     Paint(wind, RECT{600, 500, 700, 600}, 0xFF10A040);
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.TakeWhole(), 1);
     EXPECT_TRUE(counter.TakeDirty().empty());
 
     // Without the system's partial update, the whole surface goes, and the screen is the same.
     manager->SetUpdateLayeredIndirectEntryPoint(nullptr);
     Paint(wind, RECT{600, 500, 700, 600}, 0xFFC02040);
-    wind.PresentChanges();
+    wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.TakeWhole(), 1);
     EXPECT_TRUE(counter.TakeDirty().empty());
     Pixels whole = ScreenOver(window);
     EXPECT_EQ(whole.At(650, 550) & 0xFFFFFF, 0xC02040u);
-    wind.PresentSurface();
+    wind.GetSurface().Present();
     EXPECT_TRUE(whole.data == ScreenOver(window).data);
 }
