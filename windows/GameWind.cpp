@@ -219,6 +219,7 @@ void GameWind::OnPaint(HWND window)
         for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
             button->Draw(&graphics);
     }
+    caption.Draw(dc, window, RECT{0, 0, minimizeButton.GetRect().left, pageTop}, dpi);
     EndPaint(window, &paint);
 }
 

@@ -4,6 +4,7 @@
 
 #include "windows/Button.h"
 #include "windows/PageWind.h"
+#include "windows/TitleCaption.h"
 
 // The game window: a title bar of its own with three buttons, and below it the game page, seen
 // through the colour-keyed page area. It covers the work area of its monitor.
@@ -52,4 +53,5 @@ private:
     HMONITOR monitor;
     DWORD lastPressTime;
     POINT lastPressPoint;
+    TitleCaption caption;
 };

@@ -864,10 +864,17 @@ class Session:
         lines = self.ctl("foreground")
         return parse_record(lines[0]) if lines else {}
 
+    def _metrics(self):
+        return {key: int(value) for key, value in (field.split("=") for field in self.ctl("metrics")[0].split("\t"))}
+
     def metrics(self):
         """The full-screen client area's size as the system reports it: (width, height)."""
-        record = dict(field.split("=") for field in self.ctl("metrics")[0].split("\t"))
-        return int(record["fullwidth"]), int(record["fullheight"])
+        record = self._metrics()
+        return record["fullwidth"], record["fullheight"]
+
+    def small_icon(self):
+        """The system's small-icon size (SM_CXSMICON) at the display's DPI."""
+        return self._metrics()["smallicon"]
 
     def _request(self, command, address, index, hwnd, timeout, options=()):
         args = [command] + ([address] if address is not None else []) + list(options)

@@ -4,6 +4,8 @@ requests, and the ways back to a new login window."""
 
 import os
 
+from PIL import Image, ImageChops
+
 import harness
 from harness import wait_for
 from test_login import (GAME_ADDRESS, LOGIN_PAGE, PROGRAM_ADDRESS, WS_EX_LAYERED, Launcher, colours, drag,
@@ -16,6 +18,7 @@ COLOUR_KEY = (0xFF, 0x00, 0xFF)
 BUTTONS = [("game_minimize", 96), ("game_maximize", 64), ("game_close", 32)]
 BUTTON_SIZE = (30, 27)
 TITLE_POINT = (400, 12)  # on the title bar, on no button
+ICON_LEFT = 8  # the icon's left edge in the title bar
 WM_KEYUP = 0x0101
 VK_F5 = 0x74
 SHELL_STYLES = 0x80000000 | 0x00020000 | 0x00080000  # WS_POPUP, WS_MINIMIZEBOX, WS_SYSMENU
@@ -56,6 +59,25 @@ class Game:
     def focus_title_bar(self, s):
         s.click(*TITLE_POINT)
         wait_for(lambda: s.foreground()["focus"] == self.hwnd, 5, what="the game window focused")
+
+
+def assert_caption(shot, rect, bar_height, icon_size):
+    """The title bar of the window at rect shows at its left the icon and the name in light text,
+    vertically centred on the bar, and nothing but its own colour above and below them."""
+    left, top, right, _ = rect
+    bar = Image.open(shot.path).convert("RGB").crop((left, top, right - harness.scaled(96), top + bar_height))
+    drawn = ImageChops.difference(bar, Image.new("RGB", bar.size, TITLE_BAR)).convert("L").point(
+        lambda v: 255 if v > 8 else 0)
+    icon_left, icon_top = harness.scaled(ICON_LEFT), (bar_height - icon_size) // 2
+    icon = drawn.crop((icon_left, icon_top, icon_left + icon_size, icon_top + icon_size))
+    assert icon.histogram()[255] > icon_size * icon_size // 4, ("icon", shot.path)
+    text = bar.crop((icon_left + icon_size, 0, bar.width, bar_height))
+    light = [i // text.width for i, pixel in enumerate(text.getdata()) if min(pixel) >= 0xA0]
+    # Centred as a line of text is: its ink lies a little above the middle, over the descent.
+    assert len(light) > 20 and abs(min(light) - (bar_height - 1 - max(light))) <= harness.scaled(2), \
+        ("text", light and (min(light), max(light)), shot.path)
+    for rows in ((0, icon_top), (icon_top + icon_size, bar_height)):
+        assert not drawn.crop((0, rows[0], bar.width, rows[1])).getbbox(), (rows, shot.path)
 
 
 def wait_page_shown(s, label, x, y):
@@ -101,7 +123,8 @@ def check_geometry_and_paint(s):
     for name, offset in BUTTONS:
         difference = image_difference(shot, width - offset, 0, name + "_normal.png")
         assert difference <= 6, (name, difference, shot.path)
-    title_bar = colours(shot, (0, 0, width - 96, TITLE_BAR_HEIGHT))
+    assert_caption(shot, rect, TITLE_BAR_HEIGHT, s.small_icon())
+    title_bar = set()
     gaps = [(width - 66, 0, width - 64, TITLE_BAR_HEIGHT), (width - 34, 0, width - 32, TITLE_BAR_HEIGHT),
             (width - 2, 0, width, TITLE_BAR_HEIGHT), (width - 96, BUTTON_SIZE[1], width, TITLE_BAR_HEIGHT)]
     for gap in gaps:

@@ -10,7 +10,7 @@ from PIL import Image, ImageChops
 
 import harness
 from harness import wait_for
-from test_game import TITLE_BAR, TITLE_BAR_HEIGHT, Game
+from test_game import TITLE_BAR_HEIGHT, Game, assert_caption
 from test_login import GAME_ADDRESS, LOGIN_PAGE, Launcher, colours, image_difference, login_window, window
 
 PANEL = (0x1C, 0x16, 0x2E)
@@ -142,8 +142,7 @@ def check_the_game_notice_below_the_title_bar(s):
         s.mouse_move(width // 2, TITLE_BAR_HEIGHT // 2)
         assert s.navigate_error(GAME_ADDRESS, status=status) == -1, how
         shot = wait_notice(s, host, area, "game-notice-" + how)
-        title_bar = colours(shot, (0, 0, width - 96, TITLE_BAR_HEIGHT))
-        assert title_bar == {TITLE_BAR}, (title_bar, shot.path)
+        assert_caption(shot, game.window["rect"], TITLE_BAR_HEIGHT, s.small_icon())
         assert (0xFF, 0x00, 0xFF) not in colours(shot), shot.path
         before = len(navigations(log, GAME_ADDRESS))
         retry(s, how, retry_button(area), game.hwnd)
