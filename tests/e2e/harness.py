@@ -320,7 +320,8 @@ def _start_xvfb(screen):
 # A player's desktop has a taskbar. Without a window manager to say where one is, the display is
 # given a work area that leaves a bar this high at its bottom (Wine reads the root window's
 # _NET_WORKAREA). Under Wine a window that covers a whole monitor also has the pointer clipped
-# to it through an X grab, which Windows does not do.
+# to it through an X grab, which Windows does not do; when it was active as it came to cover the
+# monitor, the grab can outlast the full screen, and clicks then reach that window only.
 TASKBAR_HEIGHT = 40
 
 

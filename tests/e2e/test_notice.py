@@ -144,6 +144,13 @@ def check_the_game_notice_below_the_title_bar(s):
         shot = wait_notice(s, host, area, "game-notice-" + how)
         assert_caption(shot, game.window["rect"], TITLE_BAR_HEIGHT, s.small_icon())
         assert (0xFF, 0x00, 0xFF) not in colours(shot), shot.path
+        if how == "button":
+            # In full screen the notice fills the whole monitor, and below the title bar again after.
+            s.key("F11")
+            wait_notice(s, host, (0, 0) + shot.size, "game-notice-full-screen")
+            s.key("F11")
+            wait_for(lambda: window(s, game.hwnd)["rect"] == game.window["rect"], 5, what="back from full screen")
+            wait_notice(s, host, area, "game-notice-back")
         before = len(navigations(log, GAME_ADDRESS))
         retry(s, how, retry_button(area), game.hwnd)
         wait_page(s, host, area, "game-back-" + how)
