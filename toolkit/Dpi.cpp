@@ -12,11 +12,16 @@ const WORD twinIdOffset = 1000;
 // MDT_EFFECTIVE_DPI: the DPI the system scales the monitor's windows to.
 const int effectiveDpi = 0;
 
+HMODULE User32()
+{
+    return GetModuleHandleW(L"user32.dll");
+}
+
 Dpi::EntryPoints LookUpEntryPoints()
 {
     Dpi::EntryPoints found = {nullptr, nullptr, &GetDeviceCaps};
     // Windows 10 1607 and 8.1 on: looked up by name, the launcher also starts on Windows 7.
-    found.forWindow = SystemLibrary::Find<GetDpiForWindowProc>(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+    found.forWindow = SystemLibrary::Find<GetDpiForWindowProc>(User32(), "GetDpiForWindow");
     HMODULE shcore = SystemLibrary::Load(L"shcore.dll");
     found.forMonitor = SystemLibrary::Find<GetDpiForMonitorProc>(shcore, "GetDpiForMonitor");
     return found;
@@ -33,6 +38,14 @@ int FloorDivide(long long value, int divisor)
 {
     long long quotient = value / divisor;
     return static_cast<int>(quotient * divisor > value ? quotient - 1 : quotient);
+}
+
+// The DPI at which the system gives its metrics where it cannot give them for another.
+int SystemDpi()
+{
+    WindowDC screen(nullptr);
+    int pixels = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    return pixels > 0 ? pixels : Dpi::design;
 }
 
 } // namespace
@@ -89,6 +102,26 @@ RECT Dpi::ScaleOutward(const RECT& rect, int dpi)
     auto down = [dpi](LONG edge) { return FloorDivide(static_cast<long long>(edge) * dpi, design); };
     auto up = [dpi](LONG edge) { return -FloorDivide(-static_cast<long long>(edge) * dpi, design); };
     return RECT{down(rect.left), down(rect.top), up(rect.right), up(rect.bottom)};
+}
+
+LOGFONTW Dpi::CaptionFont(int dpi)
+{
+    static const auto forDpi =
+        SystemLibrary::Find<SystemParametersInfoForDpiProc>(User32(), "SystemParametersInfoForDpi");
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    if (forDpi && forDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, static_cast<UINT>(dpi)))
+        return metrics.lfCaptionFont;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    metrics.lfCaptionFont.lfHeight = MulDiv(metrics.lfCaptionFont.lfHeight, dpi, SystemDpi());
+    return metrics.lfCaptionFont;
+}
+
+int Dpi::SmallIconSize(int dpi)
+{
+    static const auto forDpi = SystemLibrary::Find<GetSystemMetricsForDpiProc>(User32(), "GetSystemMetricsForDpi");
+    int size = forDpi ? forDpi(SM_CXSMICON, static_cast<UINT>(dpi)) : 0;
+    return size > 0 ? size : MulDiv(GetSystemMetrics(SM_CXSMICON), dpi, SystemDpi());
 }
 
 ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)

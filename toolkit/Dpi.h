@@ -8,6 +8,8 @@
 typedef UINT(WINAPI* GetDpiForWindowProc)(HWND);
 typedef HRESULT(WINAPI* GetDpiForMonitorProc)(HMONITOR, int, UINT*, UINT*);
 typedef int(WINAPI* GetDeviceCapsProc)(HDC, int);
+typedef BOOL(WINAPI* SystemParametersInfoForDpiProc)(UINT, UINT, PVOID, UINT, UINT);
+typedef int(WINAPI* GetSystemMetricsForDpiProc)(int, UINT);
 
 // The display scale, in one place: which DPI a window or monitor has, the one rule by which the
 // windows' 96-DPI design values become pixels, and which art is drawn at a DPI.
@@ -40,6 +42,11 @@ public:
     static RECT ScaleOutward(const RECT& rect, int dpi);
     // The page zoom, in percent, that lays a page out at a DPI.
     static int Zoom(int dpi) { return dpi * 100 / design; }
+
+    // The system's caption font and small-icon size at a DPI: asked for that DPI where the system
+    // can answer (Windows 10 1607 on), else its own values scaled from the system's DPI.
+    static LOGFONTW CaptionFont(int dpi);
+    static int SmallIconSize(int dpi);
 
     // The art of a PNG resource for a DPI, and its 96-DPI size: at 96 DPI the image itself;
     // elsewhere its twin drawn at twice the size (id + 1000), or the image where it has none.

@@ -54,3 +54,8 @@ HWND WindManager::CreatePopupWindow(const wchar_t* title, int x, int y, int widt
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(binding));
     return window;
 }
+
+HICON WindManager::LoadAppIcon(int size) const
+{
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(appIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}

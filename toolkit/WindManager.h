@@ -57,6 +57,9 @@ public:
 
     HWND CreatePopupWindow(const wchar_t* title, int x, int y, int width, int height, WndProcHandler handler,
         CallbackBase* owner, COLORREF colour, HWND parent);
+    // The launcher's icon, that of its windows, at a size in pixels (the nearest of its images,
+    // scaled if need be); the caller destroys it.
+    HICON LoadAppIcon(int size) const;
 
     WebView* CreateWebView(int x, int y, int width, int height, HWND ownerWindow, const wchar_t* url,
         CallbackBase* callbackOwner, WebViewCallback callback);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Keys.h"
 #include "toolkit/Monitors.h"
 
 namespace {
@@ -33,7 +34,7 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     minimizeButton.SetName(L"Minimise");
     maximizeButton.SetName(L"Maximise");
     closeButton.SetName(L"Close");
-    SetPageButtons({&minimizeButton, &maximizeButton, &closeButton});
+    SetTitleBarButtons();
     dpi = Dpi::OfMonitor(monitor);
     ScaleTitleBar();
     RECT work = Monitors::WorkArea(monitor);
@@ -59,11 +60,11 @@ int GameWind::Run()
 }
 
 // After a change of resolution or of the taskbar the window covers its monitor's work area
-// again, so that its title bar and buttons are on the screen.
+// again, so that its title bar and buttons are on the screen; in full screen the whole monitor.
 void GameWind::PlaceOnWorkArea()
 {
     monitor = Monitors::OfWindow(windowHandle);
-    PlaceAt(Monitors::WorkArea(monitor));
+    PlaceAt(fullScreen.IsOn() ? FullScreen::Area(monitor) : Monitors::WorkArea(monitor));
 }
 
 bool GameWind::CoversWorkArea() const
@@ -113,12 +114,12 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
         PlaceOnWorkArea();
         return 0;
     case WM_DPICHANGED: {
-        // Moved to a monitor of another scale, a window that covers its monitor's work area covers
-        // that of the new one, rather than the rectangle suggested at the new scale.
+        // Moved to a monitor of another scale, a window that covers its monitor's work area (or the
+        // whole monitor) covers that of the new one, rather than the rectangle suggested at the new scale.
         RECT place = *reinterpret_cast<const RECT*>(lParam);
-        if (CoversWorkArea()) {
+        if (fullScreen.IsOn() || CoversWorkArea()) {
             monitor = Monitors::OfRect(place);
-            place = Monitors::WorkArea(monitor);
+            place = fullScreen.IsOn() ? FullScreen::Area(monitor) : Monitors::WorkArea(monitor);
         }
         return PageWind::HandleMessage(window, message, wParam, reinterpret_cast<LPARAM>(&place));
     }
@@ -143,6 +144,15 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_PAINT:
         OnPaint(window);
         return 0;
+    case WM_KEYDOWN: {
+        // F11 on the title bar, on the buttons, or in the page (through the message loop); once
+        // per press, however long the key is held.
+        if (wParam != VK_F11)
+            return PageWind::HandleMessage(window, message, wParam, lParam);
+        if (IsFirstPress(lParam))
+            ToggleFullScreen();
+        return 0;
+    }
     case WM_LBUTTONDOWN:
         // On the title bar a double-click maximises or restores, as on any title bar, and a single
         // press drags the window; the page area below holds at most the notice. The move loop takes
@@ -161,7 +171,7 @@ LRESULT GameWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
 
 void GameWind::ScaleTitleBar()
 {
-    pageTop = Dpi::Scale(titleBarHeight, dpi);
+    pageTop = fullScreen.IsOn() ? 0 : Dpi::Scale(titleBarHeight, dpi);
     ScaleButtons();
 }
 
@@ -188,10 +198,14 @@ void GameWind::OnPaint(HWND window)
         graphics.FillRectangle(&keyBrush, 0, pageTop, Width(), Height() - pageTop);
         if (notice.IsShown())
             notice.Draw(&graphics);
-        graphics.FillRectangle(&titleBarBrush, 0, 0, Width(), pageTop);
-        for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
-            button->Draw(&graphics);
+        if (!fullScreen.IsOn()) {
+            graphics.FillRectangle(&titleBarBrush, 0, 0, Width(), pageTop);
+            for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
+                button->Draw(&graphics);
+        }
     }
+    if (!fullScreen.IsOn())
+        caption.Draw(dc, window, RECT{0, 0, minimizeButton.GetRect().left, pageTop}, dpi);
     EndPaint(window, &paint);
 }
 
@@ -212,4 +226,53 @@ void GameWind::NoticeChanged()
 {
     RECT area = notice.GetArea();
     InvalidateRect(windowHandle, &area, FALSE);
+}
+
+// The title bar's buttons while it shows; the notice's Retry follows them.
+void GameWind::SetTitleBarButtons()
+{
+    if (fullScreen.IsOn())
+        SetPageButtons({});
+    else
+        SetPageButtons({&minimizeButton, &maximizeButton, &closeButton});
+}
+
+// The title bar and its buttons go, out of the keyboard's order and screen readers' view, and the
+// page covers the monitor, the taskbar's place included; the shell hides its taskbar for a window
+// that covers its monitor. Again, the window goes back to how it was.
+void GameWind::ToggleFullScreen()
+{
+    // The keyboard stays in the page, and with the title bar gone a keyboard left on the window goes
+    // there, before the window covers its monitor; a restore to maximised activates the window, and
+    // the page gets the keyboard back after it.
+    HWND page = PageWindow();
+    bool keyboardToPage = page && (GetForegroundWindow() == page || (!fullScreen.IsOn() && GetFocus() == windowHandle));
+    if (keyboardToPage && GetForegroundWindow() != page)
+        SetForegroundWindow(page);
+    monitor = Monitors::OfWindow(windowHandle);
+    bool maximize = false;
+    RECT place;
+    if (fullScreen.IsOn()) {
+        place = fullScreen.Leave(monitor, maximize);
+    } else {
+        RECT normal;
+        GetWindowRect(windowHandle, &normal);
+        place = fullScreen.Enter(monitor, IsMaximized() ? restoreRect : normal, IsMaximized(), CoversWorkArea());
+    }
+    // The title bar goes or comes first, so that the window's new size lays the page out for it.
+    SetTitleBarButtons();
+    ScaleTitleBar();
+    // Out of maximised without taking the activation from the page.
+    if (IsMaximized())
+        ShowWindow(windowHandle, SW_SHOWNOACTIVATE);
+    PlaceAt(place);
+    SetMaximized(maximize);
+    // Laid out again also where the size stays (a monitor without a taskbar).
+    pageWidth = Width();
+    pageHeight = Height() - pageTop;
+    PlaceButtons();
+    PlacePage();
+    InvalidateRect(windowHandle, nullptr, FALSE);
+    if (keyboardToPage && GetForegroundWindow() != page)
+        SetForegroundWindow(page);
 }

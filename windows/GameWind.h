@@ -4,10 +4,13 @@
 #include <string>
 
 #include "windows/Button.h"
+#include "windows/FullScreen.h"
 #include "windows/PageWind.h"
+#include "windows/TitleCaption.h"
 
 // The game window: a title bar of its own with three buttons, and below it the game page, seen
-// through the colour-keyed page area. It covers the work area of its monitor.
+// through the colour-keyed page area. It covers the work area of its monitor, or in full screen
+// (F11) the whole monitor with the page alone.
 class GameWind : public PageWind {
 public:
     // Opens on the given monitor (the primary one when null or gone).
@@ -43,8 +46,12 @@ private:
     void ScaleTitleBar();
     // Whether a press on the title bar completes a double-click with the press before it.
     bool IsDoubleClick(LPARAM lParam);
+    void ToggleFullScreen();
+    void SetTitleBarButtons();
 
     HMONITOR monitor;
     DWORD lastPressTime;
     POINT lastPressPoint;
+    TitleCaption caption;
+    FullScreen fullScreen;
 };

@@ -278,6 +278,11 @@ int PageWind::ShowAndRunLoop(bool refreshOnF5)
             KeyboardToButtons(GetKeyState(VK_SHIFT) < 0);
             continue;
         }
+        // F11 is the window's too (full screen, where the window has one): the control never sees it.
+        if (message.wParam == VK_F11 && (message.message == WM_KEYDOWN || message.message == WM_KEYUP)) {
+            SendMessageW(windowHandle, message.message, message.wParam, message.lParam);
+            continue;
+        }
         // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
         if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
             PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -85,7 +85,7 @@ def main():
 
         address = game_address(1)
         game = launcher.log_in(address)
-        game_shot = camera.shoot("game", (10, 10, TITLE_BAR), page_probe(launcher.page))
+        game_shot = camera.shoot("game", (10, 2, TITLE_BAR), page_probe(launcher.page))
         step(2, "scripted login to %s: game window %dx%d at (%d, %d), its page on %s" % (
             address, game["rect"][2] - game["rect"][0], game["rect"][3] - game["rect"][1],
             game["rect"][0], game["rect"][1], launcher.page["url"]), game_shot)

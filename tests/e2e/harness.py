@@ -320,7 +320,8 @@ def _start_xvfb(screen):
 # A player's desktop has a taskbar. Without a window manager to say where one is, the display is
 # given a work area that leaves a bar this high at its bottom (Wine reads the root window's
 # _NET_WORKAREA). Under Wine a window that covers a whole monitor also has the pointer clipped
-# to it through an X grab, which Windows does not do.
+# to it through an X grab, which Windows does not do; when it was active as it came to cover the
+# monitor, the grab can outlast the full screen, and clicks then reach that window only.
 TASKBAR_HEIGHT = 40
 
 
@@ -864,10 +865,17 @@ class Session:
         lines = self.ctl("foreground")
         return parse_record(lines[0]) if lines else {}
 
+    def _metrics(self):
+        return {key: int(value) for key, value in (field.split("=") for field in self.ctl("metrics")[0].split("\t"))}
+
     def metrics(self):
         """The full-screen client area's size as the system reports it: (width, height)."""
-        record = dict(field.split("=") for field in self.ctl("metrics")[0].split("\t"))
-        return int(record["fullwidth"]), int(record["fullheight"])
+        record = self._metrics()
+        return record["fullwidth"], record["fullheight"]
+
+    def small_icon(self):
+        """The system's small-icon size (SM_CXSMICON) at the display's DPI."""
+        return self._metrics()["smallicon"]
 
     def _request(self, command, address, index, hwnd, timeout, options=()):
         args = [command] + ([address] if address is not None else []) + list(options)

@@ -1,9 +1,11 @@
 """The unmodified launcher on a display at 150 % (a prefix of its own whose LogPixels is 144): the
 login window at its scaled size with the page over the scaled hole, a click at a button's scaled
-centre, the game window's scaled title bar, and pages laid out at the scale by a DPI-aware host."""
+centre, the game window's scaled title bar with its icon and name, and pages laid out at the scale
+by a DPI-aware host."""
 
 import harness
 from harness import wait_for
+from test_game import assert_caption
 
 LOGIN_PAGE = "http://passport.ops.test/kolv/login"
 GAME_ADDRESS = "http://s1.kolv.ops.test/login.php?uid=7&key=abc"
@@ -56,6 +58,7 @@ def check_both_windows_at_150_percent(s):
     x = (game["rect"][0] + game["rect"][2]) // 2
     rows = [shot.pixel(x, game["rect"][1] + y)[:3] for y in range(TITLE_BAR_HEIGHT + 1)]
     assert rows[:TITLE_BAR_HEIGHT] == [TITLE_BAR] * TITLE_BAR_HEIGHT and rows[-1] != TITLE_BAR, (rows, shot.path)
+    assert_caption(shot, game["rect"], TITLE_BAR_HEIGHT, s.small_icon())
 
 
 if __name__ == "__main__":

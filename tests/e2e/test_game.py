@@ -1,8 +1,10 @@
 """The game window of the unmodified launcher, end to end: reached by a game login in the login
-window, its geometry and paint, the title-bar drag, maximise and restore, minimise, F5, new-window
-requests, and the ways back to a new login window."""
+window, its geometry and paint, the title-bar drag, maximise and restore, minimise, F5, full screen
+with F11, new-window requests, and the ways back to a new login window."""
 
 import os
+
+from PIL import Image, ImageChops
 
 import harness
 from harness import wait_for
@@ -16,8 +18,9 @@ COLOUR_KEY = (0xFF, 0x00, 0xFF)
 BUTTONS = [("game_minimize", 96), ("game_maximize", 64), ("game_close", 32)]
 BUTTON_SIZE = (30, 27)
 TITLE_POINT = (400, 12)  # on the title bar, on no button
+ICON_LEFT = 8  # the icon's left edge in the title bar
 WM_KEYUP = 0x0101
-VK_F5 = 0x74
+VK_F5, VK_F11 = 0x74, 0x7A
 SHELL_STYLES = 0x80000000 | 0x00020000 | 0x00080000  # WS_POPUP, WS_MINIMIZEBOX, WS_SYSMENU
 
 
@@ -56,6 +59,25 @@ class Game:
     def focus_title_bar(self, s):
         s.click(*TITLE_POINT)
         wait_for(lambda: s.foreground()["focus"] == self.hwnd, 5, what="the game window focused")
+
+
+def assert_caption(shot, rect, bar_height, icon_size):
+    """The title bar of the window at rect shows at its left the icon and the name in light text,
+    vertically centred on the bar, and nothing but its own colour above and below them."""
+    left, top, right, _ = rect
+    bar = Image.open(shot.path).convert("RGB").crop((left, top, right - harness.scaled(96), top + bar_height))
+    drawn = ImageChops.difference(bar, Image.new("RGB", bar.size, TITLE_BAR)).convert("L").point(
+        lambda v: 255 if v > 8 else 0)
+    icon_left, icon_top = harness.scaled(ICON_LEFT), (bar_height - icon_size) // 2
+    icon = drawn.crop((icon_left, icon_top, icon_left + icon_size, icon_top + icon_size))
+    assert icon.histogram()[255] > icon_size * icon_size // 4, ("icon", shot.path)
+    text = bar.crop((icon_left + icon_size, 0, bar.width, bar_height))
+    light = [i // text.width for i, pixel in enumerate(text.getdata()) if min(pixel) >= 0xA0]
+    # Centred as a line of text is: its ink lies a little above the middle, over the descent.
+    assert len(light) > 20 and abs(min(light) - (bar_height - 1 - max(light))) <= harness.scaled(2), \
+        ("text", light and (min(light), max(light)), shot.path)
+    for rows in ((0, icon_top), (icon_top + icon_size, bar_height)):
+        assert not drawn.crop((0, rows[0], bar.width, rows[1])).getbbox(), (rows, shot.path)
 
 
 def wait_page_shown(s, label, x, y):
@@ -101,7 +123,8 @@ def check_geometry_and_paint(s):
     for name, offset in BUTTONS:
         difference = image_difference(shot, width - offset, 0, name + "_normal.png")
         assert difference <= 6, (name, difference, shot.path)
-    title_bar = colours(shot, (0, 0, width - 96, TITLE_BAR_HEIGHT))
+    assert_caption(shot, rect, TITLE_BAR_HEIGHT, s.small_icon())
+    title_bar = set()
     gaps = [(width - 66, 0, width - 64, TITLE_BAR_HEIGHT), (width - 34, 0, width - 32, TITLE_BAR_HEIGHT),
             (width - 2, 0, width, TITLE_BAR_HEIGHT), (width - 96, BUTTON_SIZE[1], width, TITLE_BAR_HEIGHT)]
     for gap in gaps:
@@ -216,6 +239,54 @@ def check_f5_and_new_windows(s):
     assert game.launcher.opened(s) == [game_popup], game.launcher.opened(s)
 
 
+def check_f11_full_screen_and_back_from_the_page_the_title_bar_and_the_buttons(s):
+    game = Game(s)
+    monitor = (0, 0) + s.screenshot("game-monitor").size
+    children = lambda: [r for r in map(harness.parse_record, s.ctl("accessible", "--hwnd", "0x%x" % game.hwnd))
+                        if "id" in r]
+    # The page first, with a click: afterwards Wine may keep the pointer grabbed by the game window
+    # (see harness.TASKBAR_HEIGHT), and the later rounds click its title bar only.
+    for where, maximised in (("page", False), ("title bar", True), ("buttons", False)):
+        if maximised != window(s, game.hwnd)["maximized"]:
+            s.click(*game.button_point(window(s, game.hwnd)["rect"], "game_maximize"))
+            wait_for(lambda: window(s, game.hwnd)["maximized"] == maximised, 5, what="maximised %s" % maximised)
+        before = window(s, game.hwnd)["rect"]
+        if where == "page":
+            game.focus_page(s)
+        else:
+            game.focus_title_bar(s)
+        if where == "buttons":
+            s.key("Tab")
+            focused = lambda child: int(child["state"], 16) & 0x4  # STATE_SYSTEM_FOCUSED
+            wait_for(lambda: any(focused(c) for c in children()[1:]), 5, what="the focus ring")
+        s.key("F11")
+        # No title bar, the page over the whole monitor, the taskbar's place included, and no
+        # buttons for the keyboard or screen readers.
+        wait_for(lambda: window(s, game.hwnd)["rect"] == monitor and window(s, game.host["hwnd"])["rect"] == monitor,
+                 5, what="full screen from the " + where)
+        assert not window(s, game.hwnd)["maximized"], where
+        wait_page_shown(s, "game-full-screen", monitor[2] // 2, TITLE_BAR_HEIGHT // 2)
+        assert len(children()) == 1, (where, children())
+        s.key("F11")
+        wait_for(lambda: window(s, game.hwnd)["rect"] == before and window(s, game.hwnd)["maximized"] == maximised,
+                 5, what="back from full screen to %r" % (before,))
+        wait_for(lambda: window(s, game.host["hwnd"])["rect"] == (before[0], before[1] + TITLE_BAR_HEIGHT) + before[2:],
+                 5, what="the page below the title bar again")
+    # The control saw no F11. In full screen Alt+Space opens the system menu and Alt+F4 closes the window.
+    assert not [e for e in game.log(s) if e.get("key") == VK_F11], game.log(s)
+    s.key("F11")
+    wait_for(lambda: window(s, game.hwnd)["rect"] == monitor, 5, what="full screen")
+    menus = lambda: s.find_windows({"class": "#32768", "pid": game.launcher.pid, "visible": True})
+    s.key("alt+space")
+    wait_for(menus, 5, what="the system menu in full screen")
+    s.key("Escape")
+    wait_for(lambda: not menus(), 5, what="the system menu closed")
+    s.key("Escape")
+    wait_for(lambda: s.foreground()["capture"] == 0, 5, what="out of the menu mode")
+    s.key("alt+F4")
+    assert_game_closed_and_login_back(s, game, "full screen", ["Unadvise", "Close", "FinalRelease"])
+
+
 def check_close_button_brings_a_new_login_window(s):
     game = Game(s)
     s.click(*game.button_point(game.window["rect"], "game_close"))
@@ -245,6 +316,7 @@ if __name__ == "__main__":
         check_a_named_window_whose_title_bar_acts_at_once,
         check_a_restored_window_puts_the_keyboard_in_its_page,
         check_f5_and_new_windows,
+        check_f11_full_screen_and_back_from_the_page_the_title_bar_and_the_buttons,
         check_close_button_brings_a_new_login_window,
         check_alt_f4_from_the_title_bar_and_from_the_page,
     ], after_each=harness.Session.end_programs_without_faults)

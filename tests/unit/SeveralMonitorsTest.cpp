@@ -175,3 +175,28 @@ TEST(SeveralMonitors, AChangeOfTheWorkAreaWhileMinimisedChangesWhereTheWindowIsR
     EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::work));
     EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::work, 45)));
 }
+
+TEST(SeveralMonitors, FullScreenStaysFullScreenOnItsMonitorThroughChangesOfScaleAndDisplay)
+{
+    SecondMonitor second;
+    MonitorGame game(SecondMonitor::Handle());
+    ASSERT_TRUE(game.Create());
+    ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
+    SendMessageW(game.GetHandle(), WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::area));
+    EXPECT_EQ(game.TitleBar(), 0);
+    EXPECT_TRUE(SameRect(game.PageRect(), SecondMonitor::area));
+
+    // Moved to the primary monitor at 100 %, then the display changes: full screen there.
+    RECT suggested = {0, 0, 200, 100};
+    SendMessageW(game.GetHandle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(game.GetHandle(), WM_DISPLAYCHANGE, 32, 0);
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::primaryArea));
+    EXPECT_TRUE(SameRect(game.PageRect(), SecondMonitor::primaryArea));
+
+    // F11 again: the work area of the monitor it is on now, with the title bar at its scale.
+    SendMessageW(game.GetHandle(), WM_KEYDOWN, VK_F11, 0);
+    EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::primaryWork));
+    EXPECT_EQ(game.TitleBar(), 30);
+    EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::primaryWork, 30)));
+}

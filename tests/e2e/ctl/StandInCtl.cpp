@@ -177,7 +177,8 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"metrics" && argc == 2) {
         ConsoleOutput::Line(L"fullwidth=" + std::to_wstring(GetSystemMetrics(SM_CXFULLSCREEN)) + L"\tfullheight=" +
-            std::to_wstring(GetSystemMetrics(SM_CYFULLSCREEN)));
+            std::to_wstring(GetSystemMetrics(SM_CYFULLSCREEN)) + L"\tsmallicon=" +
+            std::to_wstring(GetSystemMetrics(SM_CXSMICON)));
         return 0;
     }
     if (command == L"restore" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {

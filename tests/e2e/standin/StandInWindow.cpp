@@ -69,7 +69,8 @@ bool StandInWindow::Create(HWND parent, const RECT& position)
     if (windowClass == 0) {
         WNDCLASSEXW info = {};
         info.cbSize = sizeof(info);
-        info.style = CS_DBLCLKS;
+        // Its frame follows its edges: a resize paints it all afresh.
+        info.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
         info.lpfnWndProc = WindowProc;
         info.hInstance = StandInModule::Instance();
         info.hCursor = LoadCursorW(nullptr, IDC_IBEAM);
