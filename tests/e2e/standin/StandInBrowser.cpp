@@ -26,6 +26,13 @@ const DISPID AlertRequest = DISPID_UNKNOWN - 1;
 // An address containing this has its events raised before the navigation call returns.
 const wchar_t RaiseNowMarker[] = L"#raise-now";
 
+// What a request that raised a cancellable event answers.
+std::wstring CancelReport(DISPID dispid, int sinks, VARIANT_BOOL cancel)
+{
+    return std::to_wstring(dispid) + L"=raised\tsinks=" + std::to_wstring(sinks) + L"\tcancel="
+        + std::to_wstring(static_cast<int>(cancel));
+}
+
 std::wstring IidText(REFIID riid)
 {
     wchar_t text[64];
@@ -415,13 +422,10 @@ void StandInBrowser::RaiseNewWindow(DISPID dispid, const std::wstring& target, s
     report = text;
 }
 
-// window.close() in the page: WindowClosing(IsChildWindow, Cancel). Left uncancelled, the
-// platform's control asks the player whether to close the window.
-void StandInBrowser::RaiseWindowClosing(std::wstring& report)
+// An event of two arguments, a flag that is false and Cancel, as WindowClosing and FileDownload take
+// them; answers how many sinks it reached.
+int StandInBrowser::RaiseCancellable(DISPID dispid, VARIANT_BOOL& cancel)
 {
-    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=WindowClosing url=%ls", serial,
-        static_cast<long>(DISPID_WINDOWCLOSING), address.c_str());
-    VARIANT_BOOL cancel = VARIANT_FALSE;
     VARIANTARG args[2];
     VariantInit(&args[0]);
     V_VT(&args[0]) = VT_BYREF | VT_BOOL;
@@ -430,16 +434,22 @@ void StandInBrowser::RaiseWindowClosing(std::wstring& report)
     V_VT(&args[1]) = VT_BOOL;
     V_BOOL(&args[1]) = VARIANT_FALSE;
     DISPPARAMS params = {args, nullptr, 2, 0};
-    int sinks = eventConnectionPoint.Raise(DISPID_WINDOWCLOSING, &params);
+    return eventConnectionPoint.Raise(dispid, &params);
+}
+
+// window.close() in the page: WindowClosing(IsChildWindow, Cancel). Left uncancelled, the
+// platform's control asks the player whether to close the window.
+void StandInBrowser::RaiseWindowClosing(std::wstring& report)
+{
+    StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=WindowClosing url=%ls", serial,
+        static_cast<long>(DISPID_WINDOWCLOSING), address.c_str());
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    int sinks = RaiseCancellable(DISPID_WINDOWCLOSING, cancel);
     StandInLog::Write(L"WindowClosingResult", L"obj=%u cancel=%d", serial, static_cast<int>(cancel));
     if (cancel == VARIANT_FALSE) {
         StandInLog::Write(L"WindowClosingDialog", L"obj=%u", serial);
     }
-    wchar_t text[64];
-    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_WINDOWCLOSING), sinks,
-        static_cast<int>(cancel));
-    text[63] = L'\0';
-    report = text;
+    report = CancelReport(DISPID_WINDOWCLOSING, sinks, cancel);
 }
 
 // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), as for a
@@ -476,11 +486,7 @@ bool StandInBrowser::RaiseBeforeNavigate(const std::wstring& target, std::wstrin
     VariantClear(&url);
     StandInLog::Write(L"BeforeNavigate2Result", L"obj=%u cancel=%d url=%ls", serial, static_cast<int>(cancel),
         target.c_str());
-    wchar_t text[64];
-    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_BEFORENAVIGATE2), sinks,
-        static_cast<int>(cancel));
-    text[63] = L'\0';
-    report = text;
+    report = CancelReport(DISPID_BEFORENAVIGATE2, sinks, cancel);
     return cancel != VARIANT_FALSE;
 }
 
@@ -532,11 +538,7 @@ void StandInBrowser::RaiseNavigateError(const PendingEvent& event, std::wstring&
     if (cancel == VARIANT_FALSE && failure && !event.frame) {
         StandInLog::Write(L"ErrorPage", L"obj=%u url=%ls", serial, event.address.c_str());
     }
-    wchar_t text[64];
-    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_NAVIGATEERROR), sinks,
-        static_cast<int>(cancel));
-    text[63] = L'\0';
-    report = text;
+    report = CancelReport(DISPID_NAVIGATEERROR, sinks, cancel);
 }
 
 // FileDownload(ActiveDocument, Cancel), as for a link whose answer is a file, not a document to
@@ -546,22 +548,10 @@ void StandInBrowser::RaiseFileDownload(const std::wstring& target, std::wstring&
     StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=FileDownload url=%ls", serial,
         static_cast<long>(DISPID_FILEDOWNLOAD), target.c_str());
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    VARIANTARG args[2];
-    VariantInit(&args[0]);
-    V_VT(&args[0]) = VT_BYREF | VT_BOOL;
-    V_BOOLREF(&args[0]) = &cancel;
-    VariantInit(&args[1]);
-    V_VT(&args[1]) = VT_BOOL;
-    V_BOOL(&args[1]) = VARIANT_FALSE;
-    DISPPARAMS params = {args, nullptr, 2, 0};
-    int sinks = eventConnectionPoint.Raise(DISPID_FILEDOWNLOAD, &params);
+    int sinks = RaiseCancellable(DISPID_FILEDOWNLOAD, cancel);
     StandInLog::Write(L"FileDownloadResult", L"obj=%u cancel=%d url=%ls", serial, static_cast<int>(cancel),
         target.c_str());
-    wchar_t text[64];
-    _snwprintf(text, 64, L"%ld=raised\tsinks=%d\tcancel=%d", static_cast<long>(DISPID_FILEDOWNLOAD), sinks,
-        static_cast<int>(cancel));
-    text[63] = L'\0';
-    report = text;
+    report = CancelReport(DISPID_FILEDOWNLOAD, sinks, cancel);
 }
 
 // A page's alert() as the platform's control shows it: its modal UI announced to the site's

@@ -160,6 +160,7 @@ private:
     void Raise(const PendingEvent& event);
     void RaiseAddressEvent(DISPID dispid, const wchar_t* name, const std::wstring& address, std::wstring& report);
     void RaiseNewWindow(DISPID dispid, const std::wstring& address, std::wstring& report);
+    int RaiseCancellable(DISPID dispid, VARIANT_BOOL& cancel);
     void RaiseWindowClosing(std::wstring& report);
     bool RaiseBeforeNavigate(const std::wstring& address, std::wstring& report);
     void RaiseNavigateError(const PendingEvent& event, std::wstring& report);
