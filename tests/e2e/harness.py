@@ -269,6 +269,11 @@ class Program:
         except subprocess.TimeoutExpired:
             raise AssertionError("%s still running after %.1f s" % (self.name, timeout)) from None
 
+    @property
+    def never_started(self):
+        """Ended with 1 having written nothing: Wine did not start it (as with standinctl, below)."""
+        return self.returncode == 1 and not self.output() and not self.errors()
+
     def output(self):
         with open(self.stdout_path, encoding="utf-8", errors="replace") as f:
             return f.read()
@@ -798,13 +803,16 @@ class Session:
             code, out, err = self.run(self.paths.standinctl, *args, timeout=timeout)
             if code != 1 or out or err:
                 break
-            with open(os.path.join(self.log_dir, "harness.log"), "a") as log:
-                log.write("standinctl %s was not started by Wine (exit code 1, no output), attempt %d\n"
-                          % (command, attempt + 1))
+            self.note_not_started("standinctl " + command, attempt)
         if check and code != 0:
             raise HarnessError("standinctl %s failed with %d: %s" % (command, code,
                                err.strip() or "no output: Wine did not start it, three times"))
         return out.splitlines()
+
+    def note_not_started(self, what, attempt):
+        """Notes in <log dir>/harness.log that Wine did not start a program, which is tried again."""
+        with open(os.path.join(self.log_dir, "harness.log"), "a") as log:
+            log.write("%s was not started by Wine (exit code 1, no output), attempt %d\n" % (what, attempt + 1))
 
     def end_programs(self):
         """Ends every program this session started and waits until no stand-in is left; meant as

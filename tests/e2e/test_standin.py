@@ -11,14 +11,21 @@ WS_CHILD = 0x40000000
 
 
 def start_host(s, *args, winedebug=None):
-    """Starts the minimal host; answers (program, its stand-in record) once the stand-in shows START."""
+    """Starts the minimal host; answers (program, its stand-in record) once the stand-in shows START.
+    A host that Wine did not start is started again, twice at most."""
     before = {r["hwnd"] for r in s.standins()}
-    program = s.start(s.paths.standin_host, "--url", START, "--close-on", CLOSE_MARK, *args, winedebug=winedebug)
-    def shown():
-        assert program.running, "the host ended with %s: %s" % (program.returncode, program.errors()[-2000:])
-        return next((r for r in s.standins() if r["hwnd"] not in before and r["url"] == START), None)
-    record = wait_for(shown, 15, what="the host's stand-in")
-    return program, record
+    for attempt in range(3):
+        program = s.start(s.paths.standin_host, "--url", START, "--close-on", CLOSE_MARK, *args, winedebug=winedebug)
+        def shown():
+            if program.never_started:
+                return "not started"
+            assert program.running, "the host ended with %s: %s" % (program.returncode, program.errors()[-2000:])
+            return next((r for r in s.standins() if r["hwnd"] not in before and r["url"] == START), None)
+        record = wait_for(shown, 15, what="the host's stand-in")
+        if record != "not started":
+            return program, record
+        s.note_not_started("standin_host", attempt)
+    raise AssertionError("the host was not started by Wine, three times")
 
 
 def close_host(s, program, record):
