@@ -20,8 +20,9 @@ endif()
 set(WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 set(WINE_ENVIRONMENT WINEARCH=${WINE_ARCH} WINELOADER=${WINE_LOADER} "WINEDLLOVERRIDES=mscoree,mshtml=")
 
-# scripts/test turns this off after trying to run code of the architecture and failing.
+# scripts/test turns this off where this build's programs cannot run, and says why.
 option(LAUNCHER_RUN_TESTS "Run the tests, which start this build's programs under Wine" ON)
+set(LAUNCHER_SKIP_REASON "${launcher_skip_reason}" CACHE STRING "What skipped tests say when they do not run")
 
 set(CMAKE_CROSSCOMPILING_EMULATOR env ${WINE_ENVIRONMENT} WINEPREFIX=${WINE_PREFIX} ${WINE_LOADER})
 
@@ -33,7 +34,7 @@ function(add_launcher_test name)
   if(LAUNCHER_RUN_TESTS)
     add_test(NAME ${test} ${ARGN})
   else()
-    add_test(NAME ${test} COMMAND ${CMAKE_COMMAND} -E echo "${launcher_skip_reason}")
+    add_test(NAME ${test} COMMAND ${CMAKE_COMMAND} -E echo "${LAUNCHER_SKIP_REASON}")
     set_tests_properties(${test} PROPERTIES SKIP_REGULAR_EXPRESSION "tests skipped")
   endif()
 endfunction()

@@ -26,27 +26,48 @@ cleanup() {
   done
 }
 
-# Whether this machine runs 32-bit x86 code, found by trying: a 93-byte 32-bit Linux program
-# that only exits with 0 (many 64-bit kernels run no 32-bit code at all).
+# Whether this machine runs 32-bit x86 code, found by trying once per run (RUNS_32BIT_CODE, yes or
+# no, is handed to the scripts this one starts): a 93-byte 32-bit Linux program that only exits
+# with 0 (many 64-bit kernels run no 32-bit code at all).
 runs_32bit_code() {
-  local probe
-  probe=$(mktemp)
-  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
-        `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
-        `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
-        `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'`
-        `'\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'`
-        `'\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$probe"
-  chmod +x "$probe"
-  local status=0
-  "$probe" 2>/dev/null || status=$?
-  rm -f "$probe"
-  return $status
+  if [ -z "${RUNS_32BIT_CODE:-}" ]; then
+    local probe
+    probe=$(mktemp)
+    printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00'`
+          `'\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00'`
+          `'\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'`
+          `'\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'`
+          `'\x31\xdb\xb8\x01\x00\x00\x00\xcd\x80' >"$probe"
+    chmod +x "$probe"
+    RUNS_32BIT_CODE=no
+    "$probe" 2>/dev/null && RUNS_32BIT_CODE=yes
+    rm -f "$probe"
+    export RUNS_32BIT_CODE
+  fi
+  [ "$RUNS_32BIT_CODE" = yes ]
 }
 
-# The architecture whose programs this machine runs: the release target where it can.
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
+
+# Where scripts/setup notes why 32-bit Wine could not be installed.
+wine32_note=$build/setup-wine32.txt
+
+# Why the 32-bit build's programs cannot run here, or nothing where they can: that takes a
+# machine that runs 32-bit code and 32-bit Wine installed. The one decision of every script.
+x86_skip_reason() {
+  if ! runs_32bit_code; then
+    echo "this machine runs 64-bit code only"
+  elif ! installed wine32:i386; then
+    echo "32-bit Wine could not be installed ($(cat "$wine32_note" 2>/dev/null || echo "wine32:i386 is not installed"))"
+  fi
+}
+
+# The architecture whose programs run here: the release target where they can.
 runnable_arch() {
-  if runs_32bit_code; then echo x86; else echo x64; fi
+  if [ -z "$(x86_skip_reason)" ]; then echo x86; else echo x64; fi
 }
 
 # configure ARCH [cmake args]: configures $build/ARCH.
