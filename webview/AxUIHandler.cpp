@@ -1,6 +1,7 @@
 #include "webview/AxUIHandler.h"
 
 #include "webview/AxHost.h"
+#include "webview/PageKeys.h"
 
 AxUIHandler::AxUIHandler(AxHost* host)
     : AxHostPart(host)
@@ -67,10 +68,10 @@ STDMETHODIMP AxUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
 
 STDMETHODIMP AxUIHandler::TranslateAccelerator(MSG* message, const GUID*, DWORD)
 {
-    // F5 is the launcher's: the game window refreshes its page itself and the login page does
-    // not reload. Answered as handled, so that the control does not reload on its own as well.
-    bool f5 = message && message->wParam == VK_F5 && (message->message == WM_KEYDOWN || message->message == WM_KEYUP);
-    return f5 ? S_OK : S_FALSE;
+    // Only the page's keys are the control's: the launcher's own (F5 among them: the game window
+    // refreshes its page itself, the login page does not reload) and the browser's shortcuts are
+    // answered as handled, so that the control does nothing with them.
+    return message && PageKeys::RouteNow(*message) != PageKeyAction::ToPage ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP AxUIHandler::GetOptionKeyPath(LPOLESTR* key, DWORD)

@@ -25,6 +25,53 @@ bool IsNoise(UINT message)
     }
 }
 
+// What the platform's browser does with its own shortcuts when its host leaves them to it:
+// history, a new window of its own, its Open, Save, Print and Find dialogs, caret browsing.
+const wchar_t* BrowserShortcut(const MSG& message, bool inTextField)
+{
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
+        return nullptr;
+    }
+    bool control = GetKeyState(VK_CONTROL) < 0;
+    bool alt = GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN;
+    switch (message.wParam) {
+    case VK_BACK:
+        return inTextField ? nullptr : L"Back";
+    case VK_BROWSER_BACK:
+        return L"Back";
+    case VK_BROWSER_FORWARD:
+        return L"Forward";
+    case VK_LEFT:
+        return alt ? L"Back" : nullptr;
+    case VK_RIGHT:
+        return alt ? L"Forward" : nullptr;
+    case VK_F3:
+        return L"Find";
+    case VK_F7:
+        return L"CaretBrowsing";
+    default:
+        break;
+    }
+    if (!control || alt) {
+        return nullptr;
+    }
+    switch (message.wParam) {
+    case 'N':
+        return L"NewWindow";
+    case 'O':
+    case 'L':
+        return L"Open";
+    case 'S':
+        return L"Save";
+    case 'P':
+        return L"Print";
+    case 'F':
+        return L"Find";
+    default:
+        return nullptr;
+    }
+}
+
 }
 
 InPlaceActiveObjectPart::InPlaceActiveObjectPart(StandInBrowser& owner)
@@ -62,8 +109,9 @@ HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::ContextSensitiveHelp(WINBOOL)
 }
 
 // As an HTML control does: the host's IDocHostUIHandler is asked first; keys the control
-// handles itself are its accelerators (as Tab moves between a page's fields), and F5 reloads the page
-// unless the host took it. Everything else is left to the host's loop to translate and dispatch.
+// handles itself are its accelerators (as Tab moves between a page's fields), its browser shortcuts
+// and F5, which reloads the page, unless the host took them. Everything else is left to the host's
+// loop to translate and dispatch.
 HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::TranslateAccelerator(LPMSG message)
 {
     owner.CheckApartment(L"TranslateAccelerator");
@@ -77,6 +125,10 @@ HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::TranslateAccelerator(LPMSG me
         handled = L"host";
     } else if (keyDown && StandInSettings::HandlesAccelerator(message->wParam)) {
         handled = L"control";
+    } else if (const wchar_t* shortcut = BrowserShortcut(*message, owner.Window().InTextField())) {
+        handled = L"browser";
+        StandInLog::Write(L"BrowserShortcut", L"obj=%u action=%ls key=0x%02lx", owner.Serial(), shortcut,
+            static_cast<unsigned long>(message->wParam));
     } else if (message->message == WM_KEYDOWN && message->wParam == VK_F5) {
         handled = L"own-refresh";
         StandInLog::Write(L"OwnRefresh", L"obj=%u url=%ls", owner.Serial(), owner.Address().c_str());
