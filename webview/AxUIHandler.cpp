@@ -22,8 +22,10 @@ STDMETHODIMP AxUIHandler::GetHostInfo(DOCHOSTUIINFO* info)
     if (!info || info->cbSize < sizeof(DOCHOSTUIINFO))
         return E_INVALIDARG;
     // The page sits in a hole of a skin: a sunken 3-D edge around it would show. The host is
-    // DPI-aware: the page is laid out at the window's scale through its zoom, not stretched.
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
+    // DPI-aware: the page is laid out at the window's scale through its zoom, not stretched. The
+    // page's fields, buttons and scroll bars are drawn in the system's theme, not left to the
+    // control's default, which may be the classic style.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }
