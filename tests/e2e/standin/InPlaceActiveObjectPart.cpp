@@ -27,49 +27,30 @@ bool IsNoise(UINT message)
 
 // What the platform's browser does with its own shortcuts when its host leaves them to it:
 // history, a new window of its own, its Open, Save, Print and Find dialogs, caret browsing.
+// Modifiers: 0 none needed, 1 Ctrl alone, 2 Alt.
 const wchar_t* BrowserShortcut(const MSG& message, bool inTextField)
 {
+    static const struct {
+        WPARAM key;
+        int modifiers;
+        const wchar_t* action;
+    } shortcuts[] = {{VK_BROWSER_BACK, 0, L"Back"}, {VK_BROWSER_FORWARD, 0, L"Forward"}, {VK_LEFT, 2, L"Back"},
+        {VK_RIGHT, 2, L"Forward"}, {VK_F3, 0, L"Find"}, {VK_F7, 0, L"CaretBrowsing"}, {'N', 1, L"NewWindow"},
+        {'O', 1, L"Open"}, {'L', 1, L"Open"}, {'S', 1, L"Save"}, {'P', 1, L"Print"}, {'F', 1, L"Find"}};
     if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN) {
         return nullptr;
     }
-    bool control = GetKeyState(VK_CONTROL) < 0;
-    bool alt = GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN;
-    switch (message.wParam) {
-    case VK_BACK:
+    if (message.wParam == VK_BACK) {
         return inTextField ? nullptr : L"Back";
-    case VK_BROWSER_BACK:
-        return L"Back";
-    case VK_BROWSER_FORWARD:
-        return L"Forward";
-    case VK_LEFT:
-        return alt ? L"Back" : nullptr;
-    case VK_RIGHT:
-        return alt ? L"Forward" : nullptr;
-    case VK_F3:
-        return L"Find";
-    case VK_F7:
-        return L"CaretBrowsing";
-    default:
-        break;
     }
-    if (!control || alt) {
-        return nullptr;
+    bool alt = GetKeyState(VK_MENU) < 0 || message.message == WM_SYSKEYDOWN;
+    int held = alt ? 2 : GetKeyState(VK_CONTROL) < 0 ? 1 : 0;
+    for (const auto& shortcut : shortcuts) {
+        if (shortcut.key == message.wParam && (shortcut.modifiers == 0 || shortcut.modifiers == held)) {
+            return shortcut.action;
+        }
     }
-    switch (message.wParam) {
-    case 'N':
-        return L"NewWindow";
-    case 'O':
-    case 'L':
-        return L"Open";
-    case 'S':
-        return L"Save";
-    case 'P':
-        return L"Print";
-    case 'F':
-        return L"Find";
-    default:
-        return nullptr;
-    }
+    return nullptr;
 }
 
 }
