@@ -70,10 +70,6 @@ HRESULT CopyString(const std::wstring& text, BSTR* value)
     return *value != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-}
-
-namespace {
-
 // The value of a feature control for this process's file name, as the platform's control reads it
 // when it is created; -1 when there is none.
 long FeatureControl(const wchar_t* feature)
