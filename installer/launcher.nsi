@@ -1,6 +1,7 @@
 ; The player's installer: per user, no elevation, into %LOCALAPPDATA%\Programs. installer/pack
-; runs makensis with VERSION, PRODUCT_NAME, PUBLISHER, INSTALL_FOLDER (from CMakeLists.txt),
-; ARCH (x86 or x64, the launcher's architecture), LAUNCHER (the launcher.exe to pack), OUTFILE
+; runs makensis with VERSION, PRODUCT_NAME, PUBLISHER, INSTALL_FOLDER, EXE_NAME (the installed
+; executable's file name; all from CMakeLists.txt), ARCH (x86 or x64, the launcher's architecture),
+; LAUNCHER (the executable to pack, named EXE_NAME), OUTFILE
 ; and, to sign, SIGN (a command taking a file). Both architectures install into the same folder
 ; under the same uninstall entry, so that either replaces the other.
 
@@ -20,6 +21,8 @@ ManifestDPIAware true
 !include MUI2.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT_NAME}"
+; The browser control's settings that the launcher writes for its file name at its first start.
+!define FEATURE_CONTROL "Software\Microsoft\Internet Explorer\Main\FeatureControl"
 
 Name "${PRODUCT_NAME}"
 OutFile "${OUTFILE}"
@@ -35,7 +38,7 @@ InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 
 !define MUI_ICON "${__FILEDIR__}/../resources/launcher.ico"
 !define MUI_UNICON "${__FILEDIR__}/../resources/launcher.ico"
-!define MUI_FINISHPAGE_RUN "$INSTDIR\launcher.exe"
+!define MUI_FINISHPAGE_RUN "$INSTDIR\${EXE_NAME}"
 !define MUI_FINISHPAGE_RUN_TEXT "Start ${PRODUCT_NAME}"
 
 !insertmacro MUI_PAGE_COMPONENTS
@@ -56,11 +59,11 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright ${PUBLISHER}"
 
 ; A running program's image is mapped, and a mapped image cannot be opened for writing: while
-; FOLDER\launcher.exe refuses that, the launcher runs from FOLDER and nothing there may change.
+; FOLDER\EXE_NAME refuses that, the launcher runs from FOLDER and nothing there may change.
 !macro EnsureNotRunning folder
-  ${DoWhile} ${FileExists} "${folder}\launcher.exe"
+  ${DoWhile} ${FileExists} "${folder}\${EXE_NAME}"
     ClearErrors
-    FileOpen $0 "${folder}\launcher.exe" a
+    FileOpen $0 "${folder}\${EXE_NAME}" a
     ${IfNot} ${Errors}
       FileClose $0
       ${Break}
@@ -79,19 +82,19 @@ Section "-${PRODUCT_NAME}"
   ${AndIf} $1 != $INSTDIR
     ; The installed version moves here: what its installer made in its folder goes.
     !insertmacro EnsureNotRunning "$1"
-    Delete "$1\launcher.exe"
+    Delete "$1\${EXE_NAME}"
     Delete "$1\uninstall.exe"
     RMDir "$1"
   ${EndIf}
   SetOutPath "$INSTDIR"
   File "${LAUNCHER}"
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  CreateShortcut "$SMPROGRAMS\${PRODUCT_NAME}.lnk" "$INSTDIR\launcher.exe"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT_NAME}.lnk" "$INSTDIR\${EXE_NAME}"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\launcher.exe,0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${EXE_NAME},0"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
@@ -102,15 +105,17 @@ Section "-${PRODUCT_NAME}"
 SectionEnd
 
 Section "Desktop shortcut"
-  CreateShortcut "$DESKTOP\${PRODUCT_NAME}.lnk" "$INSTDIR\launcher.exe"
+  CreateShortcut "$DESKTOP\${PRODUCT_NAME}.lnk" "$INSTDIR\${EXE_NAME}"
 SectionEnd
 
 Section "Uninstall"
   !insertmacro EnsureNotRunning "$INSTDIR"
   Delete "$DESKTOP\${PRODUCT_NAME}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
-  Delete "$INSTDIR\launcher.exe"
+  Delete "$INSTDIR\${EXE_NAME}"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegValue HKCU "${FEATURE_CONTROL}\FEATURE_GPU_RENDERING" "${EXE_NAME}"
+  DeleteRegValue HKCU "${FEATURE_CONTROL}\FEATURE_BROWSER_EMULATION" "${EXE_NAME}"
 SectionEnd

@@ -21,7 +21,7 @@ if(NOT headers MATCHES "file format ${format}" OR NOT headers MATCHES "Magic[\t 
 endif()
 
 # Others (GDI+, urlmon) are loaded at their first call, from the system's folder only.
-set(system_dlls kernel32.dll user32.dll gdi32.dll ole32.dll oleaut32.dll shell32.dll msvcrt.dll)
+set(system_dlls kernel32.dll user32.dll gdi32.dll ole32.dll oleaut32.dll shell32.dll msvcrt.dll advapi32.dll)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 foreach(line IN LISTS imports)
   string(REPLACE "DLL Name: " "" dll "${line}")

@@ -69,7 +69,8 @@ public:
     bool SetWebViewCallback(WebView* webView, CallbackBase* callbackOwner, WebViewCallback callback);
     // Offers a key message to the control first; true when the control handled it.
     bool TranslateWebViewAccelerator(WebView* webView, MSG* message);
-    void RefreshWebView(WebView* webView);
+    // Without the cache, the page and everything it loads are fetched again from their servers.
+    void RefreshWebView(WebView* webView, bool bypassCache = false);
     // Navigates again with Navigate2, as at creation: a page that does not complete in time counts as failed.
     void NavigateWebView(WebView* webView, const wchar_t* url);
     // Lays the page out at a zoom (percent; 100 at 96 DPI), now and after each document of the

@@ -1,6 +1,7 @@
 #include "webview/AxUIHandler.h"
 
 #include "webview/AxHost.h"
+#include "webview/PageKeys.h"
 
 AxUIHandler::AxUIHandler(AxHost* host)
     : AxHostPart(host)
@@ -21,8 +22,10 @@ STDMETHODIMP AxUIHandler::GetHostInfo(DOCHOSTUIINFO* info)
     if (!info || info->cbSize < sizeof(DOCHOSTUIINFO))
         return E_INVALIDARG;
     // The page sits in a hole of a skin: a sunken 3-D edge around it would show. The host is
-    // DPI-aware: the page is laid out at the window's scale through its zoom, not stretched.
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
+    // DPI-aware: the page is laid out at the window's scale through its zoom, not stretched. The
+    // page's fields, buttons and scroll bars are drawn in the system's theme, not left to the
+    // control's default, which may be the classic style.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     return S_OK;
 }
@@ -67,10 +70,10 @@ STDMETHODIMP AxUIHandler::ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL)
 
 STDMETHODIMP AxUIHandler::TranslateAccelerator(MSG* message, const GUID*, DWORD)
 {
-    // F5 is the launcher's: the game window refreshes its page itself and the login page does
-    // not reload. Answered as handled, so that the control does not reload on its own as well.
-    bool f5 = message && message->wParam == VK_F5 && (message->message == WM_KEYDOWN || message->message == WM_KEYUP);
-    return f5 ? S_OK : S_FALSE;
+    // Only the page's keys are the control's: the launcher's own (F5 among them: the game window
+    // refreshes its page itself, the login page does not reload) and the browser's shortcuts are
+    // answered as handled, so that the control does nothing with them.
+    return message && PageKeys::RouteNow(*message) != PageKeyAction::ToPage ? S_OK : S_FALSE;
 }
 
 STDMETHODIMP AxUIHandler::GetOptionKeyPath(LPOLESTR* key, DWORD)

@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <urlmon.h>
 
+#include <string>
+
 namespace {
+
+const wchar_t featureControlKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\";
 
 // The pages come over plain HTTP, so anyone on the way may change them. Left off on purpose:
 // FEATURE_WEBOC_POPUPMANAGEMENT, which would block the pop-ups the launcher hands to the
@@ -58,6 +62,60 @@ const INTERNETFEATURELIST enabledFeatures[] = {
 
 bool enabled = false;
 
+// The launcher's own file name, under which the control looks its feature values up: that of the
+// running module, so that a renamed copy gets them too.
+std::wstring ModuleFileName()
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    std::wstring name(path, length);
+    return name.substr(name.find_last_of(L"\\/") + 1);
+}
+
+// Written only when missing or different; without it the control keeps its default.
+void SetFeatureValue(const wchar_t* feature, const std::wstring& name, DWORD value)
+{
+    std::wstring key = std::wstring(featureControlKey) + feature;
+    DWORD current = 0;
+    DWORD size = sizeof(current);
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &current, &size)
+            == ERROR_SUCCESS
+        && current == value)
+        return;
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle, nullptr)
+        != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(handle, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(handle);
+}
+
+void RemoveFeatureValue(const wchar_t* feature, const std::wstring& name)
+{
+    std::wstring key = std::wstring(featureControlKey) + feature;
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), name.c_str());
+}
+
+// The control reads these from the registry only, as it is created.
+void SetRenderingFeatures()
+{
+    std::wstring name = ModuleFileName();
+    if (name.empty())
+        return;
+    // A hosted control draws in software unless its host asks for the GPU: a canvas or WebGL
+    // game runs at a fraction of its frame rate.
+    SetFeatureValue(L"FEATURE_GPU_RENDERING", name, 1);
+    // Without it every page is shown in the legacy mode of old versions, without canvas or
+    // today's CSS and script; 0 leaves the control its default.
+    const DWORD emulation = LAUNCHER_BROWSER_EMULATION;
+    if (emulation)
+        SetFeatureValue(L"FEATURE_BROWSER_EMULATION", name, emulation);
+    else
+        RemoveFeatureValue(L"FEATURE_BROWSER_EMULATION", name);
+}
+
 } // namespace
 
 void BrowserFeatures::EnableOnce()
@@ -65,6 +123,7 @@ void BrowserFeatures::EnableOnce()
     if (enabled)
         return;
     enabled = true;
+    SetRenderingFeatures();
     for (INTERNETFEATURELIST feature : enabledFeatures)
         CoInternetSetFeatureEnabled(feature, SET_FEATURE_ON_PROCESS, TRUE);
 }

@@ -18,6 +18,8 @@ void WebView::ApplyZoom()
     VariantInit(&percent);
     percent.vt = VT_I4;
     percent.lVal = zoom;
+    // OLECMDIDF_OPTICAL_ZOOM_NOPERSIST would keep the control from storing this zoom for other
+    // documents and browsers, but its documentation does not say in which argument it goes.
     browser->ExecWB(OLECMDID_OPTICAL_ZOOM, OLECMDEXECOPT_DONTPROMPTUSER, &percent, nullptr);
 }
 

@@ -178,12 +178,20 @@ bool WindManager::TranslateWebViewAccelerator(WebView* webView, MSG* message)
     return webView->inPlaceObject->TranslateAccelerator(message) == S_OK;
 }
 
-void WindManager::RefreshWebView(WebView* webView)
+void WindManager::RefreshWebView(WebView* webView, bool bypassCache)
 {
     if (!webView || !webView->browser)
         return;
     DeferredRelease::ControlCall call;
-    webView->browser->Refresh();
+    if (!bypassCache) {
+        webView->browser->Refresh();
+        return;
+    }
+    VARIANT level;
+    VariantInit(&level);
+    level.vt = VT_I4;
+    level.lVal = REFRESH_COMPLETELY;
+    webView->browser->Refresh2(&level);
 }
 
 void WindManager::NavigateWebView(WebView* webView, const wchar_t* url)

@@ -244,6 +244,44 @@ void PageWind::DestroyPage()
     webView = nullptr;
 }
 
+// The control has the first chance at the page's keys (its accelerators, moving between fields);
+// what it leaves is typed into the page, whatever the page asks of the dialog manager. The
+// launcher's keys and the browser's shortcuts never reach the control.
+void PageWind::RouteKeyOfPage(PageKeyAction action, MSG& message, bool refreshOnF5)
+{
+    WindManager* manager = WindManager::Instance();
+    switch (action) {
+    case PageKeyAction::ToPage:
+        if (manager->TranslateWebViewAccelerator(webView, &message))
+            return;
+        break;
+    case PageKeyAction::TypeOnly:
+        break;
+    case PageKeyAction::Refresh:
+    case PageKeyAction::RefreshCompletely:
+        if (refreshOnF5)
+            manager->RefreshWebView(webView, action == PageKeyAction::RefreshCompletely);
+        return;
+    case PageKeyAction::ToButtons:
+        // F6 moves the keyboard between the page and the window's buttons, as between the panes
+        // of any window.
+        KeyboardToButtons(GetKeyState(VK_SHIFT) < 0);
+        return;
+    case PageKeyAction::ToWindow:
+        SendMessageW(windowHandle, message.message, message.wParam, message.lParam);
+        return;
+    case PageKeyAction::CloseWindow:
+        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
+        PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
+        return;
+    case PageKeyAction::Drop:
+    case PageKeyAction::SystemMenu:
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 int PageWind::ShowAndRunLoop(bool refreshOnF5)
 {
     if (!IsWindow(windowHandle))
@@ -260,11 +298,11 @@ int PageWind::ShowAndRunLoop(bool refreshOnF5)
         // (Wine does not when it moves straight into the owned page).
         if (inPage && message.message == WM_MOUSEMOVE)
             SendMessageW(windowHandle, WM_MOUSELEAVE, 0, 0);
+        PageKeyAction action = key ? PageKeys::RouteNow(message) : PageKeyAction::ToPage;
         // Alt+Space opens the window's system menu, as its default handling would, from the page
         // (whose host has none) and from the window itself (whose keys are not translated, so no
         // WM_SYSCHAR would come to open it). The character is the key's.
-        bool own = inPage || message.hwnd == windowHandle;
-        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_SPACE && own) {
+        if (action == PageKeyAction::SystemMenu && (inPage || message.hwnd == windowHandle)) {
             PostMessageW(windowHandle, WM_SYSCOMMAND, SC_KEYMENU, L' ');
             continue;
         }
@@ -272,33 +310,7 @@ int PageWind::ShowAndRunLoop(bool refreshOnF5)
             DispatchMessageW(&message);
             continue;
         }
-        // F6 moves the keyboard between the page and the window's buttons, as between the panes
-        // of any window; like F5 it is the window's, and the control never sees it.
-        if (message.message == WM_KEYDOWN && message.wParam == VK_F6) {
-            KeyboardToButtons(GetKeyState(VK_SHIFT) < 0);
-            continue;
-        }
-        // F11 is the window's too (full screen, where the window has one): the control never sees it.
-        if (message.wParam == VK_F11 && (message.message == WM_KEYDOWN || message.message == WM_KEYUP)) {
-            SendMessageW(windowHandle, message.message, message.wParam, message.lParam);
-            continue;
-        }
-        // Alt+F4 in the page closes the window the page belongs to, not just the page's host.
-        if (message.message == WM_SYSKEYDOWN && message.wParam == VK_F4) {
-            PostMessageW(windowHandle, WM_SYSCOMMAND, SC_CLOSE, 0);
-            continue;
-        }
-        // The control has the first chance at the page's keys (its accelerators, moving between
-        // fields); what it leaves is typed into the page, whatever the page asks of the dialog
-        // manager. F5 is the window's: the control is told so, and does not reload by itself.
-        bool handled = manager->TranslateWebViewAccelerator(webView, &message);
-        bool f5 = message.wParam == VK_F5 && (message.message == WM_KEYDOWN || message.message == WM_KEYUP);
-        if (f5 && refreshOnF5)
-            manager->RefreshWebView(webView);
-        if (!handled) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+        RouteKeyOfPage(action, message, refreshOnF5);
     }
     return static_cast<int>(message.wParam);
 }

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "webview/PageKeys.h"
 #include "windows/PageNotice.h"
 #include "windows/SpecialWind.h"
 
@@ -45,8 +46,8 @@ protected:
     // Shows the page of a shown window; a minimised one shows it when restored.
     void ShowPageWithWindow(HWND page);
     // Shows the window and its page and runs the thread's message loop until WM_QUIT, whose code it
-    // returns. Key messages of the page's windows go to the page's control first; F5 there
-    // refreshes the page when asked for.
+    // returns. Key messages of the page's windows go where PageKeys routes them; F5 and Ctrl+F5
+    // there refresh the page when asked for.
     int ShowAndRunLoop(bool refreshOnF5);
     // The page's host, or null while the notice stands in for the page.
     HWND PageWindow() const;
@@ -67,6 +68,7 @@ protected:
 
 private:
     void OnPageEvent(WebViewEvent kind, const wchar_t* url);
+    void RouteKeyOfPage(PageKeyAction action, MSG& message, bool refreshOnF5);
     void ShowButtons();
     // Navigates again to the address that failed, once per press of Retry, Enter or F5.
     void RetryPage();

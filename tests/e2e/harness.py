@@ -118,7 +118,7 @@ def _unescape(text):
 
 _HANDLE_KEYS = {"hwnd", "owner", "parent", "host", "root", "active", "focus", "capture", "window", "style", "exstyle"}
 _INT_KEYS = {"pid", "tid", "index", "cancel", "disp", "sinks", "obj", "cookie", "verb", "x", "y", "dispid", "msg", "key",
-             "hr", "option", "level", "status", "frame"}
+             "hr", "option", "level", "status", "frame", "gpu", "emulation", "theme"}
 _BOOL_KEYS = {"visible", "minimized", "maximized", "focused"}
 _RECT_KEYS = {"rect", "client"}
 

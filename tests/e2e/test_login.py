@@ -377,17 +377,51 @@ def check_keys_reach_the_page_once_whatever_it_claims(s):
         assert launcher.log(s, "UIActivate") and not launcher.log(s, "Click"), dlgcode
         focus_page(s, *launcher.at(*PAGE_POINT))
         typed_at = len(launcher.log(s))
-        s.key("Return", "a", "Tab", "F5")
-        wait_for(lambda: launcher.log(s, "TranslateAccelerator", msg=WM_KEYUP, key=VK_F5), 5, what="F5 released")
+        s.key("Return", "a", "Tab", "F5", "b")
+        wait_for(lambda: launcher.log(s, "Key", msg=WM_CHAR, key=ord("b")), 5, what="the key after F5")
         typed = launcher.log(s)[typed_at:]
         characters = [e.get("key") for e in typed if e.event == "Key" and e.get("msg") == WM_CHAR]
         by_control = [e.get("key") for e in typed if e.get("handled") == "control"]
-        assert characters == [VK_RETURN, ord("a")] + ([] if accelerators else [VK_TAB]), (dlgcode, typed)
+        assert characters == [VK_RETURN, ord("a")] + ([] if accelerators else [VK_TAB]) + [ord("b")], (dlgcode, typed)
         assert by_control == ([VK_TAB] if accelerators else []), (dlgcode, typed)
-        # F5 is the host's in the login page: no refresh, and none of the control's own.
-        assert [e.get("handled") for e in typed if e.get("key") == VK_F5] == ["host", "host"], (dlgcode, typed)
+        # F5 is the launcher's, and the login page does not reload: the control never sees it.
+        assert not [e for e in typed if e.get("key") == VK_F5], (dlgcode, typed)
         assert not launcher.log(s, "Refresh") and not launcher.log(s, "OwnRefresh"), dlgcode
         s.end_programs_without_faults()
+
+
+# The browser's shortcuts, which would leave the page, open the control's windows or dialogs.
+DROPPED_KEYS = {"ctrl+n": 0x4E, "ctrl+f": 0x46, "ctrl+p": 0x50, "ctrl+o": 0x4F, "ctrl+l": 0x4C, "ctrl+s": 0x53,
+                "F3": 0x72, "F7": 0x76, "alt+Left": 0x25, "alt+Right": 0x27}
+# Editing and moving about the page.
+KEPT_KEYS = {"ctrl+a": 0x41, "ctrl+c": 0x43, "ctrl+x": 0x58, "ctrl+v": 0x56, "ctrl+z": 0x5A, "Tab": VK_TAB,
+             "Left": 0x25, "Return": VK_RETURN, "Escape": 0x1B, "Next": 0x22}
+VK_BACK = 0x08
+KEY_DOWNS = (WM_KEYDOWN, 0x0104)  # and WM_SYSKEYDOWN
+
+
+def check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work(s):
+    launcher = Launcher(s)
+    page = s.wait_standin()["rect"]
+    outside_field, in_field = (page[0] + 40, page[3] - 20), (page[0] + 40, page[1] + 20)
+
+    def press(point, keys):
+        """Keys pressed in the page after a click there; answers the log entries they caused."""
+        focus_page(s, *point)
+        start = len(launcher.log(s))
+        s.key(*keys, "a")
+        entries = lambda: launcher.log(s)[start:]
+        wait_for(lambda: [e for e in entries() if e.event == "Key" and e.get("msg") == WM_CHAR and e.get("key") == ord("a")],
+                 5, what="the keys in the page")
+        return [e.get("key") for e in entries() if e.event == "Key" and e.get("msg") in KEY_DOWNS], entries()
+
+    reached, entries = press(outside_field, list(DROPPED_KEYS) + ["BackSpace"])
+    assert not [e for e in entries if e.event in ("BrowserShortcut", "Edit")], entries
+    assert not set(DROPPED_KEYS.values()) & set(reached) and VK_BACK in reached, reached
+    reached, entries = press(in_field, list(KEPT_KEYS) + ["BackSpace"])
+    offered = [e.get("key") for e in entries if e.event == "TranslateAccelerator" and e.get("msg") == WM_KEYDOWN]
+    assert set(KEPT_KEYS.values()) <= set(offered) & set(reached), (offered, reached)
+    assert launcher.log(s, "Edit", key=VK_BACK) and not launcher.log(s, "BrowserShortcut"), entries
 
 
 def check_close_button_ends_the_process_at_once(s):
@@ -428,6 +462,7 @@ if __name__ == "__main__":
         check_drag_moves_the_page_along_and_minimise_hides_both,
         check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page,
         check_keys_reach_the_page_once_whatever_it_claims,
+        check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
     ], after_each=harness.Session.end_programs_without_faults)

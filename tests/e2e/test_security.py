@@ -23,6 +23,8 @@ REFUSED_ACTIONS = [0x1001, 0x1004, 0x1200, 0x1201, 0x1803, 0x1804, 0x1806, 0x180
 DEFAULT_ACTIONS = [0x1400, 0x1601, 0x1A02, 0x1809]
 # DLLs that Windows does not always take from its own folder, which the launcher loads.
 PLANTED = ["gdiplus", "urlmon", "shcore", "oleacc"]
+FEATURE_KEYS = ["HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_" + name
+                for name in ("GPU_RENDERING", "BROWSER_EMULATION")]
 REFUSED_ADDRESSES = ["file:///C:/windows/system32/notepad.exe", "mailto:player@ops.test", "ms-settings:privacy",
                      "res://ieframe.dll/dnserror.htm", "\\\\server\\share\\setup.exe"]
 
@@ -83,6 +85,23 @@ def check_game_page(s):
     assert s.find_windows({"hwnd": game.hwnd})
 
 
+def check_a_renamed_launcher_sets_the_pages_rendering_and_look_before_its_first_page(s):
+    """GPU rendering and the document mode, which the control reads from the registry as it is
+    created, are there for the running file's name before the first page; the page is themed."""
+    exe = shutil.copy(s.paths.target("launcher"), os.path.join(s.log_dir, "RenamedLauncher.exe"))
+    for key in FEATURE_KEYS:
+        s.run("reg", "delete", key, "/v", "RenamedLauncher.exe", "/f")
+    launcher = s.start(exe)
+    pid = s.wait_standin()["pid"]
+    host_info = harness.wait_for(lambda: [e for e in s.log_events("HostInfo") if e.pid == pid], 10,
+                                 what="the page's host info")[0]
+    created = [e for e in s.log_events("Create") if e.pid == pid]
+    emulation = int(os.environ["LAUNCHER_BROWSER_EMULATION"])
+    assert [(e.get("gpu"), e.get("emulation")) for e in created] == [(1, emulation)], created
+    assert host_info.get("theme") == 1, host_info.line
+    launcher.kill()
+
+
 def check_dlls_beside_the_launcher_are_never_loaded(s):
     """A copy of launcher.exe where downloads go, with a DLL under each of those names beside it,
     and Wine told to prefer such a DLL to its own: none is loaded through a cycle and a screen
@@ -110,5 +129,6 @@ if __name__ == "__main__":
     harness.run_checks("security", [
         check_login_page,
         check_game_page,
+        check_a_renamed_launcher_sets_the_pages_rendering_and_look_before_its_first_page,
         check_dlls_beside_the_launcher_are_never_loaded,
     ], after_each=harness.Session.end_programs_without_faults)

@@ -14,18 +14,20 @@ import zipfile
 import harness
 from harness import wait_for
 
-SOURCE, VERSION, PRODUCT, PUBLISHER, FOLDER_NAME, ARCH = (os.environ["LAUNCHER_" + name] for name in (
-    "SOURCE_DIR", "VERSION", "PRODUCT_NAME", "PUBLISHER", "INSTALL_FOLDER", "ARCH"))
+SOURCE, VERSION, PRODUCT, PUBLISHER, FOLDER_NAME, EXE_NAME, ARCH = (os.environ["LAUNCHER_" + name] for name in (
+    "SOURCE_DIR", "VERSION", "PRODUCT_NAME", "PUBLISHER", "INSTALL_FOLDER", "EXE_NAME", "ARCH"))
 ARCHES = ("x86", "x64")
 OLD = "0.9.0"
 UNINSTALL = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall"
+FEATURES = ["HKCU\\Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_" + name
+            for name in ("GPU_RENDERING", "BROWSER_EMULATION")]
 paths = harness.Paths()
 work, built = os.path.dirname(paths.prefix), paths.target("launcher")
 TREES = [os.path.join(os.path.dirname(paths.build_dir), arch) for arch in ARCHES]
 CERT, KEY = os.path.join(work, "cert.pem"), os.path.join(work, "key.pem")
 user, drive = pwd.getpwuid(os.getuid()).pw_name, os.path.join(paths.prefix, "drive_c")
 FOLDER = "C:\\users\\%s\\AppData\\Local\\Programs\\%s" % (user, FOLDER_NAME)
-EXE = FOLDER + "\\launcher.exe"
+EXE = FOLDER + "\\" + EXE_NAME
 SHORTCUTS = [os.path.join(drive, "users", user, *where, PRODUCT + ".lnk") for where in
              (("AppData", "Roaming", "Microsoft", "Windows", "Start Menu", "Programs"), ("Desktop",))]
 epoch = subprocess.run(["git", "-C", SOURCE, "log", "-1", "--format=%ct"], check=True, capture_output=True,
@@ -52,8 +54,8 @@ def pack(out, builds, **env):
 
 def zipped(path):
     with zipfile.ZipFile(path) as portable:
-        assert portable.namelist() == ["launcher.exe"]
-        return portable.read("launcher.exe")
+        assert portable.namelist() == [EXE_NAME]
+        return portable.read(EXE_NAME)
 
 
 def version_block_agrees(path):
@@ -83,6 +85,12 @@ def entries(s):
     return found
 
 
+def feature_values(s):
+    """The browser control's values for the installed executable's name, [] when there are none."""
+    found = [s.run("reg", "query", key, "/v", EXE_NAME) for key in FEATURES]
+    return [int(out.split()[-1], 16) for code, out, _ in found if code == 0]
+
+
 def files():
     """Paths on the prefix's C: drive but in the temporary folder, where the uninstaller's copy of
     itself stays until the next restart."""
@@ -109,7 +117,7 @@ def check_versions_and_sums(s):
 def check_install_refuse_uninstall_upgrade(s):
     before = files()
     installed = lambda: (sorted(os.listdir(unix(FOLDER))), read(unix(EXE)))
-    assert install(s, dist("a")) == 0 and installed() == (["launcher.exe", "uninstall.exe"], read(built))
+    assert install(s, dist("a")) == 0 and installed() == (sorted([EXE_NAME, "uninstall.exe"]), read(built))
     assert all(EXE.encode() in read(shortcut) for shortcut in SHORTCUTS)
     size = sum(os.path.getsize(os.path.join(unix(FOLDER), name)) for name in os.listdir(unix(FOLDER)))
     assert entries(s) == [{
@@ -119,9 +127,11 @@ def check_install_refuse_uninstall_upgrade(s):
 
     launcher = s.start(unix(EXE))
     s.wait_window({"class": "LoginerWind", "visible": True}, timeout=20)
+    # Written by the launcher before its first page, for its own file name; the uninstaller removes them.
+    assert feature_values(s) == [1, int(os.environ["LAUNCHER_BROWSER_EMULATION"])], feature_values(s)
     state = lambda: (installed(), os.stat(unix(EXE)).st_mtime_ns, entries(s), files())
     running = state()
-    code = install(s, dist("old", version=OLD))  # it would write another launcher.exe
+    code = install(s, dist("old", version=OLD))  # it would write another launcher
     assert code != 0 and state() == running, code
     # In place (_?=, unquoted), so that the uninstaller's own exit code comes back.
     script = os.path.join(work, "uninstall-in-place.bat")
@@ -135,13 +145,13 @@ def check_install_refuse_uninstall_upgrade(s):
     # As Windows runs it: the uninstaller starts a copy of itself and returns at once.
     assert s.run(FOLDER + "\\uninstall.exe", "/S")[0] == 0
     wait_for(lambda: not os.path.exists(unix(FOLDER)) and not entries(s), 30, what="the product uninstalled")
-    assert not any(map(os.path.exists, SHORTCUTS))
+    assert not any(map(os.path.exists, SHORTCUTS)) and feature_values(s) == []
     # Only the folder of per-user programs stays: it is the system's.
     assert files() == before | {os.path.dirname(unix(FOLDER))}, sorted(files() ^ before)
 
     assert install(s, dist("old", version=OLD)) == 0 and entries(s)[0]["DisplayVersion"] == OLD
     assert install(s, dist("a")) == 0 and [entry["DisplayVersion"] for entry in entries(s)] == [VERSION]
-    assert installed() == (["launcher.exe", "uninstall.exe"], read(built))
+    assert installed() == (sorted([EXE_NAME, "uninstall.exe"]), read(built))
 
 
 def check_signed_package(s):
@@ -153,7 +163,7 @@ def check_signed_package(s):
         with open(unpacked[-1], "wb") as f:
             f.write(zipped(dist("signed", "portable.zip", arch=arch)))
     for path in [dist("signed", arch=arch) for arch in ARCHES] + unpacked + [
-            unix("C:\\Signed\\launcher.exe"), unix("C:\\Signed\\uninstall.exe")]:
+            unix("C:\\Signed\\" + EXE_NAME), unix("C:\\Signed\\uninstall.exe")]:
         result = subprocess.run(["osslsigncode", "verify", "-CAfile", CERT, "-in", path], capture_output=True, text=True)
         assert result.returncode == 0 and "Message digest algorithm  : SHA256" in result.stdout, (path, result.stdout)
 

@@ -172,7 +172,7 @@ TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrors)
     EXPECT_EQ(commands->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
 }
 
-TEST(AxHost, TheHostTakesF5AndLeavesAContextMenuToTextFieldsOnly)
+TEST(AxHost, TheHostTakesItsKeysAndLeavesAContextMenuToTextFieldsOnly)
 {
     BrowserHost host;
     ComPtr<IOleClientSite> site;
@@ -185,11 +185,12 @@ TEST(AxHost, TheHostTakesF5AndLeavesAContextMenuToTextFieldsOnly)
     for (DWORD kind = CONTEXT_MENU_DEFAULT; kind <= CONTEXT_MENU_MEDIA; ++kind)
         EXPECT_EQ(ui->ShowContextMenu(kind, &at, nullptr, nullptr), kind == CONTEXT_MENU_CONTROL ? S_FALSE : S_OK)
             << kind;
-    // F5 is the host's to handle, so the control does not reload by itself; other keys are the control's.
+    // F5 and the browser's shortcuts are the host's to handle, so the control does nothing with
+    // them; the page's keys are the control's.
     for (UINT message : {WM_KEYDOWN, WM_KEYUP, WM_CHAR}) {
-        for (WPARAM key : {WPARAM(VK_F5), WPARAM(VK_RETURN), WPARAM('R')}) {
+        for (WPARAM key : {WPARAM(VK_F5), WPARAM(VK_RETURN), WPARAM('R'), WPARAM(VK_F3)}) {
             MSG keyMessage = {host.window, message, key, 0, 0, {0, 0}};
-            bool hosts = key == VK_F5 && message != WM_CHAR;
+            bool hosts = (key == VK_F5 || key == VK_F3) && message != WM_CHAR;
             EXPECT_EQ(ui->TranslateAccelerator(&keyMessage, nullptr, 0), hosts ? S_OK : S_FALSE) << message << key;
         }
     }

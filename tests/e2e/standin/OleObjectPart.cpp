@@ -72,8 +72,9 @@ void OleObjectPart::AskHostInfo()
     info.cbSize = sizeof(info);
     HRESULT result = handler->GetHostInfo(&info);
     handler->Release();
-    StandInLog::Write(L"HostInfo", L"obj=%u result=0x%08lx flags=0x%08lx dpiaware=%d", owner.Serial(), result,
-        info.dwFlags, (info.dwFlags & DOCHOSTUIFLAG_DPI_AWARE) != 0 ? 1 : 0);
+    StandInLog::Write(L"HostInfo", L"obj=%u result=0x%08lx flags=0x%08lx dpiaware=%d theme=%d", owner.Serial(),
+        result, info.dwFlags, (info.dwFlags & DOCHOSTUIFLAG_DPI_AWARE) != 0 ? 1 : 0,
+        (info.dwFlags & DOCHOSTUIFLAG_THEME) != 0 ? 1 : (info.dwFlags & DOCHOSTUIFLAG_NOTHEME) != 0 ? 0 : -1);
 }
 
 IDocHostUIHandler* OleObjectPart::UiHandler()

@@ -70,6 +70,25 @@ HRESULT CopyString(const std::wstring& text, BSTR* value)
     return *value != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
+// The value of a feature control for this process's file name, as the platform's control reads it
+// when it is created; -1 when there is none.
+long FeatureControl(const wchar_t* feature)
+{
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const wchar_t* name = path;
+    for (DWORD i = 0; i < length; ++i) {
+        if (path[i] == L'\\' || path[i] == L'/') {
+            name = path + i + 1;
+        }
+    }
+    std::wstring key = std::wstring(L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\") + feature;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return status == ERROR_SUCCESS ? static_cast<long>(value) : -1;
+}
+
 }
 
 StandInBrowser::StandInBrowser()
@@ -87,7 +106,8 @@ StandInBrowser::StandInBrowser()
       window(*this)
 {
     StandInModule::ObjectCreated();
-    StandInLog::Write(L"Create", L"obj=%u", serial);
+    StandInLog::Write(L"Create", L"obj=%u gpu=%ld emulation=%ld", serial, FeatureControl(L"FEATURE_GPU_RENDERING"),
+        FeatureControl(L"FEATURE_BROWSER_EMULATION"));
     ApartmentSpy::Watch();
 }
 

@@ -52,7 +52,8 @@ void DrawLine(HDC dc, const wchar_t* text, int height, int weight, RECT& area, U
 StandInWindow::StandInWindow(StandInBrowser& owner)
     : owner(owner),
       handle(nullptr),
-      focused(false)
+      focused(false),
+      inTextField(false)
 {
 }
 
@@ -186,8 +187,11 @@ LRESULT StandInWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_GETDLGCODE:
         return StandInSettings::DialogCode();
     case WM_LBUTTONDOWN: {
-        StandInLog::Write(L"Click", L"obj=%u x=%d y=%d", owner.Serial(), static_cast<short>(LOWORD(lParam)),
-            static_cast<short>(HIWORD(lParam)));
+        RECT client = {};
+        GetClientRect(handle, &client);
+        inTextField = static_cast<short>(HIWORD(lParam)) < client.bottom / 2;
+        StandInLog::Write(L"Click", L"obj=%u x=%d y=%d field=%d", owner.Serial(), static_cast<short>(LOWORD(lParam)),
+            static_cast<short>(HIWORD(lParam)), inTextField ? 1 : 0);
         HWND window = handle;
         StandInBrowser& browser = owner;
         browser.AddRef();
@@ -209,6 +213,10 @@ LRESULT StandInWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYUP:
         StandInLog::Write(L"Key", L"obj=%u msg=0x%04x key=0x%02lx", owner.Serial(), message,
             static_cast<unsigned long>(wParam));
+        // Backspace deletes in a text field; elsewhere a key that reaches the page does nothing.
+        if (message == WM_KEYDOWN && wParam == VK_BACK && inTextField) {
+            StandInLog::Write(L"Edit", L"obj=%u key=0x%02lx", owner.Serial(), static_cast<unsigned long>(wParam));
+        }
         break;
     default:
         break;

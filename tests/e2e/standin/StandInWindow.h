@@ -25,6 +25,8 @@ public:
     // Queues the held-back DocumentComplete of a slow page after the delay.
     void StartSlowDocument(UINT delayMs);
     static void UnregisterWindowClass();
+    // The page's text field, its upper half, has the focus: the last click was there.
+    bool InTextField() const { return inTextField; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -35,4 +37,5 @@ private:
     StandInBrowser& owner;
     HWND handle;
     bool focused;
+    bool inTextField;
 };
