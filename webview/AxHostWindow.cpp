@@ -85,6 +85,15 @@ bool AxInModalUi(HWND hostWindow)
     return modal;
 }
 
+void AxListenToModalUi(HWND hostWindow, std::function<void(bool)> listener)
+{
+    AxHost* host = HostOf(hostWindow);
+    if (!host)
+        return;
+    host->SetModalUiListener(std::move(listener));
+    host->Release();
+}
+
 AxHostWindow::AxHostWindow(HWND window)
     : window(window)
     , host(nullptr)

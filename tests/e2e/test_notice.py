@@ -188,15 +188,36 @@ def start_pages_that_answer_slowly(s):
     return [r["host"] for r in live], slow_pid
 
 
+def start_stalled_pages_stopped_or_waiting_on_an_alert(s):
+    """Two launchers whose login pages never answer: one page is stopped (window.stop(), Escape:
+    DownloadComplete with the control idle, and nothing else), the other shows an alert, which waits
+    on the player. Answers their page hosts and pids."""
+    hosts, pids = [], []
+    for action in (s.stop, s.alert):
+        s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"}, name=action.__name__)
+        pid = s.wait_log("Stalled", count=len(pids) + 1, url=LOGIN_PAGE)[-1].pid
+        s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
+        standin = s.wait_standin(len(pids) + 3, condition=lambda live: pid in [r["pid"] for r in live])
+        page = next(r for r in standin if r["pid"] == pid)
+        assert action(hwnd=page["hwnd"]), action.__name__
+        hosts.append(page["host"])
+        pids.append(pid)
+    return hosts, pids
+
+
 def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
-    # In the same wait, beside it: pages that answer slowly are not taken for failed.
+    # In the same wait, beside it: pages that answer slowly, a stopped page and one whose alert
+    # waits on the player are not taken for failed.
     answering, slow_pid = start_pages_that_answer_slowly(s)
+    stopped_or_waiting, others = start_stalled_pages_stopped_or_waiting_on_an_alert(s)
+    answering += stopped_or_waiting
     started = time.monotonic()
     program = s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"})
-    stalled = s.wait_log("Stalled", url=LOGIN_PAGE)[0]
+    stalled = s.wait_log("Stalled", count=3, url=LOGIN_PAGE)[-1]
     pid = stalled.pid
+    assert pid not in others
     login = s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
-    host = next(r for r in s.wait_standin(count=3) if r["pid"] == pid)["host"]
+    host = next(r for r in s.wait_standin(count=5) if r["pid"] == pid)["host"]
     area = offset(HOLE, *login["rect"][:2])
     wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown with its window")
     wait_notice(s, host, area, "stalled-notice", timeout=STALL_PERIOD + 10)

@@ -33,6 +33,7 @@ const wchar_t Usage[] =
     L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl alert [TEXT] [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl stop [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl close --hwnd H";
 
 // What the control raises when a server's name is not found.
@@ -218,6 +219,9 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"navigateerror") {
         return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
+    }
+    if (command == L"stop") {
+        return SendRequest(argc, argv, ControlChannel::StopRequest, false);
     }
     if (command == L"alert") {
         return SendRequest(argc, argv, ControlChannel::AlertRequest, true, L"Hello from the page");
