@@ -932,6 +932,10 @@ class Session:
         """Posts WM_CLOSE to a window, as the taskbar or another program asks it to close."""
         self.ctl("close", "--hwnd", "0x%x" % hwnd)
 
+    def syscommand(self, hwnd, code):
+        """Posts WM_SYSCOMMAND with code (SC_MINIMIZE, SC_RESTORE ...) to a window, as its system menu does."""
+        self.ctl("syscommand", "--hwnd", "0x%x" % hwnd, "0x%x" % code)
+
     # -- logs
 
     def standin_log(self):

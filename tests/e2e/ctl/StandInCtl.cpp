@@ -34,7 +34,8 @@ const wchar_t Usage[] =
     L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl alert [TEXT] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl stop [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl close --hwnd H";
+    L"       standinctl close --hwnd H\n"
+    L"       standinctl syscommand --hwnd H CODE";
 
 // What the control raises when a server's name is not found.
 const long ResourceNotFound = static_cast<long>(0x800C0005);
@@ -230,6 +231,14 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"close" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
         HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
         bool posted = IsWindow(window) && PostMessageW(window, WM_CLOSE, 0, 0);
+        ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
+        return posted ? 0 : ExitFailed;
+    }
+    // As the system menu, the taskbar or the shell asks a window to minimise or restore: posted.
+    if (command == L"syscommand" && argc == 5 && std::wstring(argv[2]) == L"--hwnd") {
+        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        WPARAM code = wcstoul(argv[4], nullptr, 0);
+        bool posted = IsWindow(window) && PostMessageW(window, WM_SYSCOMMAND, code, 0);
         ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
         return posted ? 0 : ExitFailed;
     }
