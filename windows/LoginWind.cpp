@@ -2,7 +2,6 @@
 #include "windows/LoginWind.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 
 #include "toolkit/Dpi.h"
@@ -150,11 +149,10 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
         return;
     if (sender == &minimizeButton)
         Minimise();
-    else if (sender == &closeButton) {
-        // Not from inside the page's modal UI: the window closes, and the launcher ends, after it.
-        if (!DeferWhileModal())
-            std::exit(0);
-    }
+    else if (sender == &closeButton)
+        // The launcher ends through the end of its launch cycle, its page and apartment closed in
+        // order. Not from inside the page's modal UI: the window closes after it.
+        Close();
     else if (sender == &siteButton)
         OpenInDefaultBrowser(OperatorAddresses::officialSite);
     else if (sender == &rechargeButton)

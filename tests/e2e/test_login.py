@@ -391,6 +391,14 @@ def check_keys_reach_the_page_once_whatever_it_claims(s):
         s.end_programs_without_faults()
 
 
+def assert_page_closed_by_the_program(log, where):
+    """The page was closed by the program, not torn down with the process."""
+    events = [e.event for e in log]
+    for earlier, later in [("Unadvise", "Close"), ("Close", "FinalRelease")]:
+        assert earlier in events and later in events and events.index(earlier) < events.index(later), \
+            (where, events)
+
+
 def check_close_button_ends_the_process_at_once(s):
     launcher = Launcher(s)
     _, (x, y), (width, height), _ = BUTTONS[5]
@@ -400,6 +408,7 @@ def check_close_button_ends_the_process_at_once(s):
     assert time.monotonic() - pressed < 3
     assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
     assert launcher.opened(s) == []
+    assert_page_closed_by_the_program(launcher.log(s), "close button")
 
 
 def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
@@ -413,11 +422,7 @@ def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
             wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
         s.key("alt+F4")
         assert launcher.program.wait(5) == 0, where
-        # The page was closed by the program, not torn down with the process.
-        events = [e.event for e in launcher.log(s)]
-        for earlier, later in [("Unadvise", "Close"), ("Close", "FinalRelease")]:
-            assert earlier in events and later in events and events.index(earlier) < events.index(later), \
-                (where, events)
+        assert_page_closed_by_the_program(launcher.log(s), where)
         assert not s.find_windows({"pid": launcher.pid}) and not s.standins(), where
 
 
