@@ -391,6 +391,25 @@ def check_keys_reach_the_page_once_whatever_it_claims(s):
         s.end_programs_without_faults()
 
 
+def check_the_start_state_the_player_chose(s):
+    # Started as a shortcut set to "Run: Minimized" or "Maximized" starts it (STARTUPINFO).
+    for how in ("/min", "/max"):
+        s.start("start.exe", "/wait", how, harness.windows_path(s.paths.target("launcher")), name="start-" + how[1:])
+        standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
+        pid, host = standin["pid"], standin["host"]
+        login = s.wait_window({"pid": pid, "class": "LoginerWind", "visible": True})["hwnd"]
+        if how == "/min":
+            # Minimised with its page, and restored with it.
+            wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
+            assert not window(s, host)["visible"], window(s, host)
+            s.ctl("restore", "--hwnd", "0x%x" % login)
+            wait_for(lambda: not window(s, login)["minimized"], 5, what="the login window restored")
+        # A skinned window is never maximised.
+        wait_for(lambda: window(s, host)["visible"], 5, what="the page shown with its window")
+        assert not window(s, login)["maximized"] and size(window(s, login)["rect"]) == SKIN_SIZE, window(s, login)
+        s.end_programs_without_faults()
+
+
 def assert_page_closed_by_the_program(log, where):
     """The page was closed by the program, not torn down with the process."""
     events = [e.event for e in log]
@@ -434,6 +453,7 @@ if __name__ == "__main__":
         check_drag_moves_the_page_along_and_minimise_hides_both,
         check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page,
         check_keys_reach_the_page_once_whatever_it_claims,
+        check_the_start_state_the_player_chose,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
     ], after_each=harness.Session.end_programs_without_faults)
