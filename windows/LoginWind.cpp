@@ -1,7 +1,6 @@
 // Lays out the login window, answers its buttons and watches its page for a game server's login.
 #include "windows/LoginWind.h"
 
-#include <cstdio>
 #include <cwchar>
 
 #include "toolkit/Dpi.h"
@@ -129,9 +128,6 @@ void LoginWind::OnActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE)
         return;
-    char line[32] = {};
-    snprintf(line, sizeof(line), "%d \n", LOWORD(wParam));
-    OutputDebugStringA(line);
     // The first activation comes as the window is shown: the page appears with it.
     HWND page = PageWindow();
     ShowPageWithWindow(page);
