@@ -6,13 +6,14 @@
 
 namespace {
 
-struct Release {
+struct Deferred {
     std::function<void()> release;
+    // While this answers true, the release waits.
     std::function<bool()> busy;
 };
 
 struct PendingReleases {
-    std::vector<Release> releases;
+    std::vector<Deferred> releases;
     int controlCalls = 0;
     UINT_PTR timer = 0;
 };
@@ -49,15 +50,15 @@ void CALLBACK DeferredRelease::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
     // A callback that runs a message loop of its own is still inside a control: try again later.
     if (pending.controlCalls > 0)
         return;
-    std::vector<Release> due;
-    std::vector<Release> waiting;
-    for (Release& release : pending.releases)
+    std::vector<Deferred> due;
+    std::vector<Deferred> waiting;
+    for (Deferred& release : pending.releases)
         (release.busy && release.busy() ? waiting : due).push_back(std::move(release));
     pending.releases.swap(waiting);
     if (pending.releases.empty()) {
         KillTimer(nullptr, timer);
         pending.timer = 0;
     }
-    for (const Release& release : due)
+    for (const Deferred& release : due)
         release.release();
 }

@@ -420,6 +420,8 @@ def assert_page_closed_by_the_program(log, where):
 
 def check_close_button_ends_the_process_at_once(s):
     launcher = Launcher(s)
+    # What the player copied from the page stays on the clipboard after the launcher ends.
+    assert s.ctl("copy", "code 4711") == ["copied=1"]
     _, (x, y), (width, height), _ = BUTTONS[5]
     pressed = time.monotonic()
     s.click(*launcher.at(x + width // 2, y + height // 2))
@@ -428,6 +430,7 @@ def check_close_button_ends_the_process_at_once(s):
     assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
     assert launcher.opened(s) == []
     assert_page_closed_by_the_program(launcher.log(s), "close button")
+    assert s.ctl("clipboard") == ["text=code 4711"]
 
 
 def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):

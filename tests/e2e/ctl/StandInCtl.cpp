@@ -34,6 +34,8 @@ const wchar_t Usage[] =
     L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl alert [TEXT] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl stop [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl copy TEXT [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl clipboard\n"
     L"       standinctl close --hwnd H\n"
     L"       standinctl syscommand --hwnd H CODE";
 
@@ -220,6 +222,24 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"navigateerror") {
         return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
+    }
+    if (command == L"copy") {
+        return SendRequest(argc, argv, ControlChannel::CopyRequest, true);
+    }
+    // The clipboard's text as another program pastes it.
+    if (command == L"clipboard" && argc == 2) {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            const wchar_t* locked = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+            if (locked != nullptr) {
+                text = locked;
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        ConsoleOutput::Line(L"text=" + text);
+        return 0;
     }
     if (command == L"stop") {
         return SendRequest(argc, argv, ControlChannel::StopRequest, false);

@@ -1,6 +1,7 @@
 #include "StandInBrowser.h"
 
 #include "ApartmentSpy.h"
+#include "ClipboardText.h"
 #include "ControlChannel.h"
 #include "FrameDispatch.h"
 #include "StandInLog.h"
@@ -24,6 +25,8 @@ const DISPID SecurityProbeRequest = DISPID_UNKNOWN;
 const DISPID AlertRequest = DISPID_UNKNOWN - 1;
 // The queued window.stop() of a page, raised as the DownloadComplete it ends with.
 const DISPID StopRequest = DISPID_DOWNLOADCOMPLETE;
+// The queued copy of a page's text to the clipboard.
+const DISPID CopyRequest = DISPID_UNKNOWN - 2;
 
 // An address containing this has its events raised before the navigation call returns.
 const wchar_t RaiseNowMarker[] = L"#raise-now";
@@ -161,6 +164,11 @@ void StandInBrowser::QueueSlowDocument()
 void StandInBrowser::QueueStop(HWND replyWindow)
 {
     Queue(StopRequest, address, replyWindow, true);
+}
+
+void StandInBrowser::QueueCopy(const std::wstring& text, HWND replyWindow)
+{
+    Queue(CopyRequest, text, replyWindow, true);
 }
 
 void StandInBrowser::QueueAlert(const std::wstring& text, HWND replyWindow)
@@ -342,6 +350,12 @@ void StandInBrowser::Raise(const PendingEvent& event)
     case AlertRequest:
         RaiseAlert(event);
         return;
+    case CopyRequest: {
+        HRESULT result = ClipboardText::Copy(event.address);
+        StandInLog::Write(L"Copied", L"obj=%u hr=0x%08lx", serial, static_cast<unsigned long>(result));
+        report = SUCCEEDED(result) ? L"copied=1" : L"copied=0";
+        break;
+    }
     case StopRequest: {
         busy = false;
         StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=DownloadComplete", serial, event.dispid);

@@ -45,6 +45,8 @@ public:
     // The page's window.stop(): a stalled navigation ends, the control is no longer busy, and
     // DownloadComplete is raised, and nothing else.
     void QueueStop(HWND replyWindow);
+    // The player copies the text from the page: OleSetClipboard with a data object of the control's.
+    void QueueCopy(const std::wstring& text, HWND replyWindow);
     // The DocumentComplete that STANDIN_SLOW held back, now due.
     void QueueSlowDocument();
     void PostPendingEvents();
