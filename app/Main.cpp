@@ -8,8 +8,8 @@
 #include "windows/LoginWind.h"
 
 // The launch cycle: the login window, then for every login the game window, then a fresh
-// login window. The process ends when a login window closes without a login, or at once
-// from the login window's close button. Arguments are not read: the launcher takes no input.
+// login window. The process ends when a login window closes without a login (its close button
+// among the ways). Arguments are not read: the launcher takes no input.
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     SystemLibrary::RestrictSearchPath();

@@ -47,9 +47,10 @@ RECT Monitors::WorkAreaInMonitor(HMONITOR monitor)
 
 RECT Monitors::ToWorkspace(const RECT& rect)
 {
-    RECT primaryWork = WorkArea(Primary());
+    // The monitor's toolbars (the taskbar) at its left or top shift its workspace's origin.
+    MONITORINFO info = Info(OfRect(rect));
     RECT moved = rect;
-    OffsetRect(&moved, -primaryWork.left, -primaryWork.top);
+    OffsetRect(&moved, info.rcMonitor.left - info.rcWork.left, info.rcMonitor.top - info.rcWork.top);
     return moved;
 }
 

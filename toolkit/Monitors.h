@@ -20,8 +20,8 @@ public:
     // A monitor's work area relative to the monitor's own top-left corner, where a window
     // maximised on it goes.
     static RECT WorkAreaInMonitor(HMONITOR monitor);
-    // A rectangle of the screen in workspace coordinates, whose origin is the primary monitor's
-    // work area: where a minimised window's restored place is kept.
+    // A rectangle of the screen in workspace coordinates, where a minimised window's restored
+    // place is kept: moved by the room the toolbars of its monitor take at its left and top.
     static RECT ToWorkspace(const RECT& rect);
 
     // Tests lay out monitors that the display does not have through these.

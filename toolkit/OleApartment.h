@@ -13,11 +13,15 @@ public:
     OleApartment() : initialized(SUCCEEDED(OleInitialize(nullptr))) {}
     OleApartment(const OleApartment&) = delete;
     OleApartment& operator=(const OleApartment&) = delete;
-    // S_FALSE (already initialised on this thread) counts as well: it too is balanced.
+    // S_FALSE (already initialised on this thread) counts as well: it too is balanced. What a page
+    // put on the clipboard (text the player copied) is rendered there first, so that it outlives
+    // the process, which the clipboard's data object does not.
     ~OleApartment()
     {
-        if (initialized)
-            OleUninitialize();
+        if (!initialized)
+            return;
+        OleFlushClipboard();
+        OleUninitialize();
     }
 
 private:

@@ -23,6 +23,7 @@ AxHost::AxHost(HWND window)
 
 AxHost::~AxHost()
 {
+    modalUiListener = nullptr;
     EndModalUi();
 }
 
@@ -149,6 +150,7 @@ IUnknown* AxHost::GetControl()
 void AxHost::DestroyControl()
 {
     // A control let go inside its own modal UI leaves no window of the launcher disabled.
+    modalUiListener = nullptr;
     EndModalUi();
     // The host advises nothing on the control, so there is nothing to unadvise. The control
     // reports its in-place deactivation back to the site while it runs: hold the reference here.
@@ -223,6 +225,8 @@ void AxHost::EnableModeless(bool enable)
     if (!enable) {
         if (modalDepth++ > 0)
             return;
+        if (modalUiListener)
+            modalUiListener(true);
         // A host whose owner is disabled already (by the system or another dialog) leaves it to them.
         HWND owner = GetWindow(window, GW_OWNER);
         if (owner && IsWindowEnabled(owner)) {
@@ -239,7 +243,10 @@ void AxHost::EnableModeless(bool enable)
 void AxHost::EndModalUi()
 {
     // Counted out before the owner hears WM_ENABLE, so that it finds the UI ended.
+    bool ended = modalDepth > 0;
     modalDepth = 0;
+    if (ended && modalUiListener)
+        modalUiListener(false);
     HWND owner = disabledOwner;
     disabledOwner = nullptr;
     if (owner && IsWindow(owner))

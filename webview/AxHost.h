@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <functional>
+
 #include "toolkit/ComPtr.h"
 #include "webview/AxCommandTarget.h"
 #include "webview/AxInPlaceFrame.h"
@@ -56,6 +58,8 @@ public:
     // owns the host is disabled, as a dialog disables its owner; a TRUE without a FALSE is ignored.
     void EnableModeless(bool enable);
     bool InModalUi() const { return modalDepth > 0; }
+    // Told true as the modal UI begins and false as it ends, until the control is let go.
+    void SetModalUiListener(std::function<void(bool)> listener) { modalUiListener = std::move(listener); }
 
 private:
     explicit AxHost(HWND window);
@@ -74,6 +78,7 @@ private:
     int modalDepth;
     // The owner this host disabled for the modal UI, enabled again when it ends or the control goes.
     HWND disabledOwner;
+    std::function<void(bool)> modalUiListener;
     AxInPlaceSite inPlaceSite;
     AxInPlaceFrame inPlaceFrame;
     AxUIHandler uiHandler;

@@ -85,6 +85,15 @@ bool AxInModalUi(HWND hostWindow)
     return modal;
 }
 
+void AxListenToModalUi(HWND hostWindow, std::function<void(bool)> listener)
+{
+    AxHost* host = HostOf(hostWindow);
+    if (!host)
+        return;
+    host->SetModalUiListener(std::move(listener));
+    host->Release();
+}
+
 AxHostWindow::AxHostWindow(HWND window)
     : window(window)
     , host(nullptr)
@@ -143,6 +152,13 @@ LRESULT AxHostWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (host)
             host->FocusControl();
         return 0;
+    case WM_SHOWWINDOW:
+        // The window that shows the page hides and shows it with its own minimise and restore, and
+        // knows whether it is to be seen (not while a notice stands in for it). Left to the default
+        // processing, the system would hide it behind the window's back, and show it again anyway.
+        if (lParam == SW_PARENTCLOSING || lParam == SW_PARENTOPENING)
+            return 0;
+        break;
     case WM_ACTIVATE:
         if (host)
             host->OnFrameActivate(LOWORD(wParam) != WA_INACTIVE);

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <functional>
+
 class AxHost;
 
 // Registers the host window classes "AtlAxWin80" and "AtlAxWinLic80" (each only when it is not
@@ -15,6 +17,8 @@ HRESULT AxCreateControl(HWND hostWindow, const wchar_t* progId);
 HRESULT AxQueryControl(HWND hostWindow, REFIID iid, void** object);
 // Whether the control of the host window shows its modal UI (AxHost::EnableModeless).
 bool AxInModalUi(HWND hostWindow);
+// Tells the listener as the control's modal UI begins (true) and ends (false).
+void AxListenToModalUi(HWND hostWindow, std::function<void(bool)> listener);
 
 // One window of the host classes. It keeps OLE initialised on its thread for as long as it
 // exists and holds a host object, which holds the control.

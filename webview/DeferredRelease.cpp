@@ -6,8 +6,14 @@
 
 namespace {
 
+struct Deferred {
+    std::function<void()> release;
+    // While this answers true, the release waits.
+    std::function<bool()> busy;
+};
+
 struct PendingReleases {
-    std::vector<std::function<void()>> releases;
+    std::vector<Deferred> releases;
     int controlCalls = 0;
     UINT_PTR timer = 0;
 };
@@ -16,9 +22,9 @@ thread_local PendingReleases pending;
 
 } // namespace
 
-void DeferredRelease::Post(std::function<void()> release)
+void DeferredRelease::Post(std::function<void()> release, std::function<bool()> busy)
 {
-    pending.releases.push_back(std::move(release));
+    pending.releases.push_back({std::move(release), std::move(busy)});
     // A thread timer without a window: any message loop of the thread dispatches it.
     if (!pending.timer)
         pending.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
@@ -44,10 +50,15 @@ void CALLBACK DeferredRelease::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
     // A callback that runs a message loop of its own is still inside a control: try again later.
     if (pending.controlCalls > 0)
         return;
-    KillTimer(nullptr, timer);
-    pending.timer = 0;
-    std::vector<std::function<void()>> releases;
-    releases.swap(pending.releases);
-    for (const std::function<void()>& release : releases)
-        release();
+    std::vector<Deferred> due;
+    std::vector<Deferred> waiting;
+    for (Deferred& release : pending.releases)
+        (release.busy && release.busy() ? waiting : due).push_back(std::move(release));
+    pending.releases.swap(waiting);
+    if (pending.releases.empty()) {
+        KillTimer(nullptr, timer);
+        pending.timer = 0;
+    }
+    for (const Deferred& release : due)
+        release.release();
 }

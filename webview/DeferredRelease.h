@@ -9,8 +9,9 @@
 // that control must outlive its own call. The release runs from the thread's message loop.
 class DeferredRelease {
 public:
-    // Runs the release from the message loop once no control call is open.
-    static void Post(std::function<void()> release);
+    // Runs the release from the message loop once no control call is open and, when given,
+    // busy answers false: a control's own modal UI runs a message loop inside the control.
+    static void Post(std::function<void()> release, std::function<bool()> busy = nullptr);
 
     // Marks a call between a control and this system (an event, or a call into the control)
     // for as long as it lives; calls nest.

@@ -14,6 +14,10 @@ NavigationWatch::NavigationWatch(UINT periodMs, std::function<void()> expiry)
     : period(periodMs)
     , onExpiry(std::move(expiry))
     , timer(0)
+    , pending(false)
+    , paused(false)
+    , remaining(0)
+    , armedAt(0)
 {
 }
 
@@ -26,13 +30,50 @@ void NavigationWatch::Start(const wchar_t* navigatedAddress)
 {
     Stop();
     address = navigatedAddress ? navigatedAddress : L"";
-    // A thread timer without a window: any message loop of the thread dispatches it.
-    timer = SetTimer(nullptr, 0, period, OnTimer);
-    if (timer)
-        running.push_back(this);
+    pending = true;
+    remaining = period;
+    if (!paused)
+        Arm();
 }
 
 void NavigationWatch::Stop()
+{
+    Disarm();
+    pending = false;
+}
+
+void NavigationWatch::Pause()
+{
+    if (paused)
+        return;
+    paused = true;
+    if (!timer)
+        return;
+    remaining -= std::min<DWORD>(GetTickCount() - armedAt, remaining);
+    Disarm();
+}
+
+void NavigationWatch::Resume()
+{
+    if (!paused)
+        return;
+    paused = false;
+    if (pending)
+        Arm();
+}
+
+void NavigationWatch::Arm()
+{
+    armedAt = GetTickCount();
+    // A thread timer without a window: any message loop of the thread dispatches it.
+    timer = SetTimer(nullptr, 0, remaining, OnTimer);
+    if (timer)
+        running.push_back(this);
+    else
+        pending = false;
+}
+
+void NavigationWatch::Disarm()
 {
     if (!timer)
         return;

@@ -195,7 +195,14 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     VARIANT_BOOL* cancel = nullptr;
     switch (id) {
     case DISPID_NEWWINDOW2:
-        // The answer for this kind is dropped, as for every NavigateComplete; NewWindow3 decides.
+        // With nobody bound to send it to the default browser, the control would open a window
+        // of its own: refused. A bound window's answer is dropped, as for every NavigateComplete;
+        // its NewWindow3 decides.
+        if (!owner || !callback) {
+            if (VARIANT_BOOL* refused = CancelFlagOf(Argument(params, 0)))
+                *refused = VARIANT_TRUE;
+            return S_OK;
+        }
         kind = NavigateComplete;
         break;
     case DISPID_NAVIGATECOMPLETE2:
@@ -240,6 +247,13 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
             WatchNavigation(params, address);
         return S_OK;
     }
+    case DISPID_DOWNLOADCOMPLETE:
+        // "Fires when a navigation operation finishes, is halted, or fails": one stopped (Escape,
+        // window.stop()), refused by the page's onbeforeunload or by a feature control raises
+        // nothing else. Idle afterwards, the control loads nothing that could still fail.
+        if (ControlIdle())
+            watch.Stop();
+        return S_OK;
     case DISPID_FILEDOWNLOAD:
         // The server answered with a file rather than a document: no document follows, and the
         // page shown stays. The download itself is the security manager's to refuse.
@@ -259,13 +273,15 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
     // The callback may destroy this web view: the agent and its record then live on until the
     // reference taken here goes, and the control until the message loop runs again.
     AddRef();
+    bool unbound = !owner || !callback;
     bool answer;
     {
         DeferredRelease::ControlCall call;
         answer = Tell(kind, url, status);
     }
+    // An event that asks for an answer and finds no window bound is refused.
     if (cancel)
-        *cancel = answer ? VARIANT_TRUE : VARIANT_FALSE;
+        *cancel = answer || unbound ? VARIANT_TRUE : VARIANT_FALSE;
     Release();
     return S_OK;
 }
@@ -289,6 +305,14 @@ void WebViewEventAgent::Unbind()
     callback = nullptr;
     unheardFailure.clear();
     watch.Stop();
+}
+
+void WebViewEventAgent::ModalUi(bool shown)
+{
+    if (shown)
+        watch.Pause();
+    else
+        watch.Resume();
 }
 
 void WebViewEventAgent::NavigationStarted(const wchar_t* address)
@@ -320,6 +344,12 @@ bool WebViewEventAgent::IsControl(const VARIANT* argument) const
     if (FAILED(argument->pdispVal->QueryInterface(IID_IUnknown, sender.PutVoid())))
         return false;
     return sender.Get() == webView->control.Get();
+}
+
+bool WebViewEventAgent::ControlIdle() const
+{
+    VARIANT_BOOL busy = VARIANT_TRUE;
+    return webView->browser && SUCCEEDED(webView->browser->get_Busy(&busy)) && busy == VARIANT_FALSE;
 }
 
 bool WebViewEventAgent::PageFailed(const DISPPARAMS* params, const wchar_t*& url, long& status)

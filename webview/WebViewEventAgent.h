@@ -18,7 +18,8 @@
 // It also watches each navigation of the page itself, from its start (a navigation asked of the
 // web view, or one the page began) until its server has answered: the page's NavigateComplete2
 // (its document has arrived and is being shown, however long its images and frames take), a
-// FileDownload (the answer is a file, and no document follows), or its DocumentComplete. One
+// FileDownload (the answer is a file, and no document follows), its DocumentComplete, or a
+// DownloadComplete that leaves the control idle (the navigation was stopped or refused). One
 // that fails, or is not answered within the stall period, reaches the callback as NavigateError.
 class WebViewEventAgent final : public DWebBrowserEvents2 {
 public:
@@ -45,6 +46,9 @@ public:
     // The web view is about to navigate to the address itself.
     void NavigationStarted(const wchar_t* address);
     bool IsNavigating() const { return watch.IsPending(); }
+    // The control's modal UI (a credentials or certificate prompt, a page's dialog) waits on the
+    // player: the navigation's time does not run meanwhile.
+    void ModalUi(bool shown);
 
 private:
     ~WebViewEventAgent();
@@ -53,6 +57,8 @@ private:
 
     // Whether an event's pDisp argument is the control itself rather than one of its frames.
     bool IsControl(const VARIANT* argument) const;
+    // The control says it is loading nothing any more.
+    bool ControlIdle() const;
     // NavigateError: true when the arguments are the published ones and tell of a failure of the
     // page itself, whose error page is then refused. Ends the watched navigation either way.
     bool PageFailed(const DISPPARAMS* params, const wchar_t*& url, long& status);

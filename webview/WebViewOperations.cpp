@@ -93,6 +93,9 @@ WebView* WindManager::CreateWebView(int x, int y, int width, int height, HWND ow
 
     // Without a host or a control the web view stays empty; every operation then does nothing.
     AxCreateControl(webView->hostWindow, browserProgId);
+    // The host is let go of before the agent is.
+    WebViewEventAgent* watching = webView->eventAgent;
+    AxListenToModalUi(webView->hostWindow, [watching](bool shown) { watching->ModalUi(shown); });
     AxQueryControl(webView->hostWindow, IID_IWebBrowser2, webView->browser.PutVoid());
     if (webView->browser) {
         webView->browser->QueryInterface(IID_IUnknown, webView->control.PutVoid());
@@ -121,6 +124,12 @@ void WindManager::DestroyWebView(WebView* webView)
     WebViewEventAgent* agent = webView->eventAgent;
     agent->Unbind();
     webView->eventAgent = nullptr;
+    // Done with: the control loads nothing more and runs no more of the page's work, whenever
+    // it is let go.
+    if (webView->browser) {
+        DeferredRelease::ControlCall call;
+        webView->browser->Stop();
+    }
     if (!DeferredRelease::InControlCall()) {
         if (TearDown(webView, webView->hostWindow))
             webView->hostWindow = nullptr;
@@ -137,10 +146,13 @@ void WindManager::DestroyWebView(WebView* webView)
         ShowWindow(host, SW_HIDE);
         SetWindowLongPtrW(host, GWLP_HWNDPARENT, 0);
     }
-    DeferredRelease::Post([webView, host, agent] {
-        TearDown(webView, host);
-        agent->Release();
-    });
+    // Nor inside its modal UI (a page's alert), which runs a message loop of its own.
+    DeferredRelease::Post(
+        [webView, host, agent] {
+            TearDown(webView, host);
+            agent->Release();
+        },
+        [host] { return host && AxInModalUi(host); });
 }
 
 HWND WindManager::GetWebViewWindow(WebView* webView)

@@ -50,7 +50,12 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
 
 bool GameWind::Create()
 {
-    CreateWithColorKey(Monitors::WorkArea(monitor), colourKey, nullptr);
+    if (!CreateWithColorKey(Monitors::WorkArea(monitor), colourKey, nullptr))
+        return true;
+    // The styles its own buttons stand for: the system menu offers Maximize, and Windows+Up and
+    // Windows+Down act. A window without a caption gets no buttons drawn by the system.
+    LONG style = GetWindowLongW(windowHandle, GWL_STYLE);
+    SetWindowLongW(windowHandle, GWL_STYLE, style | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     return true;
 }
 

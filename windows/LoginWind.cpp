@@ -1,8 +1,6 @@
 // Lays out the login window, answers its buttons and watches its page for a game server's login.
 #include "windows/LoginWind.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <cwchar>
 
 #include "toolkit/Dpi.h"
@@ -130,9 +128,6 @@ void LoginWind::OnActivate(WPARAM wParam)
 {
     if (LOWORD(wParam) == WA_INACTIVE)
         return;
-    char line[32] = {};
-    snprintf(line, sizeof(line), "%d \n", LOWORD(wParam));
-    OutputDebugStringA(line);
     // The first activation comes as the window is shown: the page appears with it.
     HWND page = PageWindow();
     ShowPageWithWindow(page);
@@ -150,11 +145,10 @@ void LoginWind::OnButtonClick(int eventId, Button* sender, int)
         return;
     if (sender == &minimizeButton)
         Minimise();
-    else if (sender == &closeButton) {
-        // Not from inside the page's modal UI: the window closes, and the launcher ends, after it.
-        if (!DeferWhileModal())
-            std::exit(0);
-    }
+    else if (sender == &closeButton)
+        // The launcher ends through the end of its launch cycle, its page and apartment closed in
+        // order. Not from inside the page's modal UI: the window closes after it.
+        Close();
     else if (sender == &siteButton)
         OpenInDefaultBrowser(OperatorAddresses::officialSite);
     else if (sender == &rechargeButton)

@@ -178,15 +178,44 @@ void PageWind::KeyboardToPage()
         SetForegroundWindow(page);
 }
 
+// The show state the player chose for the process (a shortcut's "Run: Minimized", a program's
+// STARTUPINFO), for its first window only: minimised or hidden as asked, and shown normally
+// otherwise, since a skinned window has no maximised form.
+int PageWind::StartShowState()
+{
+    static bool taken = false;
+    if (taken)
+        return SW_SHOWNORMAL;
+    taken = true;
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    GetStartupInfoW(&startup);
+    if (!(startup.dwFlags & STARTF_USESHOWWINDOW))
+        return SW_SHOWNORMAL;
+    switch (startup.wShowWindow) {
+    case SW_HIDE:
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE:
+    case SW_SHOWMINNOACTIVE:
+        return startup.wShowWindow;
+    case SW_FORCEMINIMIZE:
+        return SW_MINIMIZE;
+    default:
+        return SW_SHOWNORMAL;
+    }
+}
+
 void PageWind::ShowWithPage()
 {
-    ShowWindow(windowHandle, SW_SHOWNORMAL);
+    int state = StartShowState();
+    ShowWindow(windowHandle, state);
+    // The system may apply the start state to the process's first ShowWindow by itself.
+    if (state == SW_SHOWNORMAL && IsZoomed(windowHandle))
+        ShowWindow(windowHandle, SW_SHOWNORMAL);
     UpdateWindow(windowHandle);
     // The page appears only once its window is on the screen, at its place, without taking the
-    // activation from the window.
-    HWND page = PageWindow();
-    if (page && !IsWindowVisible(page))
-        ShowWindow(page, SW_SHOWNA);
+    // activation from the window; a window started minimised shows it when restored.
+    ShowPageWithWindow(PageWindow());
 }
 
 void PageWind::PageFollowsMinimise(WPARAM sizeKind)

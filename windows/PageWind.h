@@ -41,7 +41,8 @@ protected:
     // The buttons shown and the notice at the window's DPI.
     void ScaleButtons();
 
-    // Shows the window, then its page unless the notice stands in for it.
+    // Shows the window in the start state the player chose, then its page unless the notice
+    // stands in for it.
     void ShowWithPage();
     // Shows the page of a shown window; a minimised one shows it when restored.
     void ShowPageWithWindow(HWND page);
@@ -76,6 +77,7 @@ private:
     // On WM_SIZE: a minimised window hides its page (which the system does not do for it
     // everywhere) and shows it again when restored, unless the notice stands in for it.
     void PageFollowsMinimise(WPARAM sizeKind);
+    static int StartShowState();
 
     std::vector<Button*> pageButtons;
     bool closeDeferred;

@@ -924,9 +924,17 @@ class Session:
         box owned by its root window); answers {'alert': 'shown'} as the box appears, not when it is answered."""
         return self._request("alert", text, index, hwnd, timeout)
 
+    def stop(self, index=None, hwnd=None, timeout=10.0):
+        """The page's window.stop(), or Escape: a stalled navigation ends and DownloadComplete is raised."""
+        return self._request("stop", None, index, hwnd, timeout)
+
     def close_window(self, hwnd):
         """Posts WM_CLOSE to a window, as the taskbar or another program asks it to close."""
         self.ctl("close", "--hwnd", "0x%x" % hwnd)
+
+    def syscommand(self, hwnd, code):
+        """Posts WM_SYSCOMMAND with code (SC_MINIMIZE, SC_RESTORE ...) to a window, as its system menu does."""
+        self.ctl("syscommand", "--hwnd", "0x%x" % hwnd, "0x%x" % code)
 
     # -- logs
 

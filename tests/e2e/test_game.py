@@ -22,7 +22,7 @@ ICON_LEFT = 8  # the icon's left edge in the title bar
 WM_CHAR = 0x0102
 REFRESH_COMPLETELY = 3
 VK_F11 = 0x7A
-SHELL_STYLES = 0x80000000 | 0x00020000 | 0x00080000  # WS_POPUP, WS_MINIMIZEBOX, WS_SYSMENU
+SHELL_STYLES = 0x80000000 | 0x00010000 | 0x00020000 | 0x00080000  # WS_POPUP, WS_MAXIMIZEBOX, WS_MINIMIZEBOX, WS_SYSMENU
 
 
 class Game:
@@ -172,8 +172,8 @@ def check_drag_maximise_restore_and_minimise(s):
 
 def check_a_named_window_whose_title_bar_acts_at_once(s):
     game = Game(s)
-    # Named for the taskbar, Alt+Tab and screen readers; the shell may minimise it and Alt+Space
-    # opens its system menu. The page's host stays out of the taskbar.
+    # Named for the taskbar, Alt+Tab and screen readers; the shell may minimise and maximise it and
+    # Alt+Space opens its system menu, as its own buttons do. The page's host stays out of the taskbar.
     assert game.window["text"] == os.environ["LAUNCHER_PRODUCT_NAME"], game.window
     assert game.window["style"] & SHELL_STYLES == SHELL_STYLES, game.window
     assert game.host["owner"] == game.hwnd and game.host["text"] == "", game.host

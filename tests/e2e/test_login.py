@@ -1,6 +1,6 @@
 """The login window of the unmodified launcher, end to end: skin and page geometry, the six
-buttons on screen and in effect, new-window requests, drag and minimise, the keyboard, the
-debugger line of the foreground rule, the detection of a game login, and the ways out."""
+buttons on screen and in effect, new-window requests, drag and minimise, the keyboard and the
+foreground rule, the start state, the detection of a game login, and the ways out."""
 
 import os
 import time
@@ -220,7 +220,8 @@ def check_window_page_and_game_login(s):
     game = s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
     assert window(s, login["hwnd"]) is None and window(s, host["hwnd"]) is None
     events = [e.event for e in launcher.log(s)]
-    assert events.index("Unadvise") < events.index("Close"), events
+    # Stopped at once: the login page's control loads the game's address no further.
+    assert "Stop" in events and events.index("Stop") < events.index("Unadvise") < events.index("Close"), events
     assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE, GAME_ADDRESS]
     game_window = s.wait_window({"hwnd": window(s, game["host"])["owner"]})
     assert launcher.program.running
@@ -339,13 +340,12 @@ def typed_into_page(s, launcher, *keys):
     return received()
 
 
-def check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page(s):
+def check_each_activation_leaves_the_keyboard_in_the_page(s):
     launcher = Launcher(s)
     # Shown: one activation, and the keyboard goes on into the page, where it stays: no timer
     # takes it back.
     wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
     assert typed_into_page(s, launcher, "a", "b") == ["a", "b"]
-    assert launcher.debugger_lines() == ['"1 \\n"'], launcher.debugger_lines()
 
     # With another program in front, a click into the page leaves the keyboard there.
     other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
@@ -354,16 +354,17 @@ def check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page(s)
     focus_page(s, *launcher.at(*PAGE_POINT))
     assert typed_into_page(s, launcher, "c", "d") == ["c", "d"]
 
-    # The other program again, then a press on the skin's button: the click activation writes "2"
+    # The other program again, then a press on the skin's button: the click activates the window
     # and the keyboard is in the page again. A press on a button starts no drag.
     s.click(160, 100)
     wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
     press_and_leave(s, launcher, BUTTONS[0])
-    wait_for(lambda: launcher.debugger_lines() == ['"1 \\n"', '"2 \\n"'], 5, what="one line for the click")
     wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
     assert typed_into_page(s, launcher, "e") == ["e"]
     other.kill()
     assert launcher.opened(s) == [], launcher.opened(s)
+    # Nothing is written to a debugger.
+    assert launcher.debugger_lines() == [], launcher.debugger_lines()
 
 
 def check_keys_reach_the_page_once_whatever_it_claims(s):
@@ -424,8 +425,37 @@ def check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work(s):
     assert launcher.log(s, "Edit", key=VK_BACK) and not launcher.log(s, "BrowserShortcut"), entries
 
 
+def check_the_start_state_the_player_chose(s):
+    # Started as a shortcut set to "Run: Minimized" or "Maximized" starts it (STARTUPINFO).
+    for how in ("/min", "/max"):
+        s.start("start.exe", "/wait", how, harness.windows_path(s.paths.target("launcher")), name="start-" + how[1:])
+        standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
+        pid, host = standin["pid"], standin["host"]
+        login = s.wait_window({"pid": pid, "class": "LoginerWind", "visible": True})["hwnd"]
+        if how == "/min":
+            # Minimised with its page, and restored with it.
+            wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
+            assert not window(s, host)["visible"], window(s, host)
+            s.ctl("restore", "--hwnd", "0x%x" % login)
+            wait_for(lambda: not window(s, login)["minimized"], 5, what="the login window restored")
+        # A skinned window is never maximised.
+        wait_for(lambda: window(s, host)["visible"], 5, what="the page shown with its window")
+        assert not window(s, login)["maximized"] and size(window(s, login)["rect"]) == SKIN_SIZE, window(s, login)
+        s.end_programs_without_faults()
+
+
+def assert_page_closed_by_the_program(log, where):
+    """The page was closed by the program, not torn down with the process."""
+    events = [e.event for e in log]
+    for earlier, later in [("Unadvise", "Close"), ("Close", "FinalRelease")]:
+        assert earlier in events and later in events and events.index(earlier) < events.index(later), \
+            (where, events)
+
+
 def check_close_button_ends_the_process_at_once(s):
     launcher = Launcher(s)
+    # What the player copied from the page stays on the clipboard after the launcher ends.
+    assert s.ctl("copy", "code 4711") == ["copied=1"]
     _, (x, y), (width, height), _ = BUTTONS[5]
     pressed = time.monotonic()
     s.click(*launcher.at(x + width // 2, y + height // 2))
@@ -433,6 +463,8 @@ def check_close_button_ends_the_process_at_once(s):
     assert time.monotonic() - pressed < 3
     assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
     assert launcher.opened(s) == []
+    assert_page_closed_by_the_program(launcher.log(s), "close button")
+    assert s.ctl("clipboard") == ["text=code 4711"]
 
 
 def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
@@ -446,11 +478,7 @@ def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
             wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
         s.key("alt+F4")
         assert launcher.program.wait(5) == 0, where
-        # The page was closed by the program, not torn down with the process.
-        events = [e.event for e in launcher.log(s)]
-        for earlier, later in [("Unadvise", "Close"), ("Close", "FinalRelease")]:
-            assert earlier in events and later in events and events.index(earlier) < events.index(later), \
-                (where, events)
+        assert_page_closed_by_the_program(launcher.log(s), where)
         assert not s.find_windows({"pid": launcher.pid}) and not s.standins(), where
 
 
@@ -460,9 +488,10 @@ if __name__ == "__main__":
         check_page_appears_with_its_window_and_each_move_presents_once,
         check_buttons_show_their_states_and_links_open_their_addresses,
         check_drag_moves_the_page_along_and_minimise_hides_both,
-        check_each_activation_writes_its_line_and_leaves_the_keyboard_in_the_page,
+        check_each_activation_leaves_the_keyboard_in_the_page,
         check_keys_reach_the_page_once_whatever_it_claims,
         check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work,
+        check_the_start_state_the_player_chose,
         check_close_button_ends_the_process_at_once,
         check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
     ], after_each=harness.Session.end_programs_without_faults)

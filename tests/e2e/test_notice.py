@@ -11,7 +11,8 @@ from PIL import Image, ImageChops
 import harness
 from harness import wait_for
 from test_game import TITLE_BAR_HEIGHT, Game, assert_caption
-from test_login import GAME_ADDRESS, LOGIN_PAGE, Launcher, colours, image_difference, login_window, window
+from test_login import (GAME_ADDRESS, LOGIN_PAGE, PAGE_POINT, Launcher, colours, focus_page, image_difference,
+                        login_window, window)
 
 PANEL = (0x1C, 0x16, 0x2E)
 HEADLINE = (0xF2, 0xE2, 0xBA)
@@ -24,6 +25,7 @@ INET_E_RESOURCE_NOT_FOUND = -0x7FF3FFFB
 INET_E_CANNOT_CONNECT = -0x7FF3FFFC
 STALL_PERIOD = 30
 DOWNLOAD = "http://passport.ops.test/files/client.zip"
+SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
 
 
 def offset(rect, left, top):
@@ -170,6 +172,43 @@ def check_a_game_login_is_detected_after_a_failure(s):
     assert game.launcher.program.running
 
 
+def minimise_and_restore(s, hwnd, failing=None):
+    """Minimised and restored with the system menu's commands while the window is active, as the
+    system hides and shows its owned page then; the page failing at the address meanwhile."""
+    s.syscommand(hwnd, SC_MINIMIZE)
+    wait_for(lambda: window(s, hwnd)["minimized"], 5, what="the window minimised")
+    if failing:
+        assert s.navigate_error(failing) == -1
+    s.syscommand(hwnd, SC_RESTORE)
+    wait_for(lambda: not window(s, hwnd)["minimized"], 5, what="the window restored")
+
+
+def check_a_minimised_window_brings_its_page_back_only_when_it_should_be_seen(s):
+    launcher = Launcher(s)
+    area = offset(HOLE, launcher.left, launcher.top)
+    focus_page(s, *launcher.at(*PAGE_POINT))
+    s.key("F6")
+    wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
+    minimise_and_restore(s, launcher.window["hwnd"], failing=LOGIN_PAGE)
+    wait_notice(s, launcher.host["hwnd"], area, "minimised-login-notice")
+    assert not window(s, launcher.host["hwnd"])["visible"]
+    # F5, not Enter: the buttons have the keyboard.
+    retry(s, "F5", None, launcher.window["hwnd"])
+    wait_page(s, launcher.host["hwnd"], area, "minimised-login-back")
+
+    game = Game(s, launcher)
+    width, height = game.window["rect"][2:]
+    area = (0, TITLE_BAR_HEIGHT, width, height)
+    game.focus_title_bar(s)
+    minimise_and_restore(s, game.hwnd)
+    wait_page(s, game.host["hwnd"], area, "minimised-game-back")
+    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the keyboard in the game page")
+    game.focus_title_bar(s)
+    minimise_and_restore(s, game.hwnd, failing=GAME_ADDRESS)
+    wait_notice(s, game.host["hwnd"], area, "minimised-game-notice")
+    assert not window(s, game.host["hwnd"])["visible"]
+
+
 def start_pages_that_answer_slowly(s):
     """Two launchers whose pages answer, but slowly: the login page's document arrives and completes a
     minute later, as with images or a frame that take long; and a link that turns into a download
@@ -188,15 +227,36 @@ def start_pages_that_answer_slowly(s):
     return [r["host"] for r in live], slow_pid
 
 
+def start_stalled_pages_stopped_or_waiting_on_an_alert(s):
+    """Two launchers whose login pages never answer: one page is stopped (window.stop(), Escape:
+    DownloadComplete with the control idle, and nothing else), the other shows an alert, which waits
+    on the player. Answers their page hosts and pids."""
+    hosts, pids = [], []
+    for action in (s.stop, s.alert):
+        s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"}, name=action.__name__)
+        pid = s.wait_log("Stalled", count=len(pids) + 1, url=LOGIN_PAGE)[-1].pid
+        s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
+        standin = s.wait_standin(len(pids) + 3, condition=lambda live: pid in [r["pid"] for r in live])
+        page = next(r for r in standin if r["pid"] == pid)
+        assert action(hwnd=page["hwnd"]), action.__name__
+        hosts.append(page["host"])
+        pids.append(pid)
+    return hosts, pids
+
+
 def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
-    # In the same wait, beside it: pages that answer slowly are not taken for failed.
+    # In the same wait, beside it: pages that answer slowly, a stopped page and one whose alert
+    # waits on the player are not taken for failed.
     answering, slow_pid = start_pages_that_answer_slowly(s)
+    stopped_or_waiting, others = start_stalled_pages_stopped_or_waiting_on_an_alert(s)
+    answering += stopped_or_waiting
     started = time.monotonic()
     program = s.start(s.paths.target("launcher"), env={"STANDIN_STALL": "/kolv/login"})
-    stalled = s.wait_log("Stalled", url=LOGIN_PAGE)[0]
+    stalled = s.wait_log("Stalled", count=3, url=LOGIN_PAGE)[-1]
     pid = stalled.pid
+    assert pid not in others
     login = s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
-    host = next(r for r in s.wait_standin(count=3) if r["pid"] == pid)["host"]
+    host = next(r for r in s.wait_standin(count=5) if r["pid"] == pid)["host"]
     area = offset(HOLE, *login["rect"][:2])
     wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown with its window")
     wait_notice(s, host, area, "stalled-notice", timeout=STALL_PERIOD + 10)
@@ -223,5 +283,6 @@ if __name__ == "__main__":
         check_frame_errors_and_answers_below_400_change_nothing,
         check_the_game_notice_below_the_title_bar,
         check_a_game_login_is_detected_after_a_failure,
+        check_a_minimised_window_brings_its_page_back_only_when_it_should_be_seen,
         check_a_login_page_that_never_answers_gives_way_to_the_notice,
     ], after_each=harness.Session.end_programs_without_faults)

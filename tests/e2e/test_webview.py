@@ -124,12 +124,14 @@ def check_new_window3_cancel_follows_the_answer(s):
 
     assert s.new_window3(POPUP, hwnd=hwnd["true"]) == -1
     assert s.new_window3(POPUP, hwnd=hwnd["false"]) == 0
-    assert s.new_window3(POPUP, hwnd=hwnd["unbound"]) == 0
-    # NewWindow2 reaches the callback as a completed navigation without address; the answer is not
-    # written back, even from a callback that cancels new windows.
+    # With nobody bound to send it to the default browser, a new window is refused.
+    assert s.new_window3(POPUP, hwnd=hwnd["unbound"]) == -1
+    assert s.new_window2(hwnd=hwnd["unbound"]) == -1
+    # NewWindow2 reaches a bound callback as a completed navigation without address; the answer is
+    # not written back, even from a callback that cancels new windows.
     assert s.new_window2(hwnd=hwnd["true"]) == 0
 
-    assert [e.get("cancel") for e in probe.log("NewWindow3Result")] == [-1, 0, 0]
+    assert [e.get("cancel") for e in probe.log("NewWindow3Result")] == [-1, 0, -1]
     assert [r for r in probe.records("callback") if r["kind"] == "3"] == [
         {"view": "1", "kind": "3", "answer": "1", "url": POPUP},
         {"view": "2", "kind": "3", "answer": "0", "url": POPUP}]

@@ -238,10 +238,9 @@ TEST(Accessibility, TheKeyboardMovesARingThroughTheButtonsWithOnePresentPerKey)
     presents.Take();
     Key(window, VK_SPACE);
     Key(window, VK_LEFT);
-    Key(window, VK_LEFT);
     Key(window, VK_RETURN);
     EXPECT_EQ(opened, (std::vector<std::wstring>{OperatorAddresses::forum, OperatorAddresses::recharge, OperatorAddresses::officialSite}));
-    EXPECT_EQ(presents.Take(), 2);
+    EXPECT_EQ(presents.Take(), 1);
 
     // Escape gives the keyboard back to the page and takes the ring away.
     Key(window, VK_ESCAPE);

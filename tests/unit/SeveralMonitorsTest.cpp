@@ -166,14 +166,31 @@ TEST(SeveralMonitors, AChangeOfTheWorkAreaWhileMinimisedChangesWhereTheWindowIsR
     ASSERT_TRUE(IsIconic(game.GetHandle()));
     RECT icon = game.Rect();
 
-    // The taskbar moves to the top of the second monitor.
-    SecondMonitor::work.top += 40;
+    // The second monitor gets a taskbar at its bottom. (At its top the workspace's origin would
+    // move, which the system here does not know of: its monitors are not these.)
+    SecondMonitor::work.bottom -= 40;
     SendMessageW(game.GetHandle(), WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
     EXPECT_TRUE(SameRect(game.Rect(), icon));
     ShowWindow(game.GetHandle(), SW_RESTORE);
     PumpMessages();
     EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::work));
     EXPECT_TRUE(SameRect(game.PageRect(), Below(SecondMonitor::work, 45)));
+}
+
+TEST(SeveralMonitors, WorkspaceCoordinatesTakeTheToolbarsOfTheRectanglesOwnMonitor)
+{
+    SecondMonitor second;
+    // A taskbar at the top of the second monitor only; the primary monitor's work area starts
+    // at its corner.
+    SecondMonitor::work.top += 40;
+    SecondMonitor::primaryWork.left = SecondMonitor::primaryArea.left;
+    SecondMonitor::primaryWork.top = SecondMonitor::primaryArea.top;
+    RECT onSecond = SecondMonitor::work;
+    RECT expected = onSecond;
+    OffsetRect(&expected, 0, -40);
+    EXPECT_TRUE(SameRect(Monitors::ToWorkspace(onSecond), expected));
+    RECT onPrimary = {10, 20, 110, 120};
+    EXPECT_TRUE(SameRect(Monitors::ToWorkspace(onPrimary), onPrimary));
 }
 
 TEST(SeveralMonitors, FullScreenStaysFullScreenOnItsMonitorThroughChangesOfScaleAndDisplay)

@@ -144,18 +144,29 @@ TEST_F(WebViewEventAgentTest, EachEventOfTheTableReachesTheCallback)
     EXPECT_EQ(newWindow3Cancel, VARIANT_TRUE);
 }
 
-TEST_F(WebViewEventAgentTest, NewWindow3CancelsOnlyWhenABoundCallbackSaysSo)
+TEST_F(WebViewEventAgentTest, NewWindowsAreRefusedUnboundAndCancelledWhenABoundCallbackSaysSo)
 {
+    // Unbound, before the first binding and after the web view is destroyed: nobody would send
+    // the window to the default browser, and the control must open none of its own.
     OwnedBstr popup(L"http://example.test/popup");
-    VARIANT_BOOL cancel = VARIANT_TRUE;
+    VARIANT_BOOL cancel = VARIANT_FALSE;
     EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
-    EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
+    cancel = VARIANT_FALSE;
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW2, {BoolRefArgument(&cancel), DispatchRefArgument(&newWindow)}), S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
 
     Recorder recorder;
     Bind(recorder);
     cancel = VARIANT_TRUE;
     EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
     EXPECT_EQ(cancel, VARIANT_FALSE);
+    EXPECT_EQ(recorder.calls.size(), 1u);
+
+    agent->Unbind();
+    cancel = VARIANT_FALSE;
+    EXPECT_EQ(Raise(agent, DISPID_NEWWINDOW3, NewWindow3Arguments(popup.Get(), &cancel, &newWindow)), S_OK);
+    EXPECT_EQ(cancel, VARIANT_TRUE);
     EXPECT_EQ(recorder.calls.size(), 1u);
 }
 
@@ -463,6 +474,25 @@ TEST_F(WebViewEventAgentTest, ANavigationThatDoesNotCompleteInTimeFailsOnce)
     EXPECT_EQ(recorder.calls[0].kind, NavigateError);
     EXPECT_EQ(recorder.calls[0].url, loginPage);
     EXPECT_EQ(recorder.calls[0].status, INET_E_CONNECTION_TIMEOUT);
+}
+
+TEST_F(WebViewEventAgentTest, TheWatchStandsStillWhileTheControlsModalUiWaitsOnThePlayer)
+{
+    Recorder recorder;
+    Bind(recorder);
+    // A credentials prompt of the navigation itself, and one shown before a navigation starts.
+    agent->NavigationStarted(loginPage);
+    agent->ModalUi(true);
+    WaitOutTheStallPeriod();
+    agent->ModalUi(false);
+    agent->ModalUi(true);
+    agent->NavigationStarted(loginPage);
+    WaitOutTheStallPeriod();
+    EXPECT_TRUE(recorder.calls.empty());
+    EXPECT_TRUE(agent->IsNavigating());
+    agent->ModalUi(false);
+    ASSERT_TRUE(PumpUntil([&] { return !recorder.calls.empty(); }));
+    EXPECT_EQ(recorder.calls[0].kind, NavigateError);
 }
 
 TEST_F(WebViewEventAgentTest, OnlyThePagesOwnAnswerOrFailureEndsItsNavigation)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <exdispid.h>
+#include <mshtmhst.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -233,6 +234,17 @@ TEST(WebView, AControlDestroyedFromItsOwnEventIsTornDownFromTheLoop)
         EXPECT_EQ(hostInCallback, nullptr);
         EXPECT_TRUE(IsWindow(host));
         EXPECT_FALSE(IsWindowVisible(host));
+        // The page's alert after the event runs a message loop inside the control: not let go there.
+        ComPtr<IDocHostUIHandler> ui;
+        ComPtr<IUnknown> site;
+        site.Attach(reinterpret_cast<IUnknown*>(SendMessageW(host, RegisterWindowMessageW(L"WM_ATLGETHOST"), 0, 0)));
+        ASSERT_TRUE(site && SUCCEEDED(site->QueryInterface(IID_IDocHostUIHandler, ui.PutVoid())));
+        ui->EnableModeless(FALSE);
+        PumpUntil([] { return false; }, 100);
+        EXPECT_TRUE(IsWindow(host));
+        ui->EnableModeless(TRUE);
+        ui.Reset();
+        site.Reset();
         EXPECT_TRUE(PumpUntil([host] { return !IsWindow(host); }));
         EXPECT_EQ(ProbeApartment(), Apartment::None);
         EXPECT_EQ(browser->Release(), 0u);

@@ -33,7 +33,11 @@ const wchar_t Usage[] =
     L"       standinctl security ACTION,... [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl navigateerror ADDRESS [--status N] [--frame] [--index N | --hwnd H] [--timeout MS]\n"
     L"       standinctl alert [TEXT] [--index N | --hwnd H] [--timeout MS]\n"
-    L"       standinctl close --hwnd H";
+    L"       standinctl stop [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl copy TEXT [--index N | --hwnd H] [--timeout MS]\n"
+    L"       standinctl clipboard\n"
+    L"       standinctl close --hwnd H\n"
+    L"       standinctl syscommand --hwnd H CODE";
 
 // What the control raises when a server's name is not found.
 const long ResourceNotFound = static_cast<long>(0x800C0005);
@@ -219,6 +223,27 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"navigateerror") {
         return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
     }
+    if (command == L"copy") {
+        return SendRequest(argc, argv, ControlChannel::CopyRequest, true);
+    }
+    // The clipboard's text as another program pastes it.
+    if (command == L"clipboard" && argc == 2) {
+        std::wstring text;
+        if (OpenClipboard(nullptr)) {
+            HANDLE data = GetClipboardData(CF_UNICODETEXT);
+            const wchar_t* locked = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+            if (locked != nullptr) {
+                text = locked;
+                GlobalUnlock(data);
+            }
+            CloseClipboard();
+        }
+        ConsoleOutput::Line(L"text=" + text);
+        return 0;
+    }
+    if (command == L"stop") {
+        return SendRequest(argc, argv, ControlChannel::StopRequest, false);
+    }
     if (command == L"alert") {
         return SendRequest(argc, argv, ControlChannel::AlertRequest, true, L"Hello from the page");
     }
@@ -226,6 +251,14 @@ int wmain(int argc, wchar_t** argv)
     if (command == L"close" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
         HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
         bool posted = IsWindow(window) && PostMessageW(window, WM_CLOSE, 0, 0);
+        ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
+        return posted ? 0 : ExitFailed;
+    }
+    // As the system menu, the taskbar or the shell asks a window to minimise or restore: posted.
+    if (command == L"syscommand" && argc == 5 && std::wstring(argv[2]) == L"--hwnd") {
+        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        WPARAM code = wcstoul(argv[4], nullptr, 0);
+        bool posted = IsWindow(window) && PostMessageW(window, WM_SYSCOMMAND, code, 0);
         ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
         return posted ? 0 : ExitFailed;
     }

@@ -21,6 +21,10 @@ const ULONG_PTR SecurityProbeRequest = 6;
 const ULONG_PTR NavigateErrorRequest = 7;
 // The page's alert(): the stand-in answers as the box appears, not when it is answered.
 const ULONG_PTR AlertRequest = 8;
+// The page's window.stop(), or Escape: a navigation under way ends, and DownloadComplete follows.
+const ULONG_PTR StopRequest = 9;
+// Text the player copies from the page: put on the clipboard as the control does.
+const ULONG_PTR CopyRequest = 10;
 const ULONG_PTR Reply = 100;
 
 }

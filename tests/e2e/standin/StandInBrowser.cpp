@@ -1,6 +1,7 @@
 #include "StandInBrowser.h"
 
 #include "ApartmentSpy.h"
+#include "ClipboardText.h"
 #include "ControlChannel.h"
 #include "FrameDispatch.h"
 #include "StandInLog.h"
@@ -22,6 +23,10 @@ const LONG NewWindowFlags = 0x2 | 0x4;
 const DISPID SecurityProbeRequest = DISPID_UNKNOWN;
 // The queued request of a page's alert(), which is no event of the control either.
 const DISPID AlertRequest = DISPID_UNKNOWN - 1;
+// The queued window.stop() of a page, raised as the DownloadComplete it ends with.
+const DISPID StopRequest = DISPID_DOWNLOADCOMPLETE;
+// The queued copy of a page's text to the clipboard.
+const DISPID CopyRequest = DISPID_UNKNOWN - 2;
 
 // An address containing this has its events raised before the navigation call returns.
 const wchar_t RaiseNowMarker[] = L"#raise-now";
@@ -98,6 +103,7 @@ StandInBrowser::StandInBrowser()
       raising(false),
       eventDepth(0),
       modalDepth(0),
+      busy(false),
       oleObject(*this),
       inPlaceObject(*this),
       inPlaceActiveObject(*this),
@@ -142,8 +148,9 @@ const std::wstring& StandInBrowser::Address() const
 
 void StandInBrowser::QueueNavigation(const std::wstring& target, HWND replyWindow)
 {
+    busy = StandInSettings::Stalls(target);
     // A server that never answers: no event follows, and the page shown stays.
-    if (StandInSettings::Stalls(target)) {
+    if (busy) {
         StandInLog::Write(L"Stalled", L"obj=%u url=%ls", serial, target.c_str());
         Report(PendingEvent{DISPID_NAVIGATECOMPLETE2, target, replyWindow, true}, L"252=stalled");
         return;
@@ -172,6 +179,16 @@ void StandInBrowser::QueueSlowDocument()
         Queue(DISPID_DOCUMENTCOMPLETE, slowDocument, nullptr, true);
         slowDocument.clear();
     }
+}
+
+void StandInBrowser::QueueStop(HWND replyWindow)
+{
+    Queue(StopRequest, address, replyWindow, true);
+}
+
+void StandInBrowser::QueueCopy(const std::wstring& text, HWND replyWindow)
+{
+    Queue(CopyRequest, text, replyWindow, true);
 }
 
 void StandInBrowser::QueueAlert(const std::wstring& text, HWND replyWindow)
@@ -353,6 +370,20 @@ void StandInBrowser::Raise(const PendingEvent& event)
     case AlertRequest:
         RaiseAlert(event);
         return;
+    case CopyRequest: {
+        HRESULT result = ClipboardText::Copy(event.address);
+        StandInLog::Write(L"Copied", L"obj=%u hr=0x%08lx", serial, static_cast<unsigned long>(result));
+        report = SUCCEEDED(result) ? L"copied=1" : L"copied=0";
+        break;
+    }
+    case StopRequest: {
+        busy = false;
+        StandInLog::Write(L"Event", L"obj=%u dispid=%ld name=DownloadComplete", serial, event.dispid);
+        DISPPARAMS none = {nullptr, nullptr, 0, 0};
+        report = std::to_wstring(event.dispid) + L"=raised\tsinks="
+            + std::to_wstring(eventConnectionPoint.Raise(event.dispid, &none));
+        break;
+    }
     case SecurityProbeRequest: {
         IOleClientSite* site = nullptr;
         oleObject.GetClientSite(&site);
@@ -750,6 +781,7 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::Refresh2(VARIANT* level)
 HRESULT STDMETHODCALLTYPE StandInBrowser::Stop()
 {
     StandInLog::Write(L"Stop", L"obj=%u", serial);
+    busy = false;
     return S_OK;
 }
 
@@ -838,7 +870,7 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::get_Busy(VARIANT_BOOL* value)
     if (value == nullptr) {
         return E_POINTER;
     }
-    *value = VARIANT_FALSE;
+    *value = busy ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
 

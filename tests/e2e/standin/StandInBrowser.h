@@ -42,6 +42,11 @@ public:
     // IDocHostUIHandler and on its frame, a message box owned by its root window, then
     // EnableModeless(TRUE) on both. The reply goes as the box appears.
     void QueueAlert(const std::wstring& text, HWND replyWindow);
+    // The page's window.stop(): a stalled navigation ends, the control is no longer busy, and
+    // DownloadComplete is raised, and nothing else.
+    void QueueStop(HWND replyWindow);
+    // The player copies the text from the page: OleSetClipboard with a data object of the control's.
+    void QueueCopy(const std::wstring& text, HWND replyWindow);
     // The DocumentComplete that STANDIN_SLOW held back, now due.
     void QueueSlowDocument();
     void PostPendingEvents();
@@ -179,6 +184,8 @@ private:
     bool raising;
     int eventDepth;
     int modalDepth;
+    // A navigation STANDIN_STALL stalls is under way: get_Busy answers true.
+    bool busy;
     // The address whose DocumentComplete STANDIN_SLOW holds back.
     std::wstring slowDocument;
     std::map<HWND, std::wstring> reports;

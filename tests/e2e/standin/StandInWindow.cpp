@@ -268,6 +268,14 @@ LRESULT StandInWindow::HandleCopyData(HWND replyWindow, const COPYDATASTRUCT* da
         owner.QueueNavigateError(target, status, frame, replyWindow);
         return TRUE;
     }
+    case ControlChannel::CopyRequest:
+        StandInLog::Write(L"ControlCopy", L"obj=%u", owner.Serial());
+        owner.QueueCopy(address, replyWindow);
+        return TRUE;
+    case ControlChannel::StopRequest:
+        StandInLog::Write(L"ControlStop", L"obj=%u", owner.Serial());
+        owner.QueueStop(replyWindow);
+        return TRUE;
     case ControlChannel::AlertRequest:
         StandInLog::Write(L"ControlAlert", L"obj=%u", owner.Serial());
         owner.QueueAlert(address, replyWindow);
