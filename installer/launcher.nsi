@@ -59,11 +59,11 @@ VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "LegalCopyright" "Copyright ${PUBLISHER}"
 
 ; A running program's image is mapped, and a mapped image cannot be opened for writing: while
-; FOLDER\EXE_NAME refuses that, the launcher runs from FOLDER and nothing there may change.
-!macro EnsureNotRunning folder
-  ${DoWhile} ${FileExists} "${folder}\${EXE_NAME}"
+; the launcher's FILE refuses that, it is running and nothing of it may change.
+!macro EnsureNotRunning file
+  ${DoWhile} ${FileExists} "${file}"
     ClearErrors
-    FileOpen $0 "${folder}\${EXE_NAME}" a
+    FileOpen $0 "${file}" a
     ${IfNot} ${Errors}
       FileClose $0
       ${Break}
@@ -77,12 +77,18 @@ VIAddVersionKey "LegalCopyright" "Copyright ${PUBLISHER}"
 
 Section "-${PRODUCT_NAME}"
   ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  !insertmacro EnsureNotRunning "$INSTDIR"
+  ; The installed launcher, which an earlier release may have named otherwise (its icon's path).
+  ReadRegStr $3 HKCU "${UNINSTALL_KEY}" "DisplayIcon"
+  StrCpy $3 $3 -2
+  !insertmacro EnsureNotRunning "$INSTDIR\${EXE_NAME}"
+  ${If} $3 != ""
+  ${AndIf} $3 != "$INSTDIR\${EXE_NAME}"
+    !insertmacro EnsureNotRunning "$3"
+    Delete "$3"
+  ${EndIf}
   ${If} $1 != ""
   ${AndIf} $1 != $INSTDIR
     ; The installed version moves here: what its installer made in its folder goes.
-    !insertmacro EnsureNotRunning "$1"
-    Delete "$1\${EXE_NAME}"
     Delete "$1\uninstall.exe"
     RMDir "$1"
   ${EndIf}
@@ -109,7 +115,7 @@ Section "Desktop shortcut"
 SectionEnd
 
 Section "Uninstall"
-  !insertmacro EnsureNotRunning "$INSTDIR"
+  !insertmacro EnsureNotRunning "$INSTDIR\${EXE_NAME}"
   Delete "$DESKTOP\${PRODUCT_NAME}.lnk"
   Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
   Delete "$INSTDIR\${EXE_NAME}"

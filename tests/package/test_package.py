@@ -150,6 +150,10 @@ def check_install_refuse_uninstall_upgrade(s):
     assert files() == before | {os.path.dirname(unix(FOLDER))}, sorted(files() ^ before)
 
     assert install(s, dist("old", version=OLD)) == 0 and entries(s)[0]["DisplayVersion"] == OLD
+    # As an earlier release installed it, under a name of its own: the upgrade takes it away.
+    earlier = FOLDER + "\\launcher.exe"
+    shutil.copyfile(built, unix(earlier))
+    s.run("reg", "add", UNINSTALL + "\\" + PRODUCT, "/v", "DisplayIcon", "/d", earlier + ",0", "/f")
     assert install(s, dist("a")) == 0 and [entry["DisplayVersion"] for entry in entries(s)] == [VERSION]
     assert installed() == (sorted([EXE_NAME, "uninstall.exe"]), read(built))
 
