@@ -56,7 +56,8 @@ Axis::Axis(int from, int to)
     // it widens for smaller sizes only, which would alias.
     double widen = std::max(1.0, scale / 2.0);
     double reach = lobes * widen;
-    taps = 2 * static_cast<int>(std::ceil(reach)) + 1;
+    // Every source pixel closer than the reach: no more than twice the reach rounded up.
+    taps = 2 * static_cast<int>(std::ceil(reach));
     index.resize(static_cast<size_t>(to) * taps);
     weight.resize(index.size());
     std::vector<double> exact(static_cast<size_t>(taps));
