@@ -146,7 +146,6 @@ def measure_scales(runs, rounds):
                               for name in samples[dpi][0]["steps_ms"]}
         merged["shown_over_96"] = spread([part["spawn_to_shown_ms"]["median"] / base["spawn_to_shown_ms"]["median"]
                                           for part, base in zip(samples[dpi], samples[96])])
-        merged["load_average"] = os.getloadavg()[0]
         scales[str(dpi)] = merged
     return scales
 
