@@ -13,8 +13,9 @@ struct PixelRows {
 
 // A separable two-lobed Lanczos filter over the source pixels (widened only for reductions below
 // half), one pass per axis in fixed point; the borders are mirrored. Each colour stays within
-// its alpha; a pixel whose neighbours within reach are opaque comes out opaque, and so does every
-// pixel outside the scaled rectangle (rounded outward) of a transparent area of opaque art.
+// its alpha; a pixel whose neighbours within reach are opaque comes out opaque, and in a reduction
+// to no less than half so does every pixel outside the scaled rectangle (rounded outward) of a
+// transparent area of opaque art.
 class Resampler {
 public:
     // Fills every pixel of `to` from all of `from`; false when either is empty.
