@@ -26,8 +26,9 @@ ARCH = "x64" if harness.WINE_ARCH == "win64" else "x86"
 OBJDUMP = {"x64": "x86_64-w64-mingw32-objdump", "x86": "i686-w64-mingw32-objdump"}[ARCH]
 
 
-# Start-up is measured again at this display scale (150 %), in a prefix of its own.
-SCALED_DPI = 144
+# Start-up is measured again at each of these display scales, each in a prefix of its own, with
+# 96 DPI among them: the ratios to 96 DPI are taken within one run.
+SCALES = (96, 120, 144, 168, 192)
 
 
 class BenchError(Exception):
@@ -115,15 +116,54 @@ def measure_startup(session, bench, empty, floor, runs):
     }
 
 
-def measure_scaled_startup(runs):
-    """Start-up at SCALED_DPI: this script again, start-up only, in a prefix whose LogPixels is that."""
-    env = dict(os.environ, E2E_DPI=str(SCALED_DPI),
-               E2E_WINEPREFIX=os.path.join(harness.Paths().build_dir, "wineprefix-e2e-%d" % SCALED_DPI))
+def startup_at(dpi, runs):
+    """Start-up at a DPI: this script again, start-up only, in a prefix whose LogPixels is that."""
+    env = dict(os.environ, E2E_DPI=str(dpi),
+               E2E_WINEPREFIX=os.path.join(harness.Paths().build_dir, "wineprefix-bench-%d" % dpi))
     done = subprocess.run([sys.executable, os.path.abspath(__file__), "--startup-only", "--runs", str(runs)],
                           env=env, stdin=subprocess.DEVNULL, capture_output=True, text=True, timeout=600)
     if done.returncode != 0:
-        raise BenchError("start-up at %d DPI failed: %s" % (SCALED_DPI, done.stderr.strip()[-2000:]))
+        raise BenchError("start-up at %d DPI failed: %s" % (dpi, done.stderr.strip()[-2000:]))
     return parse_report(done.stdout)
+
+
+def measure_scales(runs, rounds):
+    """Start-up at every scale of SCALES, the scales taken in turn for each of `rounds` rounds of
+    `runs` processes, so that a change of the machine's load falls on all of them alike. The ratio
+    to 96 DPI is taken round by round, of the rounds' medians."""
+    samples = {dpi: [] for dpi in SCALES}
+    for _ in range(rounds):
+        for dpi in SCALES:
+            samples[dpi].append(startup_at(dpi, runs))
+    scales = {}
+    for dpi in SCALES:
+        merged = {"dpi": dpi, "rounds": rounds, "runs_per_round": runs}
+        for key in ("spawn_to_shown_ms", "floor_spawn_to_shown_ms", "spawn_to_complete_frame_ms"):
+            merged[key] = spread([v for part in samples[dpi] for v in part["raw"][key]])
+        for key in ("shown_over_floor", "complete_frame_over_floor"):
+            merged[key] = spread([part[key]["median"] for part in samples[dpi]])
+        merged["steps_ms"] = {name: spread([part["steps_ms"][name]["median"] for part in samples[dpi]])
+                              for name in samples[dpi][0]["steps_ms"]}
+        merged["shown_over_96"] = spread([part["spawn_to_shown_ms"]["median"] / base["spawn_to_shown_ms"]["median"]
+                                          for part, base in zip(samples[dpi], samples[96])])
+        scales[str(dpi)] = merged
+    return scales
+
+
+def scales_table(scales):
+    lines = ["| Display scale | DPI | Spawn → shown, median (min–max), ms | Ratio to 96 DPI, median of rounds (min–max) "
+             "| Target | | Ours / floor at that scale | Images | Skin and window | Surface and present |",
+             "|---|---|---|---|---|---|---|---|---|---|"]
+    for dpi in SCALES:
+        z = scales[str(dpi)]
+        shown, ratio, floor, steps = z["spawn_to_shown_ms"], z["shown_over_96"], z["shown_over_floor"], z["steps_ms"]
+        met = "" if dpi == 96 else ("met" if ratio["median"] <= 1.5 else "**missed**")
+        lines.append("| %d %% | %d | %s (%s–%s) | %s (%s–%s) | %s | %s | %s | %s | %s | %s |" % (
+            dpi * 100 // 96, dpi, fmt(shown["median"], 0), fmt(shown["min"], 0), fmt(shown["max"], 0),
+            fmt(ratio["median"], 2), fmt(ratio["min"], 2), fmt(ratio["max"], 2), "" if dpi == 96 else "≤ 1.5", met,
+            fmt(floor["median"], 2), fmt(steps["images"]["median"]), fmt(steps["skin_and_window"]["median"]),
+            fmt(steps["surface_and_present"]["median"])))
+    return "\n".join(lines)
 
 
 def growth(samples, warmup, window=5):
@@ -271,19 +311,6 @@ def table(results):
         row("Ours / floor, spawn → first complete frame (ratio per round)", s["complete_frame_over_floor"], "≤ 1.5",
             s["complete_frame_over_floor"]["median"] <= 1.5, floor_cmd, 2),
     ]
-    scaled = results["startup_scaled"]
-    scaled_cmd = "%s at %d DPI" % (floor_cmd, scaled["dpi"])
-    lines += [
-        row("At %d DPI, floor (the 2x skin drawn scaled): spawn → shown (ms)" % scaled["dpi"],
-            scaled["floor_spawn_to_shown_ms"], "", None, "bench_floor.exe at %d DPI" % scaled["dpi"]),
-        row("At %d DPI, ours: spawn → window and page shown (ms)" % scaled["dpi"], scaled["spawn_to_shown_ms"], "",
-            None, "bench.exe startup at %d DPI" % scaled["dpi"]),
-        row("At %d DPI, ours / floor, spawn → shown (ratio per round)" % scaled["dpi"], scaled["shown_over_floor"],
-            "≤ 1.5", scaled["shown_over_floor"]["median"] <= 1.5, scaled_cmd, 2),
-        row("At %d DPI, ours / floor, spawn → first complete frame (ratio per round)" % scaled["dpi"],
-            scaled["complete_frame_over_floor"], "≤ 1.5", scaled["complete_frame_over_floor"]["median"] <= 1.5,
-            scaled_cmd, 2),
-    ]
     for name, label in (("images", "the buttons' six normal images (PNG; the first loads the codecs)"), ("skin_and_window", "skin PNG and window up to "
                         "WM_CREATE"), ("page", "WM_CREATE: the page (stand-in)"), ("surface_and_present",
                         "surface, skin drawn, first present"), ("show", "ShowWindow, UpdateWindow, page shown"),
@@ -361,6 +388,11 @@ def main():
     parser.add_argument("--idle", type=int, default=10, help="seconds of each idle window (default 10)")
     parser.add_argument("--startup-only", action="store_true",
                         help="measure start-up only, at the prefix's DPI, and print it as JSON")
+    parser.add_argument("--scale-rounds", type=int, default=4,
+                        help="rounds of start-up at every display scale in turn (default 4)")
+    parser.add_argument("--scale-runs", type=int, default=5, help="fresh processes per scale and round (default 5)")
+    parser.add_argument("--scales-only", action="store_true",
+                        help="measure start-up at every display scale only, print its table and write it")
     args = parser.parse_args()
 
     paths = harness.Paths()
@@ -377,9 +409,14 @@ def main():
         print(json.dumps(startup))
         return
 
-    results = {"date": datetime.date.today().isoformat(), "commit": commit(), "machine": machine()}
+    results = {"date": datetime.date.today().isoformat(), "commit": commit(), "machine": machine(),
+               "load_average": {}}
+    if args.scales_only:
+        measure_scales_into(results, args, launcher)
+        write(results, build)
+        print(results["scales_table"])
+        return
     with harness.Session("bench") as session:
-        results["load_average"] = {}
         results["load_average"]["startup"] = os.getloadavg()[0]
         print("start-up: %d rounds of bench_empty.exe, bench_floor.exe and bench.exe startup ..." % args.runs,
               flush=True)
@@ -411,12 +448,26 @@ def main():
         results["cycles"]["standin_kept_loaded"] = growth(report["cycles.resident_kib"], args.warmup)
         print("idle: %d s of the floor's window, then %d s of the launcher's ..." % (args.idle, args.idle), flush=True)
         results["idle"] = measure_idle(session, launcher, floor, args.idle)
-    results["load_average"]["startup_scaled"] = os.getloadavg()[0]
-    print("start-up at %d DPI: %d rounds in a prefix of its own ..." % (SCALED_DPI, args.runs), flush=True)
-    results["startup_scaled"] = measure_scaled_startup(args.runs)
-    results["size"] = {"bytes": os.path.getsize(launcher), "imports": imports(launcher)}
+    measure_scales_into(results, args, launcher)
     results["table"] = table(results)
+    write(results, build)
+    print(results["table"])
+    print()
+    print(results["scales_table"])
+    print("\nwritten to %s" % os.path.join(build, "bench", "results.json"))
 
+
+def measure_scales_into(results, args, launcher):
+    results["load_average"]["scales"] = os.getloadavg()[0]
+    print("start-up at %s DPI: %d rounds of %d processes each, each scale in a prefix of its own ..." % (
+        ", ".join(map(str, SCALES)), args.scale_rounds, args.scale_runs), flush=True)
+    results["startup_scales"] = measure_scales(args.scale_runs, args.scale_rounds)
+    results["scales_table"] = scales_table(results["startup_scales"])
+    results["size"] = {"bytes": os.path.getsize(launcher), "imports": imports(launcher)}
+
+
+def write(results, build):
+    """Writes results.json and prints what was measured on which machine."""
     output = os.path.join(build, "bench", "results.json")
     os.makedirs(os.path.dirname(output), exist_ok=True)
     with open(output, "w") as f:
@@ -427,8 +478,6 @@ def main():
         results["date"], results["commit"], m["architecture"], m["wine_loader"], m["wine"], m["cores"], m["cpu"],
         m["debian"], m["display"],
         ", ".join("%s %.2f" % item for item in results["load_average"].items())))
-    print(results["table"])
-    print("\nwritten to %s" % output)
 
 
 if __name__ == "__main__":

@@ -2,6 +2,7 @@
 #include "toolkit/Dpi.h"
 
 #include "toolkit/Monitors.h"
+#include "toolkit/Resampler.h"
 #include "toolkit/SystemLibrary.h"
 #include "toolkit/WindowDC.h"
 
@@ -141,17 +142,27 @@ ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
 {
     if (!image || (image->GetWidth() == static_cast<UINT>(size.cx) && image->GetHeight() == static_cast<UINT>(size.cy)))
         return image;
+    if (image->GetType() != Gdiplus::ImageTypeBitmap || size.cx <= 0 || size.cy <= 0)
+        return nullptr;
+    // A decoded PNG is a bitmap, whatever class it was made through.
+    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
+    Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+    Gdiplus::BitmapData from;
+    if (source->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) != Gdiplus::Ok)
+        return nullptr;
     ImagePtr resampled(new Gdiplus::Bitmap(size.cx, size.cy, PixelFormat32bppPARGB));
-    Gdiplus::Graphics graphics(resampled.get());
-    graphics.SetCompositingMode(Gdiplus::CompositingModeSourceCopy);
-    graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
-    graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    // Mirrored at the borders: the filter would otherwise blend the edge pixels with nothing.
-    Gdiplus::ImageAttributes mirrored;
-    mirrored.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-    graphics.DrawImage(image.get(), Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0,
-        static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()), Gdiplus::UnitPixel, &mirrored);
-    return resampled;
+    auto* target = static_cast<Gdiplus::Bitmap*>(resampled.get());
+    Gdiplus::Rect targetRect(0, 0, size.cx, size.cy);
+    Gdiplus::BitmapData to;
+    bool done = target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
+    if (done) {
+        done = Resampler::Resample(PixelRows{static_cast<BYTE*>(from.Scan0), sourceRect.Width, sourceRect.Height,
+                                       from.Stride},
+            PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
+        target->UnlockBits(&to);
+    }
+    source->UnlockBits(&from);
+    return done ? std::move(resampled) : nullptr;
 }
 
 ImagePtr Dpi::LoadScaledArt(WORD id, int dpi, SIZE& designSize)

@@ -51,8 +51,8 @@ public:
     // The art of a PNG resource for a DPI, and its 96-DPI size: at 96 DPI the image itself;
     // elsewhere its twin drawn at twice the size (id + 1000), or the image where it has none.
     static ImagePtr LoadArt(WORD id, int dpi, SIZE& designSize);
-    // An image at exactly a size: itself when it is that size, else resampled once (GDI+
-    // high-quality bicubic with half-pixel offset into a premultiplied bitmap).
+    // An image at exactly a size: itself when it is that size, else resampled once into a
+    // premultiplied bitmap (Resampler); null when it cannot be.
     static ImagePtr Resample(ImagePtr image, SIZE size);
     // The art of a resource resampled to its design size at a DPI, as a window's skin is.
     static ImagePtr LoadScaledArt(WORD id, int dpi, SIZE& designSize);

@@ -74,7 +74,32 @@ void LayeredSurface::Build()
     if (graphics->GetLastStatus() != Gdiplus::Ok)
         graphics.reset();
     else
-        graphics->DrawImage(skin.get(), 0, 0, size.cx, size.cy);
+        CopySkin(RECT{0, 0, size.cx, size.cy});
+}
+
+void LayeredSurface::CopySkin(const RECT& area)
+{
+    // The surface holds premultiplied pixels, as the skin locked as PARGB gives them: a copy is
+    // the skin drawn over a transparent surface, without GDI+ blending every pixel.
+    DIBSECTION section = {};
+    if (GetObjectW(bitmap.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits)
+        return;
+    auto* source = skin->GetType() == Gdiplus::ImageTypeBitmap ? static_cast<Gdiplus::Bitmap*>(skin.get()) : nullptr;
+    Gdiplus::Rect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    Gdiplus::BitmapData pixels;
+    if (!source || source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
+        return;
+    // Whatever GDI has batched for the surface lands before the copy.
+    GdiFlush();
+    const size_t rowBytes = static_cast<size_t>(rect.Width) * 4;
+    auto* surfaceBits = static_cast<BYTE*>(section.dsBm.bmBits);
+    for (INT y = 0; y < rect.Height; ++y) {
+        // The surface's rows are bottom-up.
+        BYTE* row = surfaceBits + static_cast<ptrdiff_t>(section.dsBm.bmHeight - 1 - (rect.Y + y))
+            * section.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(rect.X) * 4;
+        memcpy(row, static_cast<const BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(y) * pixels.Stride, rowBytes);
+    }
+    source->UnlockBits(&pixels);
 }
 
 void LayeredSurface::Present()
@@ -103,14 +128,11 @@ void LayeredSurface::RedrawSkin(const RECT& area)
 {
     if (!graphics)
         return;
-    // Cleared to transparent first, as the surface was when the skin was first drawn on it.
-    HDC surfaceDC = graphics->GetHDC();
-    FillRect(surfaceDC, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    graphics->ReleaseHDC(surfaceDC);
-    INT width = area.right - area.left;
-    INT height = area.bottom - area.top;
-    graphics->DrawImage(skin.get(), Gdiplus::Rect(area.left, area.top, width, height), area.left, area.top, width,
-        height, Gdiplus::UnitPixel);
+    SIZE size = Size();
+    RECT whole = {0, 0, size.cx, size.cy};
+    RECT part;
+    if (IntersectRect(&part, &area, &whole))
+        CopySkin(part);
     Changed(area);
 }
 

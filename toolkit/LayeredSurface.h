@@ -46,6 +46,8 @@ public:
 
 private:
     void Build();
+    // The skin's pixels over part of the surface, replacing whatever was drawn there.
+    void CopySkin(const RECT& area);
     void Push(HDC windowDC, const RECT* dirty);
 
     HWND window;

@@ -1,7 +1,9 @@
 """The unmodified launcher on a display at 150 % (a prefix of its own whose LogPixels is 144): the
-login window at its scaled size with the page over the scaled hole, a click at a button's scaled
-centre, the game window's scaled title bar with its icon and name, and pages laid out at the scale
+login window at its scaled size with the page over the scaled hole, its skin and buttons as sharp
+as a Lanczos resample of their twice-size art, a click at a button's scaled centre, the game window's scaled title bar with its icon and name, and pages laid out at the scale
 by a DPI-aware host."""
+
+import os
 
 import harness
 from harness import wait_for
@@ -17,6 +19,58 @@ PAGE = (715, 675, 1577, 1103)
 SITE_BUTTON = (813, 608, 933, 663)
 TITLE_BAR_HEIGHT = 45
 TITLE_BAR = (0x30, 0x29, 0x21)
+
+
+# The login window's buttons: image resource name, design place and size.
+LOGIN_BUTTONS = [("site", (542, 405), (80, 37)), ("recharge", (652, 405), (80, 37)), ("forum", (789, 406), (80, 37)),
+                 ("service", (897, 406), (80, 37)), ("minimize", (1014, 364), (22, 22)), ("close", (1045, 364), (22, 22))]
+ART = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images", "2x")
+# Mean difference, over the skin's opaque pixels and inside each button, from the twice-size art
+# resampled with Lanczos. A button blurred by one pixel differs by 5 % to 7 %; a button is laid out
+# from its panel's scaled corner and may lie a pixel from the place scaled alone.
+MOST_SKIN_DIFFERENCE = 0.02
+MOST_BUTTON_DIFFERENCE = 0.05
+BUTTON_SHIFTS = [(dx, dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)]
+
+
+def lanczos(name, size):
+    from PIL import Image
+    return Image.open(os.path.join(ART, name + ".png")).convert("RGBA").resize(size, Image.Resampling.LANCZOS)
+
+
+def mean_difference(shot, reference, mask, origin):
+    """Mean of |shown - reference| over the mask's pixels on the screen, as a fraction of 255."""
+    from PIL import Image, ImageChops, ImageStat
+    shown = Image.open(shot.path).convert("RGB")
+    box = (max(origin[0], 0), max(origin[1], 0), min(origin[0] + reference.width, shown.width),
+           min(origin[1] + reference.height, shown.height))
+    inside = (box[0] - origin[0], box[1] - origin[1], box[2] - origin[0], box[3] - origin[1])
+    diff = ImageChops.difference(shown.crop(box), reference.convert("RGB").crop(inside))
+    return sum(ImageStat.Stat(diff, mask.crop(inside)).mean) / 3 / 255
+
+
+def assert_art_like_lanczos(shot, origin):
+    """The skin and the buttons as sharp as a Lanczos resample of their twice-size art, the page
+    aside; buttons are shown normal."""
+    from PIL import Image, ImageDraw
+    reference = lanczos("skin", LOGIN_SIZE)
+    opaque = reference.getchannel("A").point(lambda a: 255 if a == 255 else 0)
+    skin_mask = opaque.copy()
+    ImageDraw.Draw(skin_mask).rectangle((PAGE[0], PAGE[1], PAGE[2] - 1, PAGE[3] - 1), fill=0)
+    buttons = []
+    for name, (x, y), (w, h) in LOGIN_BUTTONS:
+        rect = (harness.scaled(x), harness.scaled(y), harness.scaled(x + w), harness.scaled(y + h))
+        reference.alpha_composite(lanczos(name + "_normal", (rect[2] - rect[0], rect[3] - rect[1])), rect[:2])
+        ImageDraw.Draw(skin_mask).rectangle((rect[0], rect[1], rect[2] - 1, rect[3] - 1), fill=0)
+        button_mask = Image.new("L", LOGIN_SIZE, 0)
+        ImageDraw.Draw(button_mask).rectangle((rect[0], rect[1], rect[2] - 1, rect[3] - 1), fill=255)
+        buttons.append((name, button_mask))
+    skin = mean_difference(shot, reference, skin_mask, origin)
+    assert skin <= MOST_SKIN_DIFFERENCE, (skin, shot.path)
+    for name, mask in buttons:
+        button = min(mean_difference(shot, reference, mask, (origin[0] + dx, origin[1] + dy))
+                     for dx, dy in BUTTON_SHIFTS)
+        assert button <= MOST_BUTTON_DIFFERENCE, (name, button, shot.path)
 
 
 def relative(rect, origin):
@@ -42,6 +96,7 @@ def check_both_windows_at_150_percent(s):
     host = s.wait_window({"hwnd": standin["host"], "visible": True})
     assert relative(host["rect"], origin) == PAGE, host
     laid_out_at_150(s, pid, LOGIN_PAGE)
+    assert_art_like_lanczos(s.screenshot("login-150-art"), origin)
 
     left, top, right, bottom = SITE_BUTTON
     s.click(origin[0] + (left + right) // 2, origin[1] + (top + bottom) // 2)
