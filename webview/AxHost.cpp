@@ -1,3 +1,4 @@
+// The site of one hosted control: creating, activating, fitting and letting go of it.
 #include "webview/AxHost.h"
 
 #include <new>

@@ -1,3 +1,4 @@
+// The client site of one hosted control, and the parts that answer for it.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +14,10 @@
 #include "webview/AxServiceProvider.h"
 #include "webview/AxUIHandler.h"
 
-// The site of one hosted control. Its parts answer for the in-place site, the frame, the
-// HTML host interfaces, the command target and the security service; they all share this
-// object's one reference count, and the object deletes itself when it reaches zero. The host
-// window holds one reference, the control another while it is attached.
+// Its parts answer for the in-place site, the frame, the HTML host interfaces, the command
+// target and the security service; they all share this object's one reference count, and the
+// object deletes itself when it reaches zero. The host window holds one reference, the control
+// another while it is attached.
 class AxHost final : public IOleClientSite {
 public:
     // A new host for the window with one reference, or null when there is no memory.

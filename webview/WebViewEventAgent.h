@@ -1,3 +1,4 @@
+// Turns the browser control's events into calls of its web view's callback; watches navigations.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +10,11 @@
 #include "webview/NavigationWatch.h"
 #include "webview/WebViewCallback.h"
 
-// Turns the browser control's DWebBrowserEvents2 into calls of the one callback bound to its
-// web view. The agent and its web view record share one lifetime, counted by the agent's
-// references: the record holds one until DestroyWebView has torn it down (from the message
-// loop when it was called inside an event), the control one while it is advised, and Invoke one
-// while it runs. The last Release frees the record and the agent.
+// DWebBrowserEvents2 reach the one callback bound to the web view. The agent and its web view
+// record share one lifetime, counted by the agent's references: the record holds one until
+// DestroyWebView has torn it down (from the message loop when it was called inside an event), the
+// control one while it is advised, and Invoke one while it runs. The last Release frees the record
+// and the agent.
 //
 // It also watches each navigation of the page itself, from its start (a navigation asked of the
 // web view, or one the page began) until its server has answered: the page's NavigateComplete2
