@@ -13,7 +13,6 @@ WebViewEventAgent::WebViewEventAgent(WebView* webView, UINT stallPeriodMs)
     : webView(webView)
     , owner(nullptr)
     , callback(nullptr)
-    , references(1)
     , watch(stallPeriodMs, [this] { OnStall(); })
     , unheardStatus(0)
 {
@@ -24,30 +23,9 @@ WebViewEventAgent::~WebViewEventAgent()
     delete webView;
 }
 
-STDMETHODIMP WebViewEventAgent::QueryInterface(REFIID iid, void** object)
+void* WebViewEventAgent::Find(REFIID iid)
 {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
-        *object = static_cast<DWebBrowserEvents2*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) WebViewEventAgent::AddRef()
-{
-    return ++references;
-}
-
-STDMETHODIMP_(ULONG) WebViewEventAgent::Release()
-{
-    ULONG left = --references;
-    if (left == 0)
-        delete this;
-    return left;
+    return IsOneOf(iid, {&IID_IDispatch, &DIID_DWebBrowserEvents2}) ? static_cast<DWebBrowserEvents2*>(this) : nullptr;
 }
 
 STDMETHODIMP WebViewEventAgent::GetTypeInfoCount(UINT* count)

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "toolkit/ComObject.h"
 #include "toolkit/WindManager.h"
 #include "webview/NavigationWatch.h"
 #include "webview/WebViewCallback.h"
@@ -22,14 +23,10 @@
 // FileDownload (the answer is a file, and no document follows), its DocumentComplete, or a
 // DownloadComplete that leaves the control idle (the navigation was stopped or refused). One
 // that fails, or is not answered within the stall period, reaches the callback as NavigateError.
-class WebViewEventAgent final : public DWebBrowserEvents2 {
+class WebViewEventAgent final : public ComObject<DWebBrowserEvents2> {
 public:
     // Starts unbound, with the one reference that the record holds.
     WebViewEventAgent(WebView* webView, UINT stallPeriodMs);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
@@ -52,9 +49,8 @@ public:
     void ModalUi(bool shown);
 
 private:
-    ~WebViewEventAgent();
-    WebViewEventAgent(const WebViewEventAgent&) = delete;
-    WebViewEventAgent& operator=(const WebViewEventAgent&) = delete;
+    ~WebViewEventAgent() override;
+    void* Find(REFIID iid) override;
 
     // Whether an event's pDisp argument is the control itself rather than one of its frames.
     bool IsControl(const VARIANT* argument) const;
@@ -72,7 +68,6 @@ private:
     WebView* webView;
     CallbackBase* owner;
     WebViewCallback callback;
-    ULONG references;
     NavigationWatch watch;
     // The address of the page's last NavigateComplete2: moving within it loads no document.
     std::wstring pageAddress;
