@@ -1,28 +1,13 @@
-// An owning holder for one GDI object.
+// An owning holder for one GDI object (bitmap, brush, font, ...).
 #pragma once
 
 #include <windows.h>
 
-// Owns one GDI object (bitmap, brush, ...) and deletes it once.
-template <typename H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H h) : handle(h) {}
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    ~GdiObject() { Reset(); }
+#include "toolkit/UniqueHandle.h"
 
-    H Get() const { return handle; }
-    explicit operator bool() const { return handle != nullptr; }
-
-    void Reset(H h = nullptr)
-    {
-        if (handle)
-            DeleteObject(handle);
-        handle = h;
-    }
-
-private:
-    H handle = nullptr;
+struct DeleteGdiObject {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
 };
+
+template <typename H>
+using GdiObject = UniqueHandle<H, DeleteGdiObject>;

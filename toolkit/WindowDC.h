@@ -1,23 +1,16 @@
-// An owning holder for a window's DC.
+// The DC of a window for the length of a scope.
 #pragma once
 
 #include <windows.h>
 
-// The DC of a window for the length of a scope.
-class WindowDC {
+#include "toolkit/UniqueHandle.h"
+
+struct ReleaseWindowDC {
+    HWND window = nullptr;
+    void operator()(HDC dc) const { ReleaseDC(window, dc); }
+};
+
+class WindowDC : public UniqueHandle<HDC, ReleaseWindowDC> {
 public:
-    explicit WindowDC(HWND w) : window(w), dc(GetDC(w)) {}
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    ~WindowDC()
-    {
-        if (dc)
-            ReleaseDC(window, dc);
-    }
-
-    HDC Get() const { return dc; }
-
-private:
-    HWND window;
-    HDC dc;
+    explicit WindowDC(HWND window) : UniqueHandle(GetDC(window), ReleaseWindowDC{window}) {}
 };

@@ -1,3 +1,4 @@
+// The host's command target: a page's script errors end here.
 #include "webview/AxCommandTarget.h"
 
 namespace {

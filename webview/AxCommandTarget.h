@@ -1,3 +1,4 @@
+// Commands an HTML control sends up to its host.
 #pragma once
 
 #include <windows.h>
@@ -5,8 +6,8 @@
 
 #include "webview/AxHostPart.h"
 
-// Commands an HTML control sends up to its host. Script errors of a page are answered here,
-// so that the control never puts its error dialog in front of the player.
+// Script errors of a page are answered here, so that the control never puts its error dialog
+// in front of the player.
 class AxCommandTarget : public AxHostPart<IOleCommandTarget> {
 public:
     explicit AxCommandTarget(IUnknown* outer);

@@ -1,3 +1,4 @@
+// The site of one hosted control: creating, activating, fitting and letting go of it.
 #include "webview/AxHost.h"
 
 #include <new>
@@ -8,8 +9,7 @@ AxHost* AxHost::Create(HWND window)
 }
 
 AxHost::AxHost(HWND window)
-    : references(1)
-    , window(window)
+    : window(window)
     , modalDepth(0)
     , disabledOwner(nullptr)
     , inPlaceSite(this)
@@ -27,43 +27,24 @@ AxHost::~AxHost()
     EndModalUi();
 }
 
-STDMETHODIMP AxHost::QueryInterface(REFIID iid, void** object)
+// The parts answer with this object's identity and count.
+void* AxHost::Find(REFIID iid)
 {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
-        *object = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(iid, IID_IOleWindow) || IsEqualIID(iid, IID_IOleInPlaceSite))
-        *object = static_cast<IOleInPlaceSite*>(&inPlaceSite);
-    else if (IsEqualIID(iid, IID_IOleInPlaceUIWindow) || IsEqualIID(iid, IID_IOleInPlaceFrame))
-        *object = static_cast<IOleInPlaceFrame*>(&inPlaceFrame);
-    else if (IsEqualIID(iid, IID_IDocHostUIHandler))
-        *object = static_cast<IDocHostUIHandler*>(&uiHandler);
-    else if (IsEqualIID(iid, IID_IOleCommandTarget))
-        *object = static_cast<IOleCommandTarget*>(&commandTarget);
-    else if (IsEqualIID(iid, IID_IServiceProvider))
-        *object = static_cast<IServiceProvider*>(&serviceProvider);
-    else if (IsEqualIID(iid, IID_IInternetSecurityManager))
-        *object = static_cast<IInternetSecurityManager*>(&securityManager);
-    else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-STDMETHODIMP_(ULONG) AxHost::AddRef()
-{
-    return ++references;
-}
-
-STDMETHODIMP_(ULONG) AxHost::Release()
-{
-    ULONG left = --references;
-    if (left == 0)
-        delete this;
-    return left;
+    if (IsEqualIID(iid, IID_IOleClientSite))
+        return static_cast<IOleClientSite*>(this);
+    if (IsOneOf(iid, {&IID_IOleWindow, &IID_IOleInPlaceSite}))
+        return static_cast<IOleInPlaceSite*>(&inPlaceSite);
+    if (IsOneOf(iid, {&IID_IOleInPlaceUIWindow, &IID_IOleInPlaceFrame}))
+        return static_cast<IOleInPlaceFrame*>(&inPlaceFrame);
+    if (IsEqualIID(iid, IID_IDocHostUIHandler))
+        return static_cast<IDocHostUIHandler*>(&uiHandler);
+    if (IsEqualIID(iid, IID_IOleCommandTarget))
+        return static_cast<IOleCommandTarget*>(&commandTarget);
+    if (IsEqualIID(iid, IID_IServiceProvider))
+        return static_cast<IServiceProvider*>(&serviceProvider);
+    if (IsEqualIID(iid, IID_IInternetSecurityManager))
+        return static_cast<IInternetSecurityManager*>(&securityManager);
+    return nullptr;
 }
 
 STDMETHODIMP AxHost::SaveObject()

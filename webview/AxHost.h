@@ -1,3 +1,4 @@
+// The client site of one hosted control, and the parts that answer for it.
 #pragma once
 
 #include <windows.h>
@@ -5,6 +6,7 @@
 
 #include <functional>
 
+#include "toolkit/ComObject.h"
 #include "toolkit/ComPtr.h"
 #include "webview/AxCommandTarget.h"
 #include "webview/AxInPlaceFrame.h"
@@ -13,18 +15,14 @@
 #include "webview/AxServiceProvider.h"
 #include "webview/AxUIHandler.h"
 
-// The site of one hosted control. Its parts answer for the in-place site, the frame, the
-// HTML host interfaces, the command target and the security service; they all share this
-// object's one reference count, and the object deletes itself when it reaches zero. The host
-// window holds one reference, the control another while it is attached.
-class AxHost final : public IOleClientSite {
+// Its parts answer for the in-place site, the frame, the HTML host interfaces, the command
+// target and the security service; they all share this object's one reference count, and the
+// object deletes itself when it reaches zero. The host window holds one reference, the control
+// another while it is attached.
+class AxHost final : public ComObject<IOleClientSite> {
 public:
     // A new host for the window with one reference, or null when there is no memory.
     static AxHost* Create(HWND window);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP SaveObject() override;
     STDMETHODIMP GetMoniker(DWORD assign, DWORD which, IMoniker** moniker) override;
@@ -65,11 +63,9 @@ private:
     explicit AxHost(HWND window);
     // Ends the count and enables the owner again: the UI has ended, or the control went first.
     void EndModalUi();
-    ~AxHost();
-    AxHost(const AxHost&) = delete;
-    AxHost& operator=(const AxHost&) = delete;
+    ~AxHost() override;
+    void* Find(REFIID iid) override;
 
-    ULONG references;
     HWND window;
     ComPtr<IOleObject> control;
     ComPtr<IOleInPlaceObject> inPlaceObject;

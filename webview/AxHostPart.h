@@ -1,9 +1,9 @@
+// One interface of a host object that answers for it.
 #pragma once
 
 #include <unknwn.h>
 
-// One interface of a host object that answers for it: identity and the one reference count
-// belong to the outer object.
+// Identity and the one reference count belong to the outer object.
 template <typename Interface>
 class AxHostPart : public Interface {
 public:

@@ -1,3 +1,4 @@
+// The host window classes and the calls that create and query the control they hold.
 #include "webview/AxHostWindow.h"
 
 #include <new>

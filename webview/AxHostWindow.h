@@ -1,3 +1,4 @@
+// The host window classes, each window holding one control.
 #pragma once
 
 #include <windows.h>

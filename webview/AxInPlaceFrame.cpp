@@ -1,3 +1,4 @@
+// The frame a control activates in: the host window, sharing nothing.
 #include "webview/AxInPlaceFrame.h"
 
 #include "webview/AxHost.h"

@@ -1,3 +1,4 @@
+// The frame a control sees when it activates.
 #pragma once
 
 #include <ole2.h>
@@ -6,8 +7,8 @@
 
 class AxHost;
 
-// The frame a control sees when it activates: the host window, with no menus, toolbars or
-// status bar to share. It tells the host which object is active.
+// The host window, with no menus, toolbars or status bar to share. It tells the host which
+// object is active.
 class AxInPlaceFrame : public AxHostPart<IOleInPlaceFrame> {
 public:
     explicit AxInPlaceFrame(AxHost* host);

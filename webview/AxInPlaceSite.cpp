@@ -1,3 +1,4 @@
+// Activates the control in place over the host window's client area.
 #include "webview/AxInPlaceSite.h"
 
 #include "webview/AxHost.h"

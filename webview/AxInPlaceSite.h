@@ -1,3 +1,4 @@
+// Where the control activates: the host window's client area, with the host as its frame.
 #pragma once
 
 #include <ole2.h>
@@ -6,7 +7,6 @@
 
 class AxHost;
 
-// Where the control activates: the host window's client area, with the host as its frame.
 class AxInPlaceSite : public AxHostPart<IOleInPlaceSite> {
 public:
     explicit AxInPlaceSite(AxHost* host);

@@ -1,3 +1,4 @@
+// The host's answers to the URL actions a page asks for.
 #include "webview/AxSecurityManager.h"
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// The host's word on what a page may do.
 #pragma once
 
 #include <windows.h>
@@ -5,8 +6,8 @@
 
 #include "webview/AxHostPart.h"
 
-// The host's word on what a page may do: nothing that would run or install code or start a
-// program on the player's machine. Everything else, zones included, is the control's default.
+// Nothing that would run or install code or start a program on the player's machine.
+// Everything else, zones included, is the control's default.
 class AxSecurityManager : public AxHostPart<IInternetSecurityManager> {
 public:
     explicit AxSecurityManager(IUnknown* outer);

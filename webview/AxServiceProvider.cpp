@@ -1,3 +1,4 @@
+// Hands the control the host's security manager.
 #include "webview/AxServiceProvider.h"
 
 #include <urlmon.h>

@@ -1,3 +1,4 @@
+// The services the site offers the control: its security manager, and nothing else.
 #pragma once
 
 #include <windows.h>
@@ -5,7 +6,6 @@
 
 #include "webview/AxHostPart.h"
 
-// The services the site offers the control: its security manager, and nothing else.
 class AxServiceProvider : public AxHostPart<IServiceProvider> {
 public:
     explicit AxServiceProvider(IUnknown* outer);

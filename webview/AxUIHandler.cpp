@@ -1,3 +1,4 @@
+// The host's answers about the HTML control's look, keys, context menus and modal UI.
 #include "webview/AxUIHandler.h"
 
 #include "webview/AxHost.h"

@@ -1,3 +1,4 @@
+// What an HTML control asks its host about its look and its user interface.
 #pragma once
 
 #include <windows.h>
@@ -7,10 +8,9 @@
 
 class AxHost;
 
-// What an HTML control asks its host about its look and its user interface: the page fills
-// the window without a sunken border, only the page's keys are the control's (PageKeys), only
-// text fields have a context menu, the control's modal UI disables the launcher's window
-// (AxHost::EnableModeless), and everything else is the control's own default.
+// The page fills the window without a sunken border, only the page's keys are the control's
+// (PageKeys), only text fields have a context menu, the control's modal UI disables the launcher's
+// window (AxHost::EnableModeless), and everything else is the control's own default.
 class AxUIHandler : public AxHostPart<IDocHostUIHandler> {
 public:
     explicit AxUIHandler(AxHost* host);

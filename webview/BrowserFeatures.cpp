@@ -1,3 +1,4 @@
+// Sets the feature controls for the process and the launcher's registry values.
 #include "webview/BrowserFeatures.h"
 
 #include <windows.h>

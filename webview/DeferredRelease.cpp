@@ -1,3 +1,4 @@
+// Counts the calls running between the control and this system, and releases what waited for them.
 #include "webview/DeferredRelease.h"
 
 #include <windows.h>

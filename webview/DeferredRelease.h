@@ -1,12 +1,12 @@
+// Lets go of a control only once no call between it and this system is running.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
 
-// Lets go of a control only once no call between the control and this system is running on
-// the thread: a callback may destroy the web view whose control is raising the event, and
-// that control must outlive its own call. The release runs from the thread's message loop.
+// Per thread: a callback may destroy the web view whose control is raising the event, and that
+// control must outlive its own call. The release runs from the thread's message loop.
 class DeferredRelease {
 public:
     // Runs the release from the message loop once no control call is open and, when given,

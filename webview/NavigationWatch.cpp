@@ -1,3 +1,4 @@
+// The timer of the watched navigation, paused while the control's modal UI is up.
 #include "webview/NavigationWatch.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Bounds the time a navigation of a page may take.
 #pragma once
 
 #include <windows.h>
@@ -5,9 +6,8 @@
 #include <functional>
 #include <string>
 
-// Bounds the time a navigation of a page may take. Its timer runs only while a navigation is
-// pending and not paused: from its start until it completes or fails, or until the period is
-// over, when the handler is told once.
+// Its timer runs only while a navigation is pending and not paused: from its start until it
+// completes or fails, or until the period is over, when the handler is told once.
 class NavigationWatch {
 public:
     NavigationWatch(UINT periodMs, std::function<void()> onExpiry);

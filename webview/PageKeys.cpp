@@ -1,3 +1,4 @@
+// Sorts the keys typed in a page into the page's, the launcher's and the dropped ones.
 #include "webview/PageKeys.h"
 
 #include "toolkit/Keys.h"

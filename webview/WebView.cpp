@@ -1,3 +1,4 @@
+// The web view record: what it holds, and the zoom of its page.
 #include "webview/WebView.h"
 
 WebView::WebView()

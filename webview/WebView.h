@@ -1,3 +1,4 @@
+// One embedded browser: a popup host window holding the browser control, and its agent.
 #pragma once
 
 #include <windows.h>
@@ -8,8 +9,8 @@
 
 class WebViewEventAgent;
 
-// One embedded browser: a popup host window holding the browser control, and the agent that
-// forwards the control's events. Its lifetime is counted by its agent (see WebViewEventAgent).
+// The agent forwards the control's events. The record's lifetime is counted by its agent (see
+// WebViewEventAgent).
 class WebView {
 public:
     WebView();

@@ -1,133 +1,18 @@
+// Binds the browser control's events to a web view's callback and watches its navigations.
 #include "webview/WebViewEventAgent.h"
 
 #include <exdispid.h>
 #include <urlmon.h>
 
-#include <algorithm>
-#include <cwchar>
-#include <initializer_list>
-
 #include "webview/DeferredRelease.h"
+#include "webview/EventArguments.h"
+#include "webview/NavigationPolicy.h"
 #include "webview/WebView.h"
-
-namespace {
-
-const wchar_t noUrl[] = L"";
-
-// The entry of the argument array, or null when the event brought fewer arguments.
-const VARIANT* Argument(const DISPPARAMS* params, UINT index)
-{
-    if (!params->rgvarg || index >= params->cArgs)
-        return nullptr;
-    return &params->rgvarg[index];
-}
-
-// The schemes a page may navigate to: the web, the control's blank pages and script. The
-// control's own error pages (res:) are refused as well: its documentation leaves them to
-// NavigateError, raised before it shows one, and a res: address can name any module on the
-// machine, whose pages would open in the local machine zone. For a failure of the page itself
-// NavigateError refuses them first.
-const std::initializer_list<const wchar_t*> webSchemes = {L"http", L"https", L"about", L"javascript"};
-// Of those, the schemes that load a document from elsewhere, which may take long or never come.
-const std::initializer_list<const wchar_t*> loadingSchemes = {L"http", L"https"};
-
-// A null BSTR is an empty string, and so is one that is not whole text: an odd byte count
-// leaves no wide NUL at its end, and a NUL inside would hide the rest from the callback.
-const wchar_t* StringOf(const VARIANT* argument)
-{
-    if (!argument || argument->vt != VT_BSTR || !argument->bstrVal)
-        return noUrl;
-    BSTR text = argument->bstrVal;
-    UINT length = SysStringLen(text);
-    if (SysStringByteLen(text) != length * sizeof(wchar_t) || wcsnlen(text, length) != length)
-        return noUrl;
-    return text;
-}
-
-// The URL argument of BeforeNavigate2, NavigateComplete2 and DocumentComplete: a reference to
-// a VARIANT that holds the string, or the string itself.
-const wchar_t* AddressOf(const VARIANT* argument)
-{
-    if (argument && argument->vt == (VT_BYREF | VT_VARIANT))
-        return argument->pvarVal ? StringOf(argument->pvarVal) : noUrl;
-    return StringOf(argument);
-}
-
-// A by-reference VARIANT argument: the VARIANT it refers to, or null.
-const VARIANT* Referenced(const VARIANT* argument)
-{
-    if (!argument || argument->vt != (VT_BYREF | VT_VARIANT))
-        return nullptr;
-    return argument->pvarVal;
-}
-
-VARIANT_BOOL* CancelFlagOf(const VARIANT* argument)
-{
-    if (!argument || argument->vt != (VT_BYREF | VT_BOOL))
-        return nullptr;
-    return argument->pboolVal;
-}
-
-bool IsBool(const VARIANT* argument)
-{
-    return argument && argument->vt == VT_BOOL;
-}
-
-wchar_t AsciiLower(wchar_t c)
-{
-    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-// Compared in ASCII only: a letter of another script that folds to one of these is another
-// scheme. An address without a scheme, or one that could not be read, has none of them.
-bool HasSchemeOf(const wchar_t* address, std::initializer_list<const wchar_t*> schemes)
-{
-    const wchar_t* colon = wcschr(address, L':');
-    if (!colon)
-        return false;
-    size_t length = static_cast<size_t>(colon - address);
-    for (const wchar_t* scheme : schemes) {
-        if (wcslen(scheme) != length)
-            continue;
-        size_t same = 0;
-        while (same < length && AsciiLower(address[same]) == scheme[same])
-            ++same;
-        if (same == length)
-            return true;
-    }
-    return false;
-}
-
-// The frame name of NavigateError: a string, or nothing for the page itself.
-bool IsFrameName(const VARIANT* name)
-{
-    return name && (name->vt == VT_BSTR || name->vt == VT_EMPTY || name->vt == VT_NULL);
-}
-
-// Below 400 a status is an answer, not a failure: 204 leaves the page as it is, 304 shows the
-// copy the control kept.
-bool IsFailure(long status)
-{
-    return status < 0 || status >= 400;
-}
-
-// A move to another part of the page shown loads no document and completes none.
-bool WithinPage(const wchar_t* address, const std::wstring& page)
-{
-    const wchar_t* fragment = wcschr(address, L'#');
-    if (!fragment || page.empty())
-        return false;
-    size_t length = static_cast<size_t>(fragment - address);
-    return length == std::min(page.find(L'#'), page.size()) && page.compare(0, length, address, length) == 0;
-}
-
-} // namespace
 
 WebViewEventAgent::WebViewEventAgent(WebView* webView, UINT stallPeriodMs)
     : webView(webView)
     , owner(nullptr)
     , callback(nullptr)
-    , references(1)
     , watch(stallPeriodMs, [this] { OnStall(); })
     , unheardStatus(0)
 {
@@ -138,30 +23,9 @@ WebViewEventAgent::~WebViewEventAgent()
     delete webView;
 }
 
-STDMETHODIMP WebViewEventAgent::QueryInterface(REFIID iid, void** object)
+void* WebViewEventAgent::Find(REFIID iid)
 {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDispatch) || IsEqualIID(iid, DIID_DWebBrowserEvents2)) {
-        *object = static_cast<DWebBrowserEvents2*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) WebViewEventAgent::AddRef()
-{
-    return ++references;
-}
-
-STDMETHODIMP_(ULONG) WebViewEventAgent::Release()
-{
-    ULONG left = --references;
-    if (left == 0)
-        delete this;
-    return left;
+    return IsOneOf(iid, {&IID_IDispatch, &DIID_DWebBrowserEvents2}) ? static_cast<DWebBrowserEvents2*>(this) : nullptr;
 }
 
 STDMETHODIMP WebViewEventAgent::GetTypeInfoCount(UINT* count)
@@ -190,7 +54,7 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         return E_INVALIDARG;
     // Arguments are read only as far as the event brought them and only in the expected types.
     WebViewEvent kind;
-    const wchar_t* url = noUrl;
+    const wchar_t* url = L"";
     long status = 0;
     VARIANT_BOOL* cancel = nullptr;
     switch (id) {
@@ -241,7 +105,7 @@ STDMETHODIMP WebViewEventAgent::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS
         // address would show or run what lies on the machine. Answered here, with no handler.
         cancel = CancelFlagOf(Argument(params, 0));
         const wchar_t* address = AddressOf(Argument(params, 5));
-        if (cancel && !HasSchemeOf(address, webSchemes))
+        if (cancel && !MayNavigate(address))
             *cancel = VARIANT_TRUE;
         else if (cancel && *cancel == VARIANT_FALSE)
             WatchNavigation(params, address);
@@ -378,7 +242,7 @@ bool WebViewEventAgent::PageFailed(const DISPPARAMS* params, const wchar_t*& url
 void WebViewEventAgent::WatchNavigation(const DISPPARAMS* params, const wchar_t* address)
 {
     // BeforeNavigate2(pDisp, URL, Flags, TargetFrameName, PostData, Headers, Cancel), last first.
-    if (IsControl(Argument(params, 6)) && HasSchemeOf(address, loadingSchemes) && !WithinPage(address, pageAddress))
+    if (IsControl(Argument(params, 6)) && LoadsDocument(address) && !WithinPage(address, pageAddress))
         NavigationStarted(address);
 }
 

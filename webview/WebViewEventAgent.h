@@ -1,3 +1,4 @@
+// Turns the browser control's events into calls of its web view's callback; watches navigations.
 #pragma once
 
 #include <windows.h>
@@ -5,15 +6,16 @@
 
 #include <string>
 
+#include "toolkit/ComObject.h"
 #include "toolkit/WindManager.h"
 #include "webview/NavigationWatch.h"
 #include "webview/WebViewCallback.h"
 
-// Turns the browser control's DWebBrowserEvents2 into calls of the one callback bound to its
-// web view. The agent and its web view record share one lifetime, counted by the agent's
-// references: the record holds one until DestroyWebView has torn it down (from the message
-// loop when it was called inside an event), the control one while it is advised, and Invoke one
-// while it runs. The last Release frees the record and the agent.
+// DWebBrowserEvents2 reach the one callback bound to the web view. The agent and its web view
+// record share one lifetime, counted by the agent's references: the record holds one until
+// DestroyWebView has torn it down (from the message loop when it was called inside an event), the
+// control one while it is advised, and Invoke one while it runs. The last Release frees the record
+// and the agent.
 //
 // It also watches each navigation of the page itself, from its start (a navigation asked of the
 // web view, or one the page began) until its server has answered: the page's NavigateComplete2
@@ -21,14 +23,10 @@
 // FileDownload (the answer is a file, and no document follows), its DocumentComplete, or a
 // DownloadComplete that leaves the control idle (the navigation was stopped or refused). One
 // that fails, or is not answered within the stall period, reaches the callback as NavigateError.
-class WebViewEventAgent final : public DWebBrowserEvents2 {
+class WebViewEventAgent final : public ComObject<DWebBrowserEvents2> {
 public:
     // Starts unbound, with the one reference that the record holds.
     WebViewEventAgent(WebView* webView, UINT stallPeriodMs);
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
@@ -51,9 +49,8 @@ public:
     void ModalUi(bool shown);
 
 private:
-    ~WebViewEventAgent();
-    WebViewEventAgent(const WebViewEventAgent&) = delete;
-    WebViewEventAgent& operator=(const WebViewEventAgent&) = delete;
+    ~WebViewEventAgent() override;
+    void* Find(REFIID iid) override;
 
     // Whether an event's pDisp argument is the control itself rather than one of its frames.
     bool IsControl(const VARIANT* argument) const;
@@ -71,7 +68,6 @@ private:
     WebView* webView;
     CallbackBase* owner;
     WebViewCallback callback;
-    ULONG references;
     NavigationWatch watch;
     // The address of the page's last NavigateComplete2: moving within it loads no document.
     std::wstring pageAddress;

@@ -48,8 +48,7 @@ HRESULT Nothing(VARIANT* out)
 } // namespace
 
 WindAccessible::WindAccessible(ButtonPanel* buttons, HWND ownerHandle)
-    : references(1)
-    , panel(buttons)
+    : panel(buttons)
     , handle(ownerHandle)
 {
     const AccessibilityLibrary& library = Library();
@@ -97,30 +96,9 @@ Button* WindAccessible::ButtonOf(const VARIANT& child) const
     return static_cast<size_t>(child.lVal) <= buttons.size() ? buttons[child.lVal - 1] : nullptr;
 }
 
-STDMETHODIMP WindAccessible::QueryInterface(REFIID iid, void** object)
+void* WindAccessible::Find(REFIID iid)
 {
-    if (!object)
-        return E_POINTER;
-    if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
-        *object = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) WindAccessible::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&references));
-}
-
-STDMETHODIMP_(ULONG) WindAccessible::Release()
-{
-    LONG left = InterlockedDecrement(&references);
-    if (left == 0)
-        delete this;
-    return static_cast<ULONG>(left);
+    return IsOneOf(iid, {&IID_IDispatch, &__uuidof(IAccessible)}) ? static_cast<IAccessible*>(this) : nullptr;
 }
 
 // Clients call IAccessible itself; there is no type information to call it through IDispatch.

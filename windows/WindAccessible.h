@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include "toolkit/ComObject.h"
 #include "toolkit/ComPtr.h"
 
 class Button;
@@ -12,19 +13,13 @@ class ButtonPanel;
 // The window, named by its text, with the buttons of its panel as children. A child's id is its
 // place in the panel's order, from 1. The window owns it and disconnects it when it is destroyed;
 // references still held then answer that the object is gone.
-class WindAccessible final : public IAccessible {
+class WindAccessible final : public ComObject<IAccessible> {
 public:
     WindAccessible(ButtonPanel* panel, HWND handle);
-    WindAccessible(const WindAccessible&) = delete;
-    WindAccessible& operator=(const WindAccessible&) = delete;
 
     // The answer to WM_GETOBJECT for the client area; 0 when the system cannot give it.
     LRESULT Answer(WPARAM wParam);
     void Disconnect();
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override;
@@ -56,7 +51,8 @@ public:
 private:
     typedef HRESULT (STDMETHODCALLTYPE IAccessible::*TextOf)(VARIANT, BSTR*);
 
-    ~WindAccessible();
+    ~WindAccessible() override;
+    void* Find(REFIID iid) override;
     // The system's own object for the client area answers for the window itself (its parent,
     // state and place, moving out of it); null once disconnected.
     IAccessible* Standard();
@@ -67,7 +63,6 @@ private:
     // A text that only the window itself has (the buttons have none).
     HRESULT WindowText(TextOf get, VARIANT child, BSTR* text);
 
-    LONG references;
     ButtonPanel* panel;
     HWND handle;
     ComPtr<IAccessible> standard;
