@@ -42,9 +42,6 @@
 #define IMAGE_RETRY_HOVER 130
 #define IMAGE_RETRY_PRESSED 131
 
-#define IMAGE_FIRST IMAGE_SKIN
-#define IMAGE_LAST IMAGE_RETRY_PRESSED
-
 // Each image drawn at twice its size, for displays at 200 %, has its id plus this.
 #define IMAGE_TWIN_OFFSET 1000
 #define IMAGE_TWIN(id) ((id) + IMAGE_TWIN_OFFSET)
