@@ -16,6 +16,7 @@
 #include "bench/Report.h"
 #include "bench/Summary.h"
 #include "bench/SweepPath.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/GdiObject.h"
 #include "toolkit/SurfaceBitmap.h"
 #include "toolkit/MemoryDC.h"
@@ -108,13 +109,13 @@ int Parts(size_t rounds)
     std::vector<double> firstPng, otherPngs, skinLoad, skinDraw;
     for (size_t round = 0; round < rounds; ++round) {
         int64_t start = QpcClock::Now();
-        ImagePtr first = manager->LoadPngResource(102, L"PNG");
+        ImagePtr first = manager->LoadPngResource(IMAGE_MINIMIZE_NORMAL, L"PNG");
         int64_t firstLoaded = QpcClock::Now();
         std::vector<ImagePtr> others;
-        for (WORD id = 103; id <= 119; ++id)
+        for (WORD id = IMAGE_MINIMIZE_HOVER; id <= IMAGE_SITE_PRESSED; ++id)
             others.push_back(manager->LoadPngResource(id, L"PNG"));
         int64_t othersLoaded = QpcClock::Now();
-        ImagePtr skin = manager->LoadPngResource(101, L"PNG");
+        ImagePtr skin = manager->LoadPngResource(IMAGE_SKIN, L"PNG");
         int64_t skinLoaded = QpcClock::Now();
         int width = static_cast<int>(skin->GetWidth());
         int height = static_cast<int>(skin->GetHeight());

@@ -9,6 +9,7 @@
 #include <cwchar>
 
 #include "bench/QpcClock.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/SurfaceBitmap.h"
 
 // The floor of start-up: what any skinned window must do before it is on the screen. It decodes
@@ -18,8 +19,6 @@
 
 namespace {
 
-const WORD skinId = 101;
-const WORD twinId = 1101;
 const int designDpi = 96;
 
 // Functions of the launcher's other system DLLs, so that Wine loads the same ones at start.
@@ -61,7 +60,7 @@ int wmain(int argc, wchar_t** argv)
     int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     bool scaled = dpi != designDpi;
-    Gdiplus::Image* skin = LoadSkin(scaled ? twinId : skinId);
+    Gdiplus::Image* skin = LoadSkin(scaled ? IMAGE_TWIN(IMAGE_SKIN) : IMAGE_SKIN);
     if (!skin)
         return 1;
     int width = static_cast<int>(skin->GetWidth());

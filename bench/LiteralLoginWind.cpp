@@ -1,15 +1,17 @@
 #include "bench/LiteralLoginWind.h"
 
+#include "resources/ResourceIds.h"
+
 namespace {
 
 // Normal, hover and pressed resources, in the order the window offers messages.
 const WORD imageIds[6][3] = {
-    {102, 103, 104}, // minimise
-    {105, 106, 107}, // close
-    {117, 118, 119}, // site
-    {111, 112, 113}, // recharge
-    {108, 109, 110}, // forum
-    {114, 115, 116}, // service
+    {IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED},
+    {IMAGE_CLOSE_NORMAL, IMAGE_CLOSE_HOVER, IMAGE_CLOSE_PRESSED},
+    {IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED},
+    {IMAGE_RECHARGE_NORMAL, IMAGE_RECHARGE_HOVER, IMAGE_RECHARGE_PRESSED},
+    {IMAGE_FORUM_NORMAL, IMAGE_FORUM_HOVER, IMAGE_FORUM_PRESSED},
+    {IMAGE_SERVICE_NORMAL, IMAGE_SERVICE_HOVER, IMAGE_SERVICE_PRESSED},
 };
 
 } // namespace

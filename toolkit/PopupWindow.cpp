@@ -1,10 +1,11 @@
 // The one window class of the skinned windows and its trampoline to a member handler.
 #include "toolkit/WindManager.h"
 
+#include "resources/ResourceIds.h"
+
 namespace {
 
 const wchar_t popupClassName[] = L"LoginerWind";
-const WORD appIconId = 102;
 
 LRESULT CALLBACK PopupWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -34,7 +35,7 @@ HWND WindManager::CreatePopupWindow(const wchar_t* title, int x, int y, int widt
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = PopupWindowProc;
     windowClass.hInstance = module;
-    windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(appIconId));
+    windowClass.hIcon = LoadIconW(module, MAKEINTRESOURCEW(ICON_LAUNCHER));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = colour ? CreateSolidBrush(colour) : reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = popupClassName;
@@ -57,5 +58,5 @@ HWND WindManager::CreatePopupWindow(const wchar_t* title, int x, int y, int widt
 
 HICON WindManager::LoadAppIcon(int size) const
 {
-    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(appIconId), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(ICON_LAUNCHER), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
 }

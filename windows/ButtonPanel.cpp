@@ -4,13 +4,7 @@
 #include "toolkit/Keys.h"
 #include "toolkit/LayeredSurface.h"
 #include "windows/Button.h"
-
-namespace {
-
-// Posted by PressLater: wParam is the button, pressed if it is still shown by then.
-const UINT pressButtonMessage = WM_APP + 1;
-
-} // namespace
+#include "windows/PrivateMessages.h"
 
 ButtonPanel::ButtonPanel(LayeredSurface* windowSurface)
     : window(nullptr)
@@ -56,14 +50,14 @@ bool ButtonPanel::PressLater(int index)
 {
     if (!window || index < 0 || static_cast<size_t>(index) >= buttons.size())
         return false;
-    return PostMessageW(window, pressButtonMessage, reinterpret_cast<WPARAM>(buttons[index]), 0);
+    return PostMessageW(window, PrivateMessages::pressButton, reinterpret_cast<WPARAM>(buttons[index]), 0);
 }
 
 ButtonPanel::Outcome ButtonPanel::Offer(HWND handle, UINT message, WPARAM wParam, LPARAM lParam)
 {
     Outcome outcome = NotTaken;
     switch (message) {
-    case pressButtonMessage: {
+    case PrivateMessages::pressButton: {
         Button* button = reinterpret_cast<Button*>(wParam);
         if (ChildId(button))
             button->Notify(ButtonClick, 0);

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 
+#include "resources/ResourceIds.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Keys.h"
 #include "toolkit/Monitors.h"
@@ -41,9 +42,9 @@ GameWind::GameWind(const wchar_t* address, HMONITOR startMonitor)
     pageWidth = work.right - work.left;
     pageHeight = work.bottom - work.top - pageTop;
     PlaceButtons();
-    minimizeButton.SetImages(120, 121, 122);
-    maximizeButton.SetImages(123, 124, 125);
-    closeButton.SetImages(126, 127, 128);
+    minimizeButton.SetImages(IMAGE_GAME_MINIMIZE_NORMAL, IMAGE_GAME_MINIMIZE_HOVER, IMAGE_GAME_MINIMIZE_PRESSED);
+    maximizeButton.SetImages(IMAGE_GAME_MAXIMIZE_NORMAL, IMAGE_GAME_MAXIMIZE_HOVER, IMAGE_GAME_MAXIMIZE_PRESSED);
+    closeButton.SetImages(IMAGE_GAME_CLOSE_NORMAL, IMAGE_GAME_CLOSE_HOVER, IMAGE_GAME_CLOSE_PRESSED);
     for (Button* button : {&minimizeButton, &maximizeButton, &closeButton})
         button->AddListener(ButtonClick, this, static_cast<ButtonHandler>(&GameWind::OnButtonClick));
 }

@@ -3,6 +3,7 @@
 
 #include <cwchar>
 
+#include "resources/ResourceIds.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Monitors.h"
 #include "webview/WebViewCallback.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-const WORD skinId = 101;
 // The page is created taller than the hole and brought to size at once.
 const SIZE pageCreationExtra = {0, 100};
 // The skin's hole, where the page or the notice shows.
@@ -35,12 +35,12 @@ LoginWind::LoginWind()
         int normal, hover, pressed;
     };
     const Layout layout[] = {
-        {&minimizeButton, 1014, 364, 102, 103, 104},
-        {&closeButton, 1045, 364, 105, 106, 107},
-        {&siteButton, 542, 405, 117, 118, 119},
-        {&rechargeButton, 652, 405, 111, 112, 113},
-        {&forumButton, 789, 406, 108, 109, 110},
-        {&serviceButton, 897, 406, 114, 115, 116},
+        {&minimizeButton, 1014, 364, IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED},
+        {&closeButton, 1045, 364, IMAGE_CLOSE_NORMAL, IMAGE_CLOSE_HOVER, IMAGE_CLOSE_PRESSED},
+        {&siteButton, 542, 405, IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED},
+        {&rechargeButton, 652, 405, IMAGE_RECHARGE_NORMAL, IMAGE_RECHARGE_HOVER, IMAGE_RECHARGE_PRESSED},
+        {&forumButton, 789, 406, IMAGE_FORUM_NORMAL, IMAGE_FORUM_HOVER, IMAGE_FORUM_PRESSED},
+        {&serviceButton, 897, 406, IMAGE_SERVICE_NORMAL, IMAGE_SERVICE_HOVER, IMAGE_SERVICE_PRESSED},
     };
     for (const Layout& item : layout) {
         item.button->SetScale(dpi);
@@ -63,7 +63,7 @@ LoginWind::LoginWind()
 
 bool LoginWind::Create()
 {
-    CreateWithSkin(skinId, nullptr);
+    CreateWithSkin(IMAGE_SKIN, nullptr);
     // A page that failed while the window was being made found no surface to draw on yet.
     if (notice.IsShown())
         ShowNotice();

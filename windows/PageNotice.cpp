@@ -1,14 +1,11 @@
 // Lays out and draws the notice, and remembers the address that failed for its Retry.
 #include "windows/PageNotice.h"
 
+#include "resources/ResourceIds.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Keys.h"
 
 namespace {
-
-const int retryNormal = 129;
-const int retryHover = 130;
-const int retryPressed = 131;
 
 const wchar_t headline[] = L"The page could not be loaded.";
 const wchar_t advice[] = L"Check your connection, then retry.";
@@ -61,7 +58,7 @@ PageNotice::PageNotice(ButtonHost* host)
     , retrying(false)
     , dpi(Dpi::design)
 {
-    retryButton.SetImages(retryNormal, retryHover, retryPressed);
+    retryButton.SetImages(IMAGE_RETRY_NORMAL, IMAGE_RETRY_HOVER, IMAGE_RETRY_PRESSED);
     retryButton.SetName(L"Retry");
 }
 

@@ -5,14 +5,7 @@
 #include "webview/WebViewCallback.h"
 #include "windows/Button.h"
 #include "windows/DefaultBrowser.h"
-
-namespace {
-
-// Posted when a restore shows the page again, handled once the restore is done (WM_APP + 1 is the
-// button panel's posted press).
-const UINT pageRestoredMessage = WM_APP + 2;
-
-} // namespace
+#include "windows/PrivateMessages.h"
 
 PageWind::PageWind() : webView(nullptr), notice(&panel), closeDeferred(false), pageHiddenWithWindow(false)
 {
@@ -50,7 +43,7 @@ LRESULT PageWind::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SIZE:
         PageFollowsMinimise(wParam);
         break;
-    case pageRestoredMessage:
+    case PrivateMessages::pageRestored:
         // The system may activate a window restored from the taskbar or Alt+Tab before it is
         // restored, while its page is hidden: the window in front now puts the keyboard in its page.
         if (GetForegroundWindow() == window && !panel.HasKeyboard())
@@ -229,7 +222,7 @@ void PageWind::PageFollowsMinimise(WPARAM sizeKind)
     }
     if (pageHiddenWithWindow && !notice.IsShown()) {
         ShowWindow(page, SW_SHOWNA);
-        PostMessageW(windowHandle, pageRestoredMessage, 0, 0);
+        PostMessageW(windowHandle, PrivateMessages::pageRestored, 0, 0);
     }
     pageHiddenWithWindow = false;
 }

@@ -11,6 +11,7 @@
 #include "PresentCounter.h"
 #include "ProbeWind.h"
 #include "TestSupport.h"
+#include "resources/ResourceIds.h"
 #include "windows/Button.h"
 #include "windows/SpecialWind.h"
 
@@ -148,7 +149,7 @@ protected:
     void SetUp() override
     {
         button.SetPosition(10, 20);
-        ASSERT_TRUE(button.SetImages(102, 103, 104));
+        ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
         button.AddListener(ButtonClick, &recorder, onEvent);
     }
 
@@ -266,11 +267,11 @@ TEST(ButtonOnHost, DrawsOnlyWhatChangesAndRestoresUnderARemovedRing)
     host.canvas = canvas.Graphics();
     Button button(&host);
     button.SetPosition(10, 20);
-    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
     button.Redraw();
     button.Redraw();
     EXPECT_EQ(host.drawn, (std::vector<ButtonState>{Normal}));
-    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(102, 22, 22)));
+    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(IMAGE_MINIMIZE_NORMAL, 22, 22)));
 
     button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(15, 25));
     button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(16, 25));
@@ -288,7 +289,7 @@ TEST(ButtonOnHost, ADrawingThatReachesNoScreenIsTriedAgain)
     FakeButtonHost host;
     host.reaches = false;
     Button button(&host);
-    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
     button.Redraw();
     button.Redraw();
     EXPECT_EQ(host.drawn.size(), 2u);
@@ -356,7 +357,7 @@ TEST(Button, ListenersAddedByAHandlerAreCalledInTheSameLoop)
     button.AddListener(ButtonClick, &spawner, static_cast<ButtonHandler>(&Spawner::OnEvent));
 
     button.SetPosition(0, 0);
-    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
     button.HandleMessage(nullptr, WM_LBUTTONDOWN, 0, At(5, 5));
     button.HandleMessage(nullptr, WM_LBUTTONUP, 0, At(5, 5));
 
@@ -387,9 +388,9 @@ TEST(Button, PositionAndImagesInEitherOrderGiveTheSameRectangle)
     FakeButtonHost owner;
     Button positionFirst(&owner);
     positionFirst.SetPosition(542, 405);
-    ASSERT_TRUE(positionFirst.SetImages(117, 118, 119));
+    ASSERT_TRUE(positionFirst.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
     Button imagesFirst(&owner);
-    ASSERT_TRUE(imagesFirst.SetImages(117, 118, 119));
+    ASSERT_TRUE(imagesFirst.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
     imagesFirst.SetPosition(542, 405);
 
     EXPECT_TRUE(SameRect(positionFirst.GetRect(), RECT{542, 405, 622, 442}));
@@ -405,28 +406,28 @@ TEST(Button, FailedSetImagesChangesNothing)
     FakeButtonHost owner;
     Button button(&owner);
     button.SetPosition(10, 20);
-    EXPECT_FALSE(button.SetImages(MISSING_ID, 103, 104));
-    EXPECT_FALSE(button.SetImages(102, MISSING_ID, 104));
-    EXPECT_FALSE(button.SetImages(102, 103, MISSING_ID));
+    EXPECT_FALSE(button.SetImages(MISSING_ID, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
+    EXPECT_FALSE(button.SetImages(IMAGE_MINIMIZE_NORMAL, MISSING_ID, IMAGE_MINIMIZE_PRESSED));
+    EXPECT_FALSE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, MISSING_ID));
     // Hover and pressed images are decoded only when first shown, but looked for at once.
-    EXPECT_FALSE(button.SetImages(102, EMPTY_PNG_ID, 104));
-    EXPECT_FALSE(button.SetImages(102, 103, EMPTY_PNG_ID));
+    EXPECT_FALSE(button.SetImages(IMAGE_MINIMIZE_NORMAL, EMPTY_PNG_ID, IMAGE_MINIMIZE_PRESSED));
+    EXPECT_FALSE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, EMPTY_PNG_ID));
     EXPECT_TRUE(SameRect(button.GetRect(), RECT{10, 20, 10, 20}));
 
-    ASSERT_TRUE(button.SetImages(102, 103, 104));
-    EXPECT_FALSE(button.SetImages(117, 118, MISSING_ID));
+    ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
+    EXPECT_FALSE(button.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, MISSING_ID));
     EXPECT_TRUE(SameRect(button.GetRect(), RECT{10, 20, 32, 42}));
 
     // The old images are still the ones drawn, the hover image too.
     Canvas canvas(64, 64);
     button.Draw(canvas.Graphics());
-    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(102, 22, 22)));
+    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(IMAGE_MINIMIZE_NORMAL, 22, 22)));
     button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(15, 25));
     Canvas hovered(64, 64);
     button.Draw(hovered.Graphics());
-    EXPECT_TRUE(hovered.ShowsOnly(button.GetRect(), Decode(103, 22, 22)));
+    EXPECT_TRUE(hovered.ShowsOnly(button.GetRect(), Decode(IMAGE_MINIMIZE_HOVER, 22, 22)));
     // A resource that is there but no image still counts, as when it was decoded at once.
-    EXPECT_TRUE(button.SetImages(102, NOT_AN_IMAGE_ID, 104));
+    EXPECT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, NOT_AN_IMAGE_ID, IMAGE_MINIMIZE_PRESSED));
 }
 
 namespace {
@@ -439,9 +440,9 @@ protected:
         ASSERT_TRUE(counter.Forwards());
         ASSERT_NE(wind.GetSurface().Graphics(), nullptr);
         button.SetPosition(542, 405);
-        ASSERT_TRUE(button.SetImages(117, 118, 119));
+        ASSERT_TRUE(button.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
         for (int state = Normal; state <= Pressed; ++state)
-            images[state] = Decode(117 + state, 80, 37);
+            images[state] = Decode(IMAGE_SITE_NORMAL + state, 80, 37);
         skin = wind.Surface();
         counter.Take();
     }
@@ -466,7 +467,7 @@ protected:
     }
 
     PresentCounter counter;
-    ProbeWind wind{LoadPng(101)};
+    ProbeWind wind{LoadPng(IMAGE_SKIN)};
     Button button{wind.Host()};
     Pixels images[3];
     Pixels skin;
@@ -520,7 +521,7 @@ TEST_F(ButtonOnSkin, ImagesOfAnotherSizeAreStretchedIntoTheRectangle)
     // 22 x 22 normal image, 80 x 37 hover and pressed images.
     Button small(wind.Host());
     small.SetPosition(100, 100);
-    ASSERT_TRUE(small.SetImages(102, 118, 119));
+    ASSERT_TRUE(small.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
     Send(small, WM_MOUSEMOVE, 105, 105);
     Send(small, WM_LBUTTONDOWN, 105, 105);
     EXPECT_EQ(counter.Take(), 2);
@@ -535,7 +536,7 @@ TEST_F(ButtonOnSkin, MovingOrNewImagesDrawAgainAtTheNextMessage)
     Expect(WM_MOUSEMOVE, 10, 10, Normal, 0);
 
     // The literal redraw would paint the new images at the next message, so must this.
-    ASSERT_TRUE(button.SetImages(117, 118, 119));
+    ASSERT_TRUE(button.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
     Send(button, WM_MOUSEMOVE, 10, 10);
     EXPECT_EQ(counter.Take(), 1);
 
@@ -583,17 +584,17 @@ TEST(ButtonOnLateSurface, MessagesBeforeTheSurfaceExistsDrawNothingAndCountForNo
     ProbeWind wind;
     Button button(wind.Host());
     button.SetPosition(542, 405);
-    ASSERT_TRUE(button.SetImages(117, 118, 119));
+    ASSERT_TRUE(button.SetImages(IMAGE_SITE_NORMAL, IMAGE_SITE_HOVER, IMAGE_SITE_PRESSED));
     button.HandleMessage(nullptr, WM_MOUSEMOVE, 0, At(10, 10));
     wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.Take(), 0);
 
-    ASSERT_TRUE(wind.CreateWithSkin(LoadPng(101), nullptr));
+    ASSERT_TRUE(wind.CreateWithSkin(LoadPng(IMAGE_SKIN), nullptr));
     counter.Take();
     button.HandleMessage(wind.GetHandle(), WM_MOUSEMOVE, 0, At(10, 10));
     wind.GetSurface().PresentChanges();
     EXPECT_EQ(counter.Take(), 1);
-    EXPECT_TRUE(ShowsImage(wind.Surface(), button.GetRect(), Decode(117, 80, 37)));
+    EXPECT_TRUE(ShowsImage(wind.Surface(), button.GetRect(), Decode(IMAGE_SITE_NORMAL, 80, 37)));
 }
 
 TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
@@ -604,7 +605,7 @@ TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
     ASSERT_TRUE(wind.CreateWithColorKey(300, 200, RGB(255, 0, 255), nullptr));
     Button button(wind.Host());
     button.SetPosition(10, 10);
-    ASSERT_TRUE(button.SetImages(102, 103, 104));
+    ASSERT_TRUE(button.SetImages(IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_HOVER, IMAGE_MINIMIZE_PRESSED));
     counter.Take();
 
     ShowWindow(wind.GetHandle(), SW_SHOWNA);
@@ -625,7 +626,7 @@ TEST(ButtonOnColourKey, RedrawPresentsNothingAndAsksToRepaintTheButtonOnly)
     // The owner paints with Draw instead: the pressed image, in the rectangle only.
     Canvas canvas(300, 200);
     button.Draw(canvas.Graphics());
-    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(104, 22, 22)));
+    EXPECT_TRUE(canvas.ShowsOnly(button.GetRect(), Decode(IMAGE_MINIMIZE_PRESSED, 22, 22)));
 }
 
 namespace {
@@ -636,7 +637,12 @@ struct Placement {
 
 // The login window's six buttons, in the order the window offers them messages.
 const Placement loginButtons[] = {
-    {1014, 364, 102}, {1045, 364, 105}, {542, 405, 117}, {652, 405, 111}, {789, 406, 108}, {897, 406, 114},
+    {1014, 364, IMAGE_MINIMIZE_NORMAL},
+    {1045, 364, IMAGE_CLOSE_NORMAL},
+    {542, 405, IMAGE_SITE_NORMAL},
+    {652, 405, IMAGE_RECHARGE_NORMAL},
+    {789, 406, IMAGE_FORUM_NORMAL},
+    {897, 406, IMAGE_SERVICE_NORMAL},
 };
 
 // A small fixed generator, so the sweep is the same on every run.
@@ -668,7 +674,7 @@ protected:
     }
 
     PresentCounter counter;
-    ProbeWind wind{LoadPng(101)};
+    ProbeWind wind{LoadPng(IMAGE_SKIN)};
     std::vector<std::unique_ptr<Button>> buttons;
 };
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "TestSupport.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/ComPtr.h"
 #include "toolkit/WindManager.h"
 
@@ -70,8 +71,11 @@ TEST(LauncherResources, ImagesHaveTheSizesTheWindowsExpect)
         WORD first, last;
         UINT width, height;
     };
-    for (const Expected& range : {Expected{101, 101, 1186, 954}, Expected{102, 107, 22, 22},
-             Expected{108, 119, 80, 37}, Expected{120, 128, 30, 27}, Expected{129, 131, 96, 37}}) {
+    for (const Expected& range : {Expected{IMAGE_SKIN, IMAGE_SKIN, 1186, 954},
+             Expected{IMAGE_MINIMIZE_NORMAL, IMAGE_CLOSE_PRESSED, 22, 22},
+             Expected{IMAGE_FORUM_NORMAL, IMAGE_SITE_PRESSED, 80, 37},
+             Expected{IMAGE_GAME_MINIMIZE_NORMAL, IMAGE_GAME_CLOSE_PRESSED, 30, 27},
+             Expected{IMAGE_RETRY_NORMAL, IMAGE_RETRY_PRESSED, 96, 37}}) {
         for (WORD id = range.first; id <= range.last; ++id) {
             std::unique_ptr<Gdiplus::Bitmap> image = launcher.Png(id);
             ASSERT_NE(image, nullptr) << id;
@@ -85,7 +89,7 @@ TEST(LauncherResources, SkinIsSeeThroughExactlyOverThePage)
 {
     WindManager::Instance();
     LauncherModule launcher;
-    std::unique_ptr<Gdiplus::Bitmap> skin = launcher.Png(101);
+    std::unique_ptr<Gdiplus::Bitmap> skin = launcher.Png(IMAGE_SKIN);
     ASSERT_NE(skin, nullptr);
     ASSERT_TRUE(Gdiplus::IsAlphaPixelFormat(skin->GetPixelFormat()));
 
@@ -113,7 +117,7 @@ TEST(LauncherResources, IconManifestAndVersionAreThere)
 {
     LauncherModule launcher;
     ASSERT_NE(launcher.Get(), nullptr);
-    HRSRC group = FindResourceW(launcher.Get(), MAKEINTRESOURCEW(102), RT_GROUP_ICON);
+    HRSRC group = FindResourceW(launcher.Get(), MAKEINTRESOURCEW(ICON_LAUNCHER), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
     // The icon directory: a count, then one 14-byte entry each, width first (0 means 256).
     const BYTE* directory = static_cast<const BYTE*>(LockResource(LoadResource(launcher.Get(), group)));

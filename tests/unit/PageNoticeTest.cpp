@@ -2,6 +2,7 @@
 
 #include "ProbeWind.h"
 #include "TestSupport.h"
+#include "resources/ResourceIds.h"
 #include "windows/PageNotice.h"
 
 namespace {
@@ -68,7 +69,7 @@ TEST(PageNotice, EnterAndF5RetryOncePerPress)
 
 TEST(PageNotice, DrawnOnTheSkinItCoversTheHoleAndTheSkinComesBackWhole)
 {
-    ProbeWind login(WindManager::Instance()->LoadPngResource(101, L"PNG"));
+    ProbeWind login(WindManager::Instance()->LoadPngResource(IMAGE_SKIN, L"PNG"));
     ASSERT_NE(login.GetSurface().Graphics(), nullptr);
     Pixels skin = login.Surface();
     PageNotice notice(login.Host());

@@ -3,6 +3,7 @@
 #include "PresentCounter.h"
 #include "ProbeWind.h"
 #include "TestSupport.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/GdiObject.h"
 #include "toolkit/MemoryDC.h"
 #include "windows/SpecialWind.h"
@@ -11,7 +12,7 @@ namespace {
 
 ImagePtr LoadSkin()
 {
-    return WindManager::Instance()->LoadPngResource(101, L"PNG");
+    return WindManager::Instance()->LoadPngResource(IMAGE_SKIN, L"PNG");
 }
 
 // What the screen shows over a window, read back through the desktop's DC.

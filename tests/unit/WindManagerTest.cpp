@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestResources.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/WindManager.h"
 
 namespace {
@@ -30,7 +31,7 @@ TEST(WindManager, LoadPngResourceDecodesOrRefuses)
 {
     WindManager* manager = WindManager::Instance();
     EXPECT_EQ(manager->LoadPngResource(MISSING_ID, L"PNG"), nullptr);
-    EXPECT_EQ(manager->LoadPngResource(101, L"NOTPNG"), nullptr);
+    EXPECT_EQ(manager->LoadPngResource(IMAGE_SKIN, L"NOTPNG"), nullptr);
     EXPECT_EQ(manager->LoadPngResource(EMPTY_PNG_ID, L"PNG"), nullptr);
 
     // Found but undecodable: an image that reads as 0 x 0.
@@ -39,7 +40,7 @@ TEST(WindManager, LoadPngResourceDecodesOrRefuses)
     EXPECT_EQ(broken->GetWidth(), 0u);
     EXPECT_EQ(broken->GetHeight(), 0u);
 
-    ImagePtr skin = manager->LoadPngResource(101, L"PNG");
+    ImagePtr skin = manager->LoadPngResource(IMAGE_SKIN, L"PNG");
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->GetWidth(), 1186u);
     EXPECT_EQ(skin->GetHeight(), 954u);
@@ -48,8 +49,8 @@ TEST(WindManager, LoadPngResourceDecodesOrRefuses)
 TEST(WindManager, TwoLoadsAreIndependentImages)
 {
     WindManager* manager = WindManager::Instance();
-    ImagePtr first = manager->LoadPngResource(117, L"PNG");
-    ImagePtr second = manager->LoadPngResource(117, L"PNG");
+    ImagePtr first = manager->LoadPngResource(IMAGE_SITE_NORMAL, L"PNG");
+    ImagePtr second = manager->LoadPngResource(IMAGE_SITE_NORMAL, L"PNG");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     EXPECT_NE(first.get(), second.get());
