@@ -1,6 +1,8 @@
 // The display scale's look-ups, rounding and art.
 #include "toolkit/Dpi.h"
 
+#include "resources/ResourceIds.h"
+
 #include "toolkit/Monitors.h"
 #include "toolkit/Resampler.h"
 #include "toolkit/SystemLibrary.h"
@@ -8,8 +10,6 @@
 
 namespace {
 
-// The twin of an image, drawn at twice its size, has its id plus this.
-const WORD twinIdOffset = 1000;
 // MDT_EFFECTIVE_DPI: the DPI the system scales the monitor's windows to.
 const int effectiveDpi = 0;
 
@@ -128,7 +128,7 @@ int Dpi::SmallIconSize(int dpi)
 ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
 {
     WindManager* manager = WindManager::Instance();
-    ImagePtr twin = dpi != design ? manager->LoadPngResource(static_cast<WORD>(id + twinIdOffset), L"PNG") : nullptr;
+    ImagePtr twin = dpi != design ? manager->LoadPngResource(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG") : nullptr;
     if (twin && twin->GetWidth() > 0) {
         designSize = SIZE{static_cast<LONG>(twin->GetWidth() / 2), static_cast<LONG>(twin->GetHeight() / 2)};
         return twin;
