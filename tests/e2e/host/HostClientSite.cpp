@@ -2,24 +2,11 @@
 
 #include "HostSite.h"
 
+#include "../standin/ComPointers.h"
+
 HostClientSite::HostClientSite(HostSite& owner)
-    : owner(owner)
+    : DelegatingPart(owner)
 {
-}
-
-HRESULT STDMETHODCALLTYPE HostClientSite::QueryInterface(REFIID riid, void** object)
-{
-    return owner.QueryInterface(riid, object);
-}
-
-ULONG STDMETHODCALLTYPE HostClientSite::AddRef()
-{
-    return owner.AddRef();
-}
-
-ULONG STDMETHODCALLTYPE HostClientSite::Release()
-{
-    return owner.Release();
 }
 
 HRESULT STDMETHODCALLTYPE HostClientSite::SaveObject()
@@ -29,18 +16,12 @@ HRESULT STDMETHODCALLTYPE HostClientSite::SaveObject()
 
 HRESULT STDMETHODCALLTYPE HostClientSite::GetMoniker(DWORD, DWORD, IMoniker** moniker)
 {
-    if (moniker != nullptr) {
-        *moniker = nullptr;
-    }
-    return E_NOTIMPL;
+    return NoObject(moniker, E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE HostClientSite::GetContainer(IOleContainer** container)
 {
-    if (container != nullptr) {
-        *container = nullptr;
-    }
-    return E_NOINTERFACE;
+    return NoObject(container, E_NOINTERFACE);
 }
 
 HRESULT STDMETHODCALLTYPE HostClientSite::ShowObject()

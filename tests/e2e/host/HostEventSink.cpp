@@ -17,60 +17,16 @@ std::wstring BstrText(BSTR text)
 }
 
 HostEventSink::HostEventSink(HostWindow& host, int number, bool cancelAnswer, const std::wstring& closePattern)
-    : refCount(1),
-      host(host),
+    : host(host),
       number(number),
       cancelAnswer(cancelAnswer),
       closePattern(closePattern)
 {
 }
 
-HRESULT STDMETHODCALLTYPE HostEventSink::QueryInterface(REFIID riid, void** object)
+void* HostEventSink::Find(REFIID riid)
 {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch)
-        || IsEqualIID(riid, DIID_DWebBrowserEvents2)) {
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE HostEventSink::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&refCount));
-}
-
-ULONG STDMETHODCALLTYPE HostEventSink::Release()
-{
-    LONG count = InterlockedDecrement(&refCount);
-    if (count == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(count);
-}
-
-HRESULT STDMETHODCALLTYPE HostEventSink::GetTypeInfoCount(UINT* count)
-{
-    if (count == nullptr) {
-        return E_POINTER;
-    }
-    *count = 0;
-    return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE HostEventSink::GetTypeInfo(UINT, LCID, ITypeInfo**)
-{
-    return E_NOTIMPL;
-}
-
-HRESULT STDMETHODCALLTYPE HostEventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return E_NOTIMPL;
+    return IsOneOf(riid, {&IID_IDispatch, &DIID_DWebBrowserEvents2}) ? static_cast<IDispatch*>(this) : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE HostEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <oaidl.h>
+#include "../standin/UntypedDispatch.h"
 
 #include <string>
 
@@ -11,27 +10,19 @@ class HostWindow;
 // argument list, answers new-window requests and navigation errors with a fixed
 // Cancel value, and closes the control from inside NavigateComplete2 when the
 // address matches.
-class HostEventSink : public IDispatch {
+class HostEventSink : public UntypedDispatch {
 public:
     HostEventSink(HostWindow& host, int number, bool cancelAnswer, const std::wstring& closePattern);
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
-
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
         VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
 private:
-    virtual ~HostEventSink() = default;
+    void* Find(REFIID riid) override;
     void OnAddressEvent(DISPID id, const DISPPARAMS& params);
     void OnNewWindow(DISPID id, const DISPPARAMS& params);
     void OnNavigateError(const DISPPARAMS& params);
 
-    LONG refCount;
     HostWindow& host;
     int number;
     bool cancelAnswer;

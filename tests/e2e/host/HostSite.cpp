@@ -3,41 +3,17 @@
 #include "../ctl/ConsoleOutput.h"
 
 HostSite::HostSite(HWND window)
-    : refCount(1),
-      window(window),
+    : window(window),
       clientSite(*this)
 {
 }
 
-HRESULT STDMETHODCALLTYPE HostSite::QueryInterface(REFIID riid, void** object)
+void* HostSite::Find(REFIID riid)
 {
-    if (object == nullptr) {
-        return E_POINTER;
+    if (IsEqualIID(riid, IID_IOleClientSite)) {
+        return static_cast<IOleClientSite*>(&clientSite);
     }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
-        *object = static_cast<IOleClientSite*>(&clientSite);
-    } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceSite)) {
-        *object = static_cast<IOleInPlaceSite*>(this);
-    } else {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE HostSite::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&refCount));
-}
-
-ULONG STDMETHODCALLTYPE HostSite::Release()
-{
-    LONG count = InterlockedDecrement(&refCount);
-    if (count == 0) {
-        delete this;
-    }
-    return static_cast<ULONG>(count);
+    return IsOneOf(riid, {&IID_IOleWindow, &IID_IOleInPlaceSite}) ? static_cast<IOleInPlaceSite*>(this) : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE HostSite::GetWindow(HWND* result)

@@ -2,18 +2,16 @@
 
 #include "HostClientSite.h"
 
+#include "toolkit/ComObject.h"
+
 #include <windows.h>
 #include <ole2.h>
 
 // The test host's in-place site: the control's window goes into the host
 // window's client area, with no frame or document window.
-class HostSite : public IOleInPlaceSite {
+class HostSite : public ComObject<IOleInPlaceSite> {
 public:
     explicit HostSite(HWND window);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
     HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL enterMode) override;
@@ -31,9 +29,8 @@ public:
     HRESULT STDMETHODCALLTYPE OnPosRectChange(LPCRECT position) override;
 
 private:
-    virtual ~HostSite() = default;
+    void* Find(REFIID riid) override;
 
-    LONG refCount;
     HWND window;
     HostClientSite clientSite;
 };

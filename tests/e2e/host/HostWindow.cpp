@@ -4,20 +4,11 @@
 #include "HostSite.h"
 
 #include "../ctl/ConsoleOutput.h"
+#include "../standin/ComPointers.h"
 
 namespace {
 
 const wchar_t ClassName[] = L"StandInTestHost";
-
-template <typename T>
-void ReleaseAndClear(T*& pointer)
-{
-    T* held = pointer;
-    pointer = nullptr;
-    if (held != nullptr) {
-        held->Release();
-    }
-}
 
 std::wstring Result(HRESULT result)
 {

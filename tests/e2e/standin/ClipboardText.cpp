@@ -27,36 +27,13 @@ HRESULT ClipboardText::Copy(const std::wstring& text)
     return result;
 }
 
-ClipboardText::ClipboardText(const std::wstring& text) : refCount(1), text(text)
+ClipboardText::ClipboardText(const std::wstring& text) : text(text)
 {
 }
 
-HRESULT STDMETHODCALLTYPE ClipboardText::QueryInterface(REFIID riid, void** object)
+void* ClipboardText::Find(REFIID riid)
 {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IDataObject)) {
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    *object = static_cast<IDataObject*>(this);
-    AddRef();
-    return S_OK;
-}
-
-ULONG STDMETHODCALLTYPE ClipboardText::AddRef()
-{
-    return InterlockedIncrement(&refCount);
-}
-
-ULONG STDMETHODCALLTYPE ClipboardText::Release()
-{
-    LONG left = InterlockedDecrement(&refCount);
-    if (left == 0) {
-        delete this;
-    }
-    return left;
+    return IsEqualIID(riid, IID_IDataObject) ? static_cast<IDataObject*>(this) : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE ClipboardText::GetData(FORMATETC* format, STGMEDIUM* medium)

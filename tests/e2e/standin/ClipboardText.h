@@ -1,5 +1,7 @@
 #pragma once
 
+#include "toolkit/ComObject.h"
+
 #include <windows.h>
 #include <ole2.h>
 
@@ -7,14 +9,10 @@
 
 // Text the player copied from a page, as the platform's control puts it on the clipboard: a data
 // object of its own handed to OleSetClipboard, which renders CF_UNICODETEXT only when asked.
-class ClipboardText : public IDataObject {
+class ClipboardText : public ComObject<IDataObject> {
 public:
     // Puts the text on the clipboard; answers OleSetClipboard's HRESULT.
     static HRESULT Copy(const std::wstring& text);
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
@@ -28,8 +26,7 @@ public:
 
 private:
     explicit ClipboardText(const std::wstring& text);
-    virtual ~ClipboardText() = default;
+    void* Find(REFIID riid) override;
 
-    LONG refCount;
     std::wstring text;
 };

@@ -1,5 +1,6 @@
 #include "ConnectionPointContainerPart.h"
 
+#include "ComPointers.h"
 #include "EventConnectionPoint.h"
 #include "StandInBrowser.h"
 #include "StandInLog.h"
@@ -8,32 +9,14 @@
 #include <olectl.h>
 
 ConnectionPointContainerPart::ConnectionPointContainerPart(StandInBrowser& owner, EventConnectionPoint& events)
-    : owner(owner),
+    : DelegatingPart(owner),
       events(events)
 {
 }
 
-HRESULT STDMETHODCALLTYPE ConnectionPointContainerPart::QueryInterface(REFIID riid, void** object)
-{
-    return owner.QueryInterface(riid, object);
-}
-
-ULONG STDMETHODCALLTYPE ConnectionPointContainerPart::AddRef()
-{
-    return owner.AddRef();
-}
-
-ULONG STDMETHODCALLTYPE ConnectionPointContainerPart::Release()
-{
-    return owner.Release();
-}
-
 HRESULT STDMETHODCALLTYPE ConnectionPointContainerPart::EnumConnectionPoints(IEnumConnectionPoints** points)
 {
-    if (points != nullptr) {
-        *points = nullptr;
-    }
-    return E_NOTIMPL;
+    return NoObject(points, E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE ConnectionPointContainerPart::FindConnectionPoint(REFIID riid, IConnectionPoint** point)

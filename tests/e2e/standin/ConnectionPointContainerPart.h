@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DelegatingPart.h"
+
 #include <windows.h>
 #include <ocidl.h>
 
@@ -7,19 +9,13 @@ class StandInBrowser;
 class EventConnectionPoint;
 
 // IConnectionPointContainer of the stand-in: one connection point, DWebBrowserEvents2.
-class ConnectionPointContainerPart : public IConnectionPointContainer {
+class ConnectionPointContainerPart : public DelegatingPart<IConnectionPointContainer, StandInBrowser> {
 public:
     ConnectionPointContainerPart(StandInBrowser& owner, EventConnectionPoint& events);
-    virtual ~ConnectionPointContainerPart() = default;
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override;
     HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override;
 
 private:
-    StandInBrowser& owner;
     EventConnectionPoint& events;
 };

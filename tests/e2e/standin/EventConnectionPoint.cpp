@@ -1,5 +1,6 @@
 #include "EventConnectionPoint.h"
 
+#include "ComPointers.h"
 #include "StandInBrowser.h"
 #include "StandInLog.h"
 
@@ -8,7 +9,7 @@
 
 
 EventConnectionPoint::EventConnectionPoint(StandInBrowser& owner)
-    : owner(owner),
+    : DelegatingPart(owner),
       nextCookie(1)
 {
 }
@@ -74,16 +75,6 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::QueryInterface(REFIID riid, void
     return E_NOINTERFACE;
 }
 
-ULONG STDMETHODCALLTYPE EventConnectionPoint::AddRef()
-{
-    return owner.AddRef();
-}
-
-ULONG STDMETHODCALLTYPE EventConnectionPoint::Release()
-{
-    return owner.Release();
-}
-
 HRESULT STDMETHODCALLTYPE EventConnectionPoint::GetConnectionInterface(IID* iid)
 {
     if (iid == nullptr) {
@@ -145,8 +136,5 @@ HRESULT STDMETHODCALLTYPE EventConnectionPoint::Unadvise(DWORD cookie)
 
 HRESULT STDMETHODCALLTYPE EventConnectionPoint::EnumConnections(IEnumConnections** enumerator)
 {
-    if (enumerator != nullptr) {
-        *enumerator = nullptr;
-    }
-    return E_NOTIMPL;
+    return NoObject(enumerator, E_NOTIMPL);
 }

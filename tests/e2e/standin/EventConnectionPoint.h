@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DelegatingPart.h"
+
 #include <windows.h>
 #include <ocidl.h>
 
@@ -10,7 +12,7 @@ class StandInBrowser;
 // The DWebBrowserEvents2 connection point: any number of sinks, each called
 // with a reference held, so a sink may unadvise or release the control while
 // it handles an event.
-class EventConnectionPoint : public IConnectionPoint {
+class EventConnectionPoint : public DelegatingPart<IConnectionPoint, StandInBrowser> {
 public:
     explicit EventConnectionPoint(StandInBrowser& owner);
     virtual ~EventConnectionPoint();
@@ -19,9 +21,8 @@ public:
     int Raise(DISPID dispid, DISPPARAMS* params);
     void DisconnectAll();
 
+    // A connection point is an object of its own, with the control's count.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
     HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** container) override;
@@ -37,7 +38,6 @@ private:
 
     bool IsAdvised(DWORD cookie) const;
 
-    StandInBrowser& owner;
     std::vector<Connection> connections;
     DWORD nextCookie;
 };

@@ -56,37 +56,8 @@ const wchar_t* BrowserShortcut(const MSG& message, bool inTextField)
 }
 
 InPlaceActiveObjectPart::InPlaceActiveObjectPart(StandInBrowser& owner)
-    : owner(owner)
+    : OleWindowPart(owner)
 {
-}
-
-HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::QueryInterface(REFIID riid, void** object)
-{
-    return owner.QueryInterface(riid, object);
-}
-
-ULONG STDMETHODCALLTYPE InPlaceActiveObjectPart::AddRef()
-{
-    return owner.AddRef();
-}
-
-ULONG STDMETHODCALLTYPE InPlaceActiveObjectPart::Release()
-{
-    return owner.Release();
-}
-
-HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::GetWindow(HWND* window)
-{
-    if (window == nullptr) {
-        return E_POINTER;
-    }
-    *window = owner.Window().Handle();
-    return *window != nullptr ? S_OK : E_FAIL;
-}
-
-HRESULT STDMETHODCALLTYPE InPlaceActiveObjectPart::ContextSensitiveHelp(WINBOOL)
-{
-    return E_NOTIMPL;
 }
 
 // As an HTML control does: the host's IDocHostUIHandler is asked first; keys the control

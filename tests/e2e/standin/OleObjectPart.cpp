@@ -1,27 +1,14 @@
 #include "OleObjectPart.h"
 
+#include "ComPointers.h"
 #include "StandInBrowser.h"
 #include "StandInLog.h"
 #include "StandInModule.h"
 
 #include <mshtmhst.h>
 
-namespace {
-
-template <typename T>
-void ReleaseAndClear(T*& pointer)
-{
-    T* held = pointer;
-    pointer = nullptr;
-    if (held != nullptr) {
-        held->Release();
-    }
-}
-
-}
-
 OleObjectPart::OleObjectPart(StandInBrowser& owner)
-    : owner(owner),
+    : DelegatingPart(owner),
       clientSite(nullptr),
       inPlaceSite(nullptr),
       frame(nullptr),
@@ -223,21 +210,6 @@ HRESULT OleObjectPart::SetObjectRects(LPCRECT position, LPCRECT)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE OleObjectPart::QueryInterface(REFIID riid, void** object)
-{
-    return owner.QueryInterface(riid, object);
-}
-
-ULONG STDMETHODCALLTYPE OleObjectPart::AddRef()
-{
-    return owner.AddRef();
-}
-
-ULONG STDMETHODCALLTYPE OleObjectPart::Release()
-{
-    return owner.Release();
-}
-
 HRESULT STDMETHODCALLTYPE OleObjectPart::SetClientSite(IOleClientSite* site)
 {
     owner.CheckApartment(L"SetClientSite");
@@ -300,10 +272,7 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::SetMoniker(DWORD, IMoniker*)
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetMoniker(DWORD, DWORD, IMoniker** moniker)
 {
-    if (moniker != nullptr) {
-        *moniker = nullptr;
-    }
-    return E_NOTIMPL;
+    return NoObject(moniker, E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::InitFromData(IDataObject*, WINBOOL, DWORD)
@@ -313,10 +282,7 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::InitFromData(IDataObject*, WINBOOL, DWO
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetClipboardData(DWORD, IDataObject** data)
 {
-    if (data != nullptr) {
-        *data = nullptr;
-    }
-    return E_NOTIMPL;
+    return NoObject(data, E_NOTIMPL);
 }
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::DoVerb(LONG verb, LPMSG, IOleClientSite* activeSite, LONG, HWND parent,
@@ -355,10 +321,7 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::DoVerb(LONG verb, LPMSG, IOleClientSite
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::EnumVerbs(IEnumOLEVERB** verbs)
 {
-    if (verbs != nullptr) {
-        *verbs = nullptr;
-    }
-    return OLE_S_USEREG;
+    return NoObject(verbs, OLE_S_USEREG);
 }
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::Update()
@@ -382,10 +345,7 @@ HRESULT STDMETHODCALLTYPE OleObjectPart::GetUserClassID(CLSID* clsid)
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::GetUserType(DWORD, LPOLESTR* userType)
 {
-    if (userType != nullptr) {
-        *userType = nullptr;
-    }
-    return OLE_S_USEREG;
+    return NoObject(userType, OLE_S_USEREG);
 }
 
 HRESULT STDMETHODCALLTYPE OleObjectPart::SetExtent(DWORD aspect, SIZEL* size)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DelegatingPart.h"
+
 #include <windows.h>
 #include <ole2.h>
 #include <mshtmhst.h>
@@ -8,10 +10,9 @@ class StandInBrowser;
 
 // IOleObject of the stand-in, and the in-place activation it drives: the
 // site, the frame and the stand-in's window inside the site's window.
-class OleObjectPart : public IOleObject {
+class OleObjectPart : public DelegatingPart<IOleObject, StandInBrowser> {
 public:
     explicit OleObjectPart(StandInBrowser& owner);
-    virtual ~OleObjectPart() = default;
 
     bool IsInPlaceActive() const;
     HRESULT UIActivate();
@@ -30,10 +31,6 @@ public:
     // for the caller, or null.
     IDocHostUIHandler* UiHandler();
     IOleInPlaceFrame* Frame();
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
     HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
@@ -61,7 +58,6 @@ public:
 private:
     HRESULT InPlaceActivate(IOleClientSite* activeSite, HWND parent, LPCRECT position, bool withUi);
 
-    StandInBrowser& owner;
     IOleClientSite* clientSite;
     IOleInPlaceSite* inPlaceSite;
     IOleInPlaceFrame* frame;

@@ -97,7 +97,7 @@ long FeatureControl(const wchar_t* feature)
 }
 
 StandInBrowser::StandInBrowser()
-    : refCount(1),
+    : tearingDown(false),
       serial(StandInModule::NextSerial()),
       zoom(100),
       raising(false),
@@ -119,6 +119,7 @@ StandInBrowser::StandInBrowser()
 
 StandInBrowser::~StandInBrowser()
 {
+    tearingDown = true;
     oleObject.ReleaseAll();
     eventConnectionPoint.DisconnectAll();
     DropPendingEvents();
@@ -668,45 +669,40 @@ HRESULT StandInBrowser::NotImplemented(const wchar_t* name)
 HRESULT STDMETHODCALLTYPE StandInBrowser::QueryInterface(REFIID riid, void** object)
 {
     CheckApartment(L"QueryInterface");
-    if (object == nullptr) {
-        return E_POINTER;
+    return ComObject::QueryInterface(riid, object);
+}
+
+void* StandInBrowser::Find(REFIID riid)
+{
+    if (IsOneOf(riid, {&IID_IDispatch, &IID_IWebBrowser, &IID_IWebBrowserApp, &IID_IWebBrowser2})) {
+        return static_cast<IWebBrowser2*>(this);
     }
-    *object = nullptr;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, IID_IWebBrowser)
-        || IsEqualIID(riid, IID_IWebBrowserApp) || IsEqualIID(riid, IID_IWebBrowser2)) {
-        *object = static_cast<IWebBrowser2*>(this);
-    } else if (IsEqualIID(riid, IID_IOleObject)) {
-        *object = static_cast<IOleObject*>(&oleObject);
-    } else if (IsEqualIID(riid, IID_IOleWindow) || IsEqualIID(riid, IID_IOleInPlaceObject)) {
-        *object = static_cast<IOleInPlaceObject*>(&inPlaceObject);
-    } else if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
-        *object = static_cast<IOleInPlaceActiveObject*>(&inPlaceActiveObject);
-    } else if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
-        *object = static_cast<IConnectionPointContainer*>(&connectionPointContainer);
-    } else {
-        StandInLog::Write(L"QueryInterfaceRefused", L"obj=%u iid=%ls", serial, IidText(riid).c_str());
-        return E_NOINTERFACE;
+    if (IsEqualIID(riid, IID_IOleObject)) {
+        return static_cast<IOleObject*>(&oleObject);
     }
-    AddRef();
-    return S_OK;
+    if (IsOneOf(riid, {&IID_IOleWindow, &IID_IOleInPlaceObject})) {
+        return static_cast<IOleInPlaceObject*>(&inPlaceObject);
+    }
+    if (IsEqualIID(riid, IID_IOleInPlaceActiveObject)) {
+        return static_cast<IOleInPlaceActiveObject*>(&inPlaceActiveObject);
+    }
+    if (IsEqualIID(riid, IID_IConnectionPointContainer)) {
+        return static_cast<IConnectionPointContainer*>(&connectionPointContainer);
+    }
+    StandInLog::Write(L"QueryInterfaceRefused", L"obj=%u iid=%ls", serial, IidText(riid).c_str());
+    return nullptr;
 }
 
 ULONG STDMETHODCALLTYPE StandInBrowser::AddRef()
 {
     CheckApartment(L"AddRef");
-    return static_cast<ULONG>(InterlockedIncrement(&refCount));
+    return tearingDown ? 1 : ComObject::AddRef();
 }
 
 ULONG STDMETHODCALLTYPE StandInBrowser::Release()
 {
     CheckApartment(L"Release");
-    LONG count = InterlockedDecrement(&refCount);
-    if (count == 0) {
-        // Calls made to the object while it tears down must not delete it again.
-        refCount = 1;
-        delete this;
-    }
-    return static_cast<ULONG>(count);
+    return tearingDown ? 1 : ComObject::Release();
 }
 
 HRESULT STDMETHODCALLTYPE StandInBrowser::GetTypeInfoCount(UINT* count)

@@ -7,6 +7,8 @@
 #include "OleObjectPart.h"
 #include "StandInWindow.h"
 
+#include "toolkit/ComObject.h"
+
 #include <windows.h>
 #include <exdisp.h>
 
@@ -16,7 +18,7 @@
 
 // The stand-in WebBrowser control. It owns the object identity and the
 // reference count; the other interfaces are parts that delegate IUnknown here.
-class StandInBrowser : public IWebBrowser2 {
+class StandInBrowser : public ComObject<IWebBrowser2> {
 public:
     StandInBrowser();
 
@@ -63,7 +65,7 @@ public:
     // A call that arrives after the host ended OLE on its thread.
     void CheckApartment(const wchar_t* call) const;
 
-    // IUnknown
+    // IUnknown, each call checked against OLE's state on the thread.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
     ULONG STDMETHODCALLTYPE AddRef() override;
     ULONG STDMETHODCALLTYPE Release() override;
@@ -157,7 +159,8 @@ private:
         bool frame = false;
     };
 
-    virtual ~StandInBrowser();
+    ~StandInBrowser() override;
+    void* Find(REFIID riid) override;
     HRESULT NotImplemented(const wchar_t* name);
     void Queue(DISPID dispid, const std::wstring& address, HWND replyWindow, bool lastOfRequest);
     // Navigate and Navigate2: queued, or raised at once when the address asks for it.
@@ -174,7 +177,8 @@ private:
     void Report(const PendingEvent& event, const std::wstring& text);
     void ReportDropped(const PendingEvent& event);
 
-    LONG refCount;
+    // Calls made to the object while it tears down must not delete it again.
+    bool tearingDown;
     unsigned serial;
     std::wstring address;
     // The page zoom of the document shown, in percent; a new document starts at 100.

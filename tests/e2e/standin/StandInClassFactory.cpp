@@ -3,33 +3,19 @@
 #include "StandInBrowser.h"
 #include "StandInModule.h"
 
-#include <new>
-
-HRESULT STDMETHODCALLTYPE StandInClassFactory::QueryInterface(REFIID riid, void** object)
+StandInClassFactory::StandInClassFactory()
 {
-    if (object == nullptr) {
-        return E_POINTER;
-    }
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IClassFactory)) {
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
+    StandInModule::ObjectCreated();
 }
 
-// The factory is static: it lives as long as the module, so the count only keeps the module loaded.
-ULONG STDMETHODCALLTYPE StandInClassFactory::AddRef()
+StandInClassFactory::~StandInClassFactory()
 {
-    StandInModule::Lock(true);
-    return 2;
+    StandInModule::ObjectDestroyed();
 }
 
-ULONG STDMETHODCALLTYPE StandInClassFactory::Release()
+void* StandInClassFactory::Find(REFIID riid)
 {
-    StandInModule::Lock(false);
-    return 1;
+    return IsEqualIID(riid, IID_IClassFactory) ? static_cast<IClassFactory*>(this) : nullptr;
 }
 
 HRESULT STDMETHODCALLTYPE StandInClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** object)
@@ -41,13 +27,7 @@ HRESULT STDMETHODCALLTYPE StandInClassFactory::CreateInstance(IUnknown* outer, R
     if (outer != nullptr) {
         return CLASS_E_NOAGGREGATION;
     }
-    StandInBrowser* browser = new (std::nothrow) StandInBrowser();
-    if (browser == nullptr) {
-        return E_OUTOFMEMORY;
-    }
-    HRESULT result = browser->QueryInterface(riid, object);
-    browser->Release();
-    return result;
+    return StandInModule::Make<StandInBrowser>(riid, object);
 }
 
 HRESULT STDMETHODCALLTYPE StandInClassFactory::LockServer(WINBOOL lock)

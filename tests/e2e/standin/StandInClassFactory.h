@@ -1,15 +1,17 @@
 #pragma once
 
-#include <windows.h>
-#include <unknwn.h>
+#include "toolkit/ComObject.h"
 
-// Class factory of the stand-in coclass; a static object living with the module.
-class StandInClassFactory : public IClassFactory {
+// Class factory of the stand-in coclass, one made for each request of it. While it lives the
+// module stays loaded, as with each stand-in.
+class StandInClassFactory : public ComObject<IClassFactory> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    StandInClassFactory();
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
     HRESULT STDMETHODCALLTYPE LockServer(WINBOOL lock) override;
+
+private:
+    ~StandInClassFactory() override;
+    void* Find(REFIID riid) override;
 };

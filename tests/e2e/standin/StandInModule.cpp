@@ -12,7 +12,6 @@ HINSTANCE moduleInstance = nullptr;
 LONG liveObjects = 0;
 LONG locks = 0;
 LONG serials = 0;
-StandInClassFactory classFactory;
 
 }
 
@@ -80,7 +79,7 @@ extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID riid, void** 
     if (!IsEqualCLSID(clsid, StandInModule::ClassId)) {
         return CLASS_E_CLASSNOTAVAILABLE;
     }
-    return classFactory.QueryInterface(riid, object);
+    return StandInModule::Make<StandInClassFactory>(riid, object);
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow()
