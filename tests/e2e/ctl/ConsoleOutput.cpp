@@ -37,25 +37,24 @@ void ConsoleOutput::Error(const std::wstring& text)
 
 std::wstring ConsoleOutput::Escape(const std::wstring& text)
 {
+    // What would end a field or a line, and the escape character itself.
+    static const struct {
+        wchar_t character;
+        const wchar_t* escape;
+    } escapes[] = {{L'\\', L"\\\\"}, {L'\t', L"\\t"}, {L'\n', L"\\n"}, {L'\r', L"\\r"}};
     std::wstring escaped;
     escaped.reserve(text.size());
     for (wchar_t c : text) {
-        switch (c) {
-        case L'\\':
-            escaped += L"\\\\";
-            break;
-        case L'\t':
-            escaped += L"\\t";
-            break;
-        case L'\n':
-            escaped += L"\\n";
-            break;
-        case L'\r':
-            escaped += L"\\r";
-            break;
-        default:
+        const wchar_t* escape = nullptr;
+        for (const auto& known : escapes) {
+            if (known.character == c) {
+                escape = known.escape;
+            }
+        }
+        if (escape != nullptr) {
+            escaped += escape;
+        } else {
             escaped += c;
-            break;
         }
     }
     return escaped;

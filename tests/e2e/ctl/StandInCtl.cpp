@@ -55,6 +55,12 @@ struct Target {
     bool errorOptions = false;
 };
 
+// A window handle given on the command line, in decimal or 0x hex.
+HWND WindowArgument(const wchar_t* text)
+{
+    return reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(text, nullptr, 0)));
+}
+
 Target ParseTarget(int argc, wchar_t** argv, int first)
 {
     Target target;
@@ -64,7 +70,7 @@ Target ParseTarget(int argc, wchar_t** argv, int first)
         if (argument == L"--index" && hasValue) {
             target.index = wcstol(argv[++i], nullptr, 10);
         } else if (argument == L"--hwnd" && hasValue) {
-            target.window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[++i], nullptr, 0)));
+            target.window = WindowArgument(argv[++i]);
         } else if (argument == L"--timeout" && hasValue) {
             target.timeoutMs = wcstoul(argv[++i], nullptr, 10);
         } else if (argument == L"--status" && hasValue) {
@@ -187,7 +193,7 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"restore" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
         // As Alt+Tab brings back a minimised window: activated first, restored after.
-        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        HWND window = WindowArgument(argv[3]);
         if (!IsWindow(window)) {
             ConsoleOutput::Error(L"no window " + ConsoleOutput::Handle(window));
             return ExitFailed;
@@ -199,32 +205,29 @@ int wmain(int argc, wchar_t** argv)
     }
     if (command == L"accessible" && (argc == 4 || argc == 6) && std::wstring(argv[2]) == L"--hwnd" &&
         (argc == 4 || std::wstring(argv[4]) == L"--press")) {
-        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        HWND window = WindowArgument(argv[3]);
         return AccessibleProbe::Print(window, argc == 6 ? argv[5] : nullptr);
     }
-    if (command == L"navigate") {
-        return SendRequest(argc, argv, ControlChannel::NavigateRequest, true);
-    }
-    if (command == L"newwindow3") {
-        return SendRequest(argc, argv, ControlChannel::NewWindow3Request, true);
-    }
-    if (command == L"newwindow2") {
-        return SendRequest(argc, argv, ControlChannel::NewWindow2Request, false);
-    }
-    if (command == L"windowclosing") {
-        return SendRequest(argc, argv, ControlChannel::WindowClosingRequest, false);
-    }
-    if (command == L"beforenavigate") {
-        return SendRequest(argc, argv, ControlChannel::BeforeNavigateRequest, true);
-    }
-    if (command == L"security") {
-        return SendRequest(argc, argv, ControlChannel::SecurityProbeRequest, true);
-    }
-    if (command == L"navigateerror") {
-        return SendRequest(argc, argv, ControlChannel::NavigateErrorRequest, true);
-    }
-    if (command == L"copy") {
-        return SendRequest(argc, argv, ControlChannel::CopyRequest, true);
+    // The requests that go to a stand-in: the command, whether it takes an address, and the one it
+    // takes when none is given.
+    const struct {
+        const wchar_t* name;
+        ULONG_PTR request;
+        bool needsAddress;
+        const wchar_t* fallback;
+    } requests[] = {{L"navigate", ControlChannel::NavigateRequest, true, nullptr},
+        {L"newwindow3", ControlChannel::NewWindow3Request, true, nullptr},
+        {L"newwindow2", ControlChannel::NewWindow2Request, false, nullptr},
+        {L"windowclosing", ControlChannel::WindowClosingRequest, false, nullptr},
+        {L"beforenavigate", ControlChannel::BeforeNavigateRequest, true, nullptr},
+        {L"security", ControlChannel::SecurityProbeRequest, true, nullptr},
+        {L"navigateerror", ControlChannel::NavigateErrorRequest, true, nullptr},
+        {L"copy", ControlChannel::CopyRequest, true, nullptr}, {L"stop", ControlChannel::StopRequest, false, nullptr},
+        {L"alert", ControlChannel::AlertRequest, true, L"Hello from the page"}};
+    for (const auto& request : requests) {
+        if (command == request.name) {
+            return SendRequest(argc, argv, request.request, request.needsAddress, request.fallback);
+        }
     }
     // The clipboard's text as another program pastes it.
     if (command == L"clipboard" && argc == 2) {
@@ -241,22 +244,16 @@ int wmain(int argc, wchar_t** argv)
         ConsoleOutput::Line(L"text=" + text);
         return 0;
     }
-    if (command == L"stop") {
-        return SendRequest(argc, argv, ControlChannel::StopRequest, false);
-    }
-    if (command == L"alert") {
-        return SendRequest(argc, argv, ControlChannel::AlertRequest, true, L"Hello from the page");
-    }
     // As a program, the task manager or the taskbar asks a window to close: WM_CLOSE, posted.
     if (command == L"close" && argc == 4 && std::wstring(argv[2]) == L"--hwnd") {
-        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        HWND window = WindowArgument(argv[3]);
         bool posted = IsWindow(window) && PostMessageW(window, WM_CLOSE, 0, 0);
         ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
         return posted ? 0 : ExitFailed;
     }
     // As the system menu, the taskbar or the shell asks a window to minimise or restore: posted.
     if (command == L"syscommand" && argc == 5 && std::wstring(argv[2]) == L"--hwnd") {
-        HWND window = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(wcstoul(argv[3], nullptr, 0)));
+        HWND window = WindowArgument(argv[3]);
         WPARAM code = wcstoul(argv[4], nullptr, 0);
         bool posted = IsWindow(window) && PostMessageW(window, WM_SYSCOMMAND, code, 0);
         ConsoleOutput::Line(posted ? L"posted=1" : L"posted=0");
