@@ -4,9 +4,10 @@
 #include <vector>
 
 #include "PresentCounter.h"
+#include "ProbeGame.h"
 #include "TestSupport.h"
+#include "resources/ResourceIds.h"
 #include "toolkit/Dpi.h"
-#include "windows/GameWind.h"
 #include "windows/LoginWind.h"
 
 namespace {
@@ -72,24 +73,6 @@ public:
         return rects;
     }
     Pixels Surface() const { return ReadBitmap(surface.DC(), surface.Bitmap()); }
-};
-
-class ScaledGame : public GameWind {
-public:
-    ScaledGame()
-        : GameWind(L"http://s1.kolv.ops.test/login.php", nullptr)
-    {
-    }
-    ~ScaledGame() override
-    {
-        if (windowHandle)
-            DestroyWindow(windowHandle);
-        PumpMessages();
-    }
-    int TitleBar() const { return pageTop; }
-    RECT Close() const { return closeButton.GetRect(); }
-    RECT Minimize() const { return minimizeButton.GetRect(); }
-    RECT Page() const { return Relative(WindManager::Instance()->GetWebViewWindow(webView), windowHandle); }
 };
 
 const RECT hole = {477, 450, 1051, 735};
@@ -176,16 +159,16 @@ TEST(Dpi, FallsBackFromTheWindowToItsMonitorToTheScreenTo96)
 TEST(Dpi, EveryImageHasATwinOfTwiceItsSizeWhoseSkinHoleIsTheScaledHole)
 {
     WindManager* manager = WindManager::Instance();
-    for (WORD id = 101; id <= 131; ++id) {
+    for (WORD id = IMAGE_SKIN; id <= IMAGE_RETRY_PRESSED; ++id) {
         ImagePtr image = manager->LoadPngResource(id, L"PNG");
-        ImagePtr twin = manager->LoadPngResource(static_cast<WORD>(id + 1000), L"PNG");
+        ImagePtr twin = manager->LoadPngResource(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG");
         ASSERT_TRUE(image && twin) << id;
         EXPECT_EQ(twin->GetWidth(), 2 * image->GetWidth()) << id;
         EXPECT_EQ(twin->GetHeight(), 2 * image->GetHeight()) << id;
     }
 
     // Transparent exactly over the hole at twice its place, and opaque on the ring around it.
-    ImagePtr skin = manager->LoadPngResource(1101, L"PNG");
+    ImagePtr skin = manager->LoadPngResource(IMAGE_TWIN(IMAGE_SKIN), L"PNG");
     Gdiplus::Bitmap pixels(static_cast<INT>(skin->GetWidth()), static_cast<INT>(skin->GetHeight()),
         PixelFormat32bppARGB);
     {
@@ -250,27 +233,27 @@ TEST(Dpi, TheGameTitleBarAndItsButtonsFollowTheScale)
 {
     {
         ForcedDpi forced(144);
-        ScaledGame game;
+        ProbeGame game;
         ASSERT_TRUE(game.Create());
         EXPECT_EQ(game.TitleBar(), 45);
-        EXPECT_EQ(game.Page().top, 45);
+        EXPECT_EQ(game.PageRect().top - game.Rect().top, 45);
         // Their design distances from the right edge, 32 and 96, and 30 x 27, at 150 %.
         int width = game.Width();
-        EXPECT_TRUE(SameRect(game.Close(), RECT{width - 48, 0, width - 3, 41}));
-        EXPECT_TRUE(SameRect(game.Minimize(), RECT{width - 144, 0, width - 99, 41}));
+        EXPECT_TRUE(SameRect(game.ButtonRect(2), RECT{width - 48, 0, width - 3, 41}));
+        EXPECT_TRUE(SameRect(game.ButtonRect(0), RECT{width - 144, 0, width - 99, 41}));
     }
     // Moved to a monitor at 200 %, and back.
-    ScaledGame game;
+    ProbeGame game;
     ASSERT_TRUE(game.Create());
     RECT place;
     GetWindowRect(game.GetHandle(), &place);
     SendMessageW(game.GetHandle(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&place));
     EXPECT_EQ(game.TitleBar(), 60);
-    EXPECT_EQ(game.Page().top, 60);
-    EXPECT_EQ(game.Close().bottom, 54);
+    EXPECT_EQ(game.PageRect().top - game.Rect().top, 60);
+    EXPECT_EQ(game.ButtonRect(2).bottom, 54);
     SendMessageW(game.GetHandle(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&place));
     EXPECT_EQ(game.TitleBar(), 30);
-    EXPECT_TRUE(SameRect(game.Close(), RECT{game.Width() - 32, 0, game.Width() - 2, 27}));
+    EXPECT_TRUE(SameRect(game.ButtonRect(2), RECT{game.Width() - 32, 0, game.Width() - 2, 27}));
 }
 
 TEST(Dpi, TheLoginWindowMovedTo200PercentAndBackPresentsOnceEachTimeAndComesBackTheSame)

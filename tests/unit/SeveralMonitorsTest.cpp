@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "ProbeGame.h"
 #include "TestSupport.h"
 #include "toolkit/Dpi.h"
 #include "toolkit/Monitors.h"
-#include "windows/GameWind.h"
 
 namespace {
 
@@ -79,33 +79,6 @@ private:
     Dpi::EntryPoints savedDpi;
 };
 
-class MonitorGame : public GameWind {
-public:
-    explicit MonitorGame(HMONITOR monitor)
-        : GameWind(L"http://s1.kolv.ops.test/login.php", monitor)
-    {
-    }
-    ~MonitorGame() override
-    {
-        if (windowHandle)
-            DestroyWindow(windowHandle);
-        PumpMessages();
-    }
-    int TitleBar() const { return pageTop; }
-    RECT Rect() const
-    {
-        RECT rect;
-        GetWindowRect(windowHandle, &rect);
-        return rect;
-    }
-    RECT PageRect() const
-    {
-        RECT rect;
-        GetWindowRect(WindManager::Instance()->GetWebViewWindow(webView), &rect);
-        return rect;
-    }
-};
-
 RECT Below(const RECT& rect, int top)
 {
     return RECT{rect.left, rect.top + top, rect.right, rect.bottom};
@@ -116,7 +89,7 @@ RECT Below(const RECT& rect, int top)
 TEST(SeveralMonitors, TheGameWindowOpensOnItsMonitorAtItsScaleAndCoversTheWorkAreaOfTheOneItMovesTo)
 {
     SecondMonitor second;
-    MonitorGame game(SecondMonitor::Handle());
+    ProbeGame game(L"http://s1.kolv.ops.test/login.php", SecondMonitor::Handle());
     ASSERT_TRUE(game.Create());
     EXPECT_TRUE(SameRect(game.Rect(), SecondMonitor::work));
     EXPECT_EQ(game.TitleBar(), 45);
@@ -134,7 +107,7 @@ TEST(SeveralMonitors, TheGameWindowOpensOnItsMonitorAtItsScaleAndCoversTheWorkAr
 TEST(SeveralMonitors, AMaximisedWindowIsExactlyItsMonitorsWorkArea)
 {
     SecondMonitor second;
-    MonitorGame game(SecondMonitor::Handle());
+    ProbeGame game(L"http://s1.kolv.ops.test/login.php", SecondMonitor::Handle());
     ASSERT_TRUE(game.Create());
     ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
     // Larger than the primary monitor, the maximised size the window asked for is grown by the
@@ -158,7 +131,7 @@ TEST(SeveralMonitors, AMaximisedWindowIsExactlyItsMonitorsWorkArea)
 TEST(SeveralMonitors, AChangeOfTheWorkAreaWhileMinimisedChangesWhereTheWindowIsRestored)
 {
     SecondMonitor second;
-    MonitorGame game(SecondMonitor::Handle());
+    ProbeGame game(L"http://s1.kolv.ops.test/login.php", SecondMonitor::Handle());
     ASSERT_TRUE(game.Create());
     ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
     ShowWindow(game.GetHandle(), SW_MINIMIZE);
@@ -196,7 +169,7 @@ TEST(SeveralMonitors, WorkspaceCoordinatesTakeTheToolbarsOfTheRectanglesOwnMonit
 TEST(SeveralMonitors, FullScreenStaysFullScreenOnItsMonitorThroughChangesOfScaleAndDisplay)
 {
     SecondMonitor second;
-    MonitorGame game(SecondMonitor::Handle());
+    ProbeGame game(L"http://s1.kolv.ops.test/login.php", SecondMonitor::Handle());
     ASSERT_TRUE(game.Create());
     ShowWindow(game.GetHandle(), SW_SHOWNORMAL);
     SendMessageW(game.GetHandle(), WM_KEYDOWN, VK_F11, 0);
