@@ -32,14 +32,6 @@ HWND ControlWindow(HWND host)
     return window;
 }
 
-// The site that the host window gave its control; left empty without a control.
-void SiteOf(HWND host, ComPtr<IOleClientSite>& site)
-{
-    ComPtr<IOleObject> control;
-    if (SUCCEEDED(AxQueryControl(host, IID_IOleObject, control.PutVoid())))
-        control->GetClientSite(site.Put());
-}
-
 // A window with the browser control in it; the window goes with the object.
 class BrowserHost {
 public:
@@ -53,6 +45,25 @@ public:
 
     HWND window;
     HRESULT created;
+};
+
+// A host window with the browser control in it: the control's window and the site it was given.
+class AxHostWithControl : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(host.created, S_OK);
+        control = ControlWindow(host.window);
+        ASSERT_NE(control, nullptr);
+        ComPtr<IOleObject> object;
+        ASSERT_EQ(AxQueryControl(host.window, IID_IOleObject, object.PutVoid()), S_OK);
+        ASSERT_EQ(object->GetClientSite(site.Put()), S_OK);
+        ASSERT_TRUE(site);
+    }
+
+    BrowserHost host;
+    HWND control = nullptr;
+    ComPtr<IOleClientSite> site;
 };
 
 // The site object of a host window, through the message controls' containers use.
@@ -94,14 +105,10 @@ TEST(AxHost, WindowWithoutTextStartsEmpty)
     DestroyWindow(host);
 }
 
-TEST(AxHost, ControlFillsTheClientAreaAndFollowsItsSize)
+TEST_F(AxHostWithControl, ControlFillsTheClientAreaAndFollowsItsSize)
 {
-    BrowserHost host;
-    ASSERT_EQ(host.created, S_OK);
     ComPtr<IWebBrowser2> browser;
     ASSERT_EQ(AxQueryControl(host.window, IID_IWebBrowser2, browser.PutVoid()), S_OK);
-    HWND control = ControlWindow(host.window);
-    ASSERT_NE(control, nullptr);
     EXPECT_TRUE(IsChild(host.window, control));
     EXPECT_TRUE(SameRect(ScreenRect(control), ClientScreenRect(host.window)));
 
@@ -114,13 +121,9 @@ TEST(AxHost, ControlFillsTheClientAreaAndFollowsItsSize)
     EXPECT_EQ(ControlWindow(host.window), control);
 }
 
-TEST(AxHost, FocusGoesToTheControl)
+TEST_F(AxHostWithControl, FocusGoesToTheControl)
 {
-    BrowserHost host;
-    ASSERT_EQ(host.created, S_OK);
-    HWND control = ControlWindow(host.window);
-    ASSERT_NE(control, nullptr);
-    auto inControl = [control] {
+    auto inControl = [this] {
         HWND focus = GetFocus();
         return focus == control || IsChild(control, focus);
     };
@@ -136,16 +139,8 @@ TEST(AxHost, FocusGoesToTheControl)
     DestroyWindow(other);
 }
 
-TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrors)
+TEST_F(AxHostWithControl, SiteIsOneObjectThatSilencesScriptErrors)
 {
-    BrowserHost host;
-    ASSERT_EQ(host.created, S_OK);
-    ComPtr<IOleObject> control;
-    ASSERT_EQ(AxQueryControl(host.window, IID_IOleObject, control.PutVoid()), S_OK);
-    ComPtr<IOleClientSite> site;
-    ASSERT_EQ(control->GetClientSite(site.Put()), S_OK);
-    ASSERT_TRUE(site);
-
     // Every interface of the site leads back to the same object.
     ComPtr<IUnknown> identity;
     ASSERT_EQ(site->QueryInterface(IID_IUnknown, identity.PutVoid()), S_OK);
@@ -172,12 +167,8 @@ TEST(AxHost, SiteIsOneObjectThatSilencesScriptErrors)
     EXPECT_EQ(commands->Exec(nullptr, OLECMDID_SHOWSCRIPTERROR, 0, nullptr, nullptr), OLECMDERR_E_NOTSUPPORTED);
 }
 
-TEST(AxHost, TheHostTakesItsKeysAndLeavesAContextMenuToTextFieldsOnly)
+TEST_F(AxHostWithControl, TheHostTakesItsKeysAndLeavesAContextMenuToTextFieldsOnly)
 {
-    BrowserHost host;
-    ComPtr<IOleClientSite> site;
-    SiteOf(host.window, site);
-    ASSERT_TRUE(site);
     ComPtr<IDocHostUIHandler> ui;
     ASSERT_EQ(site->QueryInterface(IID_IDocHostUIHandler, ui.PutVoid()), S_OK);
     // S_OK: the host has handled the menu, so the control shows none; S_FALSE: the control's own.
@@ -196,12 +187,8 @@ TEST(AxHost, TheHostTakesItsKeysAndLeavesAContextMenuToTextFieldsOnly)
     }
 }
 
-TEST(AxHost, SecurityManagerRefusesWhatWouldRunCodeOrStartAProgram)
+TEST_F(AxHostWithControl, SecurityManagerRefusesWhatWouldRunCodeOrStartAProgram)
 {
-    BrowserHost host;
-    ComPtr<IOleClientSite> site;
-    SiteOf(host.window, site);
-    ASSERT_TRUE(site);
     ComPtr<IServiceProvider> services;
     ASSERT_EQ(site->QueryInterface(IID_IServiceProvider, services.PutVoid()), S_OK);
     ComPtr<IInternetSecurityManager> security;
@@ -257,18 +244,7 @@ TEST(AxHost, DestroyingTheWindowLetsGoOfTheControlAndTheSite)
 
 TEST(AxHost, EachWindowBalancesItsOleInitialisation)
 {
-    OnFreshThread([] {
-        HWND first = CreateHost();
-        ASSERT_NE(first, nullptr);
-        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
-        // Initialised already: the second window's answer is S_FALSE, which must be balanced too.
-        HWND second = CreateHost();
-        ASSERT_NE(second, nullptr);
-        DestroyWindow(first);
-        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
-        DestroyWindow(second);
-        EXPECT_EQ(ProbeApartment(), Apartment::None);
-    });
+    ExpectOleBalancedOverTwo([] { return CreateHost(); }, [](HWND host) { DestroyWindow(host); });
 }
 
 TEST(AxHost, OleInitialisedByTheThreadStaysInitialised)
@@ -300,23 +276,24 @@ TEST(AxHost, TheControlsModalUiDisablesTheOwnerFromTheFirstAnnouncementToTheLast
     ASSERT_EQ(site->QueryInterface(IID_IDocHostUIHandler, ui.PutVoid()), S_OK);
     ASSERT_EQ(site->QueryInterface(IID_IOleInPlaceFrame, frame.PutVoid()), S_OK);
 
+    // The owner is disabled exactly while the host counts the UI as showing.
+    auto expectModal = [owner, host](bool modal) {
+        EXPECT_EQ(IsWindowEnabled(owner) == FALSE, modal);
+        EXPECT_EQ(AxInModalUi(host), modal);
+    };
     // An end that was never announced changes nothing.
     EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
-    EXPECT_TRUE(IsWindowEnabled(owner));
-    EXPECT_FALSE(AxInModalUi(host));
+    expectModal(false);
     // Both interfaces announce one UI, and a nested one counts as well.
     EXPECT_EQ(ui->EnableModeless(FALSE), S_OK);
-    EXPECT_FALSE(IsWindowEnabled(owner));
-    EXPECT_TRUE(AxInModalUi(host));
+    expectModal(true);
     EXPECT_EQ(frame->EnableModeless(FALSE), S_OK);
     EXPECT_EQ(ui->EnableModeless(FALSE), S_OK);
     EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
     EXPECT_EQ(frame->EnableModeless(TRUE), S_OK);
-    EXPECT_FALSE(IsWindowEnabled(owner));
-    EXPECT_TRUE(AxInModalUi(host));
+    expectModal(true);
     EXPECT_EQ(ui->EnableModeless(TRUE), S_OK);
-    EXPECT_TRUE(IsWindowEnabled(owner));
-    EXPECT_FALSE(AxInModalUi(host));
+    expectModal(false);
 
     // A host that goes during the UI enables its owner again; the control's late end changes nothing.
     EXPECT_EQ(frame->EnableModeless(FALSE), S_OK);

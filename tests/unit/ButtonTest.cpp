@@ -477,19 +477,21 @@ protected:
 
 TEST_F(ButtonOnSkin, SurfaceShowsTheStateAndPresentsOnlyChanges)
 {
-    // The first message draws even though the state stays Normal: nothing has been drawn yet.
-    Expect(WM_MOUSEMOVE, 10, 10, Normal, 1);
-    Expect(WM_MOUSEMOVE, 11, 10, Normal, 0);
-    Expect(WM_MOUSEMOVE, 550, 410, Hover, 1);
-    Expect(WM_MOUSEMOVE, 551, 410, Hover, 0);
-    Expect(WM_LBUTTONDOWN, 551, 410, Pressed, 1);
-    Expect(WM_LBUTTONDOWN, 551, 410, Pressed, 0);
-    Expect(WM_MOUSEMOVE, 552, 411, Hover, 1);
-    Expect(WM_LBUTTONUP, 552, 411, Normal, 1);
-    Expect(WM_LBUTTONUP, 552, 411, Normal, 0);
-    Expect(WM_LBUTTONDOWN, 10, 10, Normal, 0);
-    Expect(WM_MOUSEMOVE, 621, 441, Hover, 1);
-    Expect(WM_MOUSEMOVE, 622, 441, Normal, 1);
+    // A message at a point, the state it leaves and the presents it costs. The first message draws
+    // even though the state stays Normal: nothing has been drawn yet.
+    const struct {
+        UINT message;
+        int x;
+        int y;
+        ButtonState state;
+        int presents;
+    } steps[] = {{WM_MOUSEMOVE, 10, 10, Normal, 1}, {WM_MOUSEMOVE, 11, 10, Normal, 0},
+        {WM_MOUSEMOVE, 550, 410, Hover, 1}, {WM_MOUSEMOVE, 551, 410, Hover, 0}, {WM_LBUTTONDOWN, 551, 410, Pressed, 1},
+        {WM_LBUTTONDOWN, 551, 410, Pressed, 0}, {WM_MOUSEMOVE, 552, 411, Hover, 1}, {WM_LBUTTONUP, 552, 411, Normal, 1},
+        {WM_LBUTTONUP, 552, 411, Normal, 0}, {WM_LBUTTONDOWN, 10, 10, Normal, 0}, {WM_MOUSEMOVE, 621, 441, Hover, 1},
+        {WM_MOUSEMOVE, 622, 441, Normal, 1}};
+    for (const auto& step : steps)
+        Expect(step.message, step.x, step.y, step.state, step.presents);
 
     // Other messages neither draw nor present.
     Expect(WM_MOUSEMOVE, 560, 420, Hover, 1);

@@ -2,64 +2,60 @@
 
 #include <urlmon.h>
 
+#include <string>
+#include <vector>
+
 #include "webview/NavigationPolicy.h"
 
 namespace {
 
-struct AddressCase {
-    const wchar_t* address;
+// Addresses that the policy answers alike: whether the page may go there, whether it loads a
+// document there, and whether, with the page given shown, it is a move within that page.
+struct Answers {
+    const char* name;
     bool mayNavigate;
     bool loadsDocument;
+    const wchar_t* page;
+    bool withinPage;
+    std::vector<const wchar_t*> addresses;
 };
 
-const AddressCase addressCases[] = {
-    {L"http://passport.ops.test/kolv/login", true, true},
-    {L"HTTPS://passport.ops.test/", true, true},
-    {L"about:blank", true, false},
-    {L"JavaScript:void(0)", true, false},
-    {L"res://ieframe.dll/navcancl.htm", false, false},
-    {L"file:///C:/windows/system32/calc.exe", false, false},
-    {L"ms-settings:", false, false},
-    {L"mailto:someone@ops.test", false, false},
-    // A dotless i folds to i outside ASCII: another scheme.
-    {L"javascr\u0131pt:alert(1)", false, false},
-    {L"httpx://ops.test/", false, false},
-    {L"htt://ops.test/", false, false},
-    {L"passport.ops.test/login", false, false},
-    {L"", false, false},
-};
-
-TEST(NavigationPolicyTest, SchemesDecideWhereAPageGoesAndWhatIsWatched)
+void PrintTo(const Answers& answers, std::ostream* stream)
 {
-    for (const AddressCase& c : addressCases) {
-        EXPECT_EQ(MayNavigate(c.address), c.mayNavigate) << testing::PrintToString(std::wstring(c.address));
-        EXPECT_EQ(LoadsDocument(c.address), c.loadsDocument) << testing::PrintToString(std::wstring(c.address));
+    *stream << answers.name;
+}
+
+class NavigationPolicyAnswers : public testing::TestWithParam<Answers> {};
+
+TEST_P(NavigationPolicyAnswers, SchemesDecideWhereAPageGoesAndOnlyAFragmentOfThePageShownIsAMoveWithinIt)
+{
+    const Answers& answers = GetParam();
+    for (const wchar_t* address : answers.addresses) {
+        std::string asked = testing::PrintToString(std::wstring(address)) + " on "
+            + testing::PrintToString(std::wstring(answers.page));
+        EXPECT_EQ(MayNavigate(address), answers.mayNavigate) << asked;
+        EXPECT_EQ(LoadsDocument(address), answers.loadsDocument) << asked;
+        EXPECT_EQ(WithinPage(address, answers.page), answers.withinPage) << asked;
     }
 }
 
-struct MoveCase {
-    const wchar_t* address;
-    const wchar_t* page;
-    bool withinPage;
-};
-
-const MoveCase moveCases[] = {
-    {L"http://ops.test/login#news", L"http://ops.test/login", true},
-    {L"http://ops.test/login#news", L"http://ops.test/login#top", true},
-    {L"http://ops.test/login#", L"http://ops.test/login", true},
-    {L"http://ops.test/login", L"http://ops.test/login", false},
-    {L"http://ops.test/login?x=1#news", L"http://ops.test/login", false},
-    {L"http://ops.test/log#in", L"http://ops.test/login", false},
-    {L"http://ops.test/login#news", L"http://ops.test/login2", false},
-    {L"http://ops.test/login#news", L"", false},
-};
-
-TEST(NavigationPolicyTest, OnlyAFragmentOfThePageShownIsAMoveWithinIt)
-{
-    for (const MoveCase& c : moveCases)
-        EXPECT_EQ(WithinPage(c.address, c.page), c.withinPage)
-            << testing::PrintToString(std::wstring(c.address)) << " on " << testing::PrintToString(std::wstring(c.page));
-}
+INSTANTIATE_TEST_SUITE_P(NavigationPolicyTest, NavigationPolicyAnswers,
+    testing::Values(
+        Answers{"Documents", true, true, L"", false,
+            {L"http://passport.ops.test/kolv/login", L"HTTPS://passport.ops.test/", L"http://ops.test/login#news"}},
+        Answers{"InPlace", true, false, L"", false, {L"about:blank", L"JavaScript:void(0)"}},
+        // A dotless i folds to i outside ASCII: another scheme.
+        Answers{"Refused", false, false, L"", false,
+            {L"res://ieframe.dll/navcancl.htm", L"file:///C:/windows/system32/calc.exe", L"ms-settings:",
+                L"mailto:someone@ops.test", L"javascr\u0131pt:alert(1)", L"httpx://ops.test/", L"htt://ops.test/",
+                L"passport.ops.test/login", L""}},
+        Answers{"FragmentOfThePage", true, true, L"http://ops.test/login", true,
+            {L"http://ops.test/login#news", L"http://ops.test/login#"}},
+        Answers{"AnotherFragment", true, true, L"http://ops.test/login#top", true, {L"http://ops.test/login#news"}},
+        Answers{"NoFragment", true, true, L"http://ops.test/login", false,
+            {L"http://ops.test/login", L"http://ops.test/login?x=1#news", L"http://ops.test/log#in"}},
+        Answers{"AnotherPage", true, true, L"http://ops.test/login2", false, {L"http://ops.test/login#news"}}),
+    [](const testing::TestParamInfo<Answers>& info) { return std::string(info.param.name); });
 
 TEST(NavigationPolicyTest, StatusesFrom400AndErrorCodesFail)
 {

@@ -23,6 +23,13 @@ int Differing(const Pixels& pixels, const RECT& area, uint32_t colour)
     return count;
 }
 
+// The page's navigation completes, though not one the notice's Retry asked for: it stays.
+void ExpectStaysAfterACompletion(PageNotice& notice)
+{
+    EXPECT_FALSE(notice.OnDocumentComplete(false));
+    EXPECT_TRUE(notice.IsShown());
+}
+
 } // namespace
 
 TEST(PageNotice, OnlyTheRetrysOwnCompletionBringsThePageBack)
@@ -33,8 +40,7 @@ TEST(PageNotice, OnlyTheRetrysOwnCompletionBringsThePageBack)
     EXPECT_TRUE(notice.OnFailure(loginPage));
     EXPECT_FALSE(notice.OnFailure(loginPage));
     // A late completion of the navigation that failed: nobody asked for a retry.
-    EXPECT_FALSE(notice.OnDocumentComplete(false));
-    EXPECT_TRUE(notice.IsShown());
+    ExpectStaysAfterACompletion(notice);
 
     // Each press asks for the failed address; a frame completing while the page's own
     // navigation goes on changes nothing.
@@ -43,8 +49,7 @@ TEST(PageNotice, OnlyTheRetrysOwnCompletionBringsThePageBack)
     EXPECT_FALSE(notice.OnDocumentComplete(true));
     // The retry fails too: the notice stays, and only another retry can end it.
     EXPECT_FALSE(notice.OnFailure(otherPage));
-    EXPECT_FALSE(notice.OnDocumentComplete(false));
-    EXPECT_TRUE(notice.IsShown());
+    ExpectStaysAfterACompletion(notice);
     EXPECT_STREQ(notice.Retry(), otherPage);
     EXPECT_TRUE(notice.OnDocumentComplete(false));
     EXPECT_FALSE(notice.IsShown());

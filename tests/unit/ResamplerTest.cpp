@@ -114,27 +114,27 @@ Image Reference(Image& from, int width, int height)
 
 TEST(Resampler, MatchesTheFilterComputedExactlySmallerAndLargerAndKeepsColoursWithinAlpha)
 {
-    const SIZE sizes[] = {{30, 23}, {25, 19}, {35, 26}, {40, 30}, {61, 45}, {13, 9}, {1, 1}};
+    // Within 1 of the exact filter, and at the same size, where the filter is the identity, the same image.
+    const struct {
+        SIZE size;
+        int tolerance;
+    } cases[] = {{{30, 23}, 1}, {{25, 19}, 1}, {{35, 26}, 1}, {{40, 30}, 0}, {{61, 45}, 1}, {{13, 9}, 1}, {{1, 1}, 1}};
     Image source = Noise(40, 30);
-    for (SIZE size : sizes) {
-        Image ours(size.cx, size.cy);
+    for (const auto& c : cases) {
+        Image ours(c.size.cx, c.size.cy);
         ASSERT_TRUE(Resampler::Resample(source.Rows(), ours.Rows()));
-        Image exact = Reference(source, size.cx, size.cy);
+        Image exact = Reference(source, c.size.cx, c.size.cy);
         int worst = 0;
-        for (int y = 0; y < size.cy; ++y) {
-            for (int x = 0; x < size.cx; ++x) {
-                for (int c = 0; c < 4; ++c)
-                    worst = std::max(worst, std::abs(ours.At(x, y, c) - exact.At(x, y, c)));
-                for (int c = 0; c < 3; ++c)
-                    ASSERT_LE(ours.At(x, y, c), ours.At(x, y, 3)) << x << "," << y;
+        for (int y = 0; y < c.size.cy; ++y) {
+            for (int x = 0; x < c.size.cx; ++x) {
+                for (int ch = 0; ch < 4; ++ch)
+                    worst = std::max(worst, std::abs(ours.At(x, y, ch) - exact.At(x, y, ch)));
+                for (int ch = 0; ch < 3; ++ch)
+                    ASSERT_LE(ours.At(x, y, ch), ours.At(x, y, 3)) << x << "," << y;
             }
         }
-        EXPECT_LE(worst, 1) << size.cx << " x " << size.cy;
+        EXPECT_LE(worst, c.tolerance) << c.size.cx << " x " << c.size.cy;
     }
-    // The same size is the same image.
-    Image same(40, 30);
-    ASSERT_TRUE(Resampler::Resample(source.Rows(), same.Rows()));
-    EXPECT_EQ(same.bytes, source.bytes);
     Image empty(0, 0);
     EXPECT_FALSE(Resampler::Resample(source.Rows(), empty.Rows()));
 }

@@ -192,17 +192,7 @@ TEST(WebView, DestroyRemovesTheHostAndReleasesEverything)
 
 TEST(WebView, OleIsUninitialisedAsOftenAsItWasInitialised)
 {
-    OnFreshThread([] {
-        WebView* first = CreateWebView(nullptr);
-        WebView* second = CreateWebView(nullptr);
-        ASSERT_NE(first, nullptr);
-        ASSERT_NE(second, nullptr);
-        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
-        DestroyWebView(first);
-        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
-        DestroyWebView(second);
-        EXPECT_EQ(ProbeApartment(), Apartment::None);
-    });
+    ExpectOleBalancedOverTwo([] { return CreateWebView(nullptr); }, [](WebView* webView) { DestroyWebView(webView); });
 }
 
 TEST(WebView, AControlDestroyedFromItsOwnEventIsTornDownFromTheLoop)

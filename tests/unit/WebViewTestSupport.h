@@ -116,46 +116,32 @@ inline VARIANT Typed(VARTYPE type)
     return argument;
 }
 
-inline VARIANT BstrArgument(BSTR text)
+// An argument of the type, whose value fill puts in the member that type reads.
+template <typename Fill>
+VARIANT Argument(VARTYPE type, Fill fill)
 {
-    VARIANT argument = Typed(VT_BSTR);
-    argument.bstrVal = text;
+    VARIANT argument = Typed(type);
+    fill(argument);
     return argument;
 }
 
+inline VARIANT BstrArgument(BSTR text) { return Argument(VT_BSTR, [=](VARIANT& a) { a.bstrVal = text; }); }
 inline VARIANT VariantRefArgument(VARIANT* target)
 {
-    VARIANT argument = Typed(VT_BYREF | VT_VARIANT);
-    argument.pvarVal = target;
-    return argument;
+    return Argument(VT_BYREF | VT_VARIANT, [=](VARIANT& a) { a.pvarVal = target; });
 }
-
 inline VARIANT BoolRefArgument(VARIANT_BOOL* flag)
 {
-    VARIANT argument = Typed(VT_BYREF | VT_BOOL);
-    argument.pboolVal = flag;
-    return argument;
+    return Argument(VT_BYREF | VT_BOOL, [=](VARIANT& a) { a.pboolVal = flag; });
 }
-
-inline VARIANT LongArgument(LONG number)
-{
-    VARIANT argument = Typed(VT_I4);
-    argument.lVal = number;
-    return argument;
-}
-
+inline VARIANT LongArgument(LONG number) { return Argument(VT_I4, [=](VARIANT& a) { a.lVal = number; }); }
 inline VARIANT DispatchArgument(IDispatch* sender)
 {
-    VARIANT argument = Typed(VT_DISPATCH);
-    argument.pdispVal = sender;
-    return argument;
+    return Argument(VT_DISPATCH, [=](VARIANT& a) { a.pdispVal = sender; });
 }
-
 inline VARIANT DispatchRefArgument(IDispatch** target)
 {
-    VARIANT argument = Typed(VT_BYREF | VT_DISPATCH);
-    argument.ppdispVal = target;
-    return argument;
+    return Argument(VT_BYREF | VT_DISPATCH, [=](VARIANT& a) { a.ppdispVal = target; });
 }
 
 // Raises an event the way the control does: arguments last-first, the first `count` of them passed.
@@ -225,6 +211,25 @@ inline void OnFreshThread(const std::function<void()>& body)
 {
     std::thread thread(body);
     thread.join();
+}
+
+// On a fresh thread, two objects that each initialise OLE as they are made: the second finds it
+// initialised already (S_FALSE), which must be balanced too, so OLE lasts until the last one is gone.
+template <typename Make, typename Destroy>
+void ExpectOleBalancedOverTwo(Make make, Destroy destroy)
+{
+    OnFreshThread([&] {
+        auto first = make();
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        auto second = make();
+        ASSERT_NE(second, nullptr);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        destroy(first);
+        EXPECT_EQ(ProbeApartment(), Apartment::SingleThreaded);
+        destroy(second);
+        EXPECT_EQ(ProbeApartment(), Apartment::None);
+    });
 }
 
 // Pumps this thread's messages until the condition holds or the time is up.
