@@ -20,6 +20,7 @@ struct Answers {
     std::vector<const wchar_t*> addresses;
 };
 
+// Names each case in the test list.
 void PrintTo(const Answers& answers, std::ostream* stream)
 {
     *stream << answers.name;
@@ -54,8 +55,7 @@ INSTANTIATE_TEST_SUITE_P(NavigationPolicyTest, NavigationPolicyAnswers,
         Answers{"AnotherFragment", true, true, L"http://ops.test/login#top", true, {L"http://ops.test/login#news"}},
         Answers{"NoFragment", true, true, L"http://ops.test/login", false,
             {L"http://ops.test/login", L"http://ops.test/login?x=1#news", L"http://ops.test/log#in"}},
-        Answers{"AnotherPage", true, true, L"http://ops.test/login2", false, {L"http://ops.test/login#news"}}),
-    [](const testing::TestParamInfo<Answers>& info) { return std::string(info.param.name); });
+        Answers{"AnotherPage", true, true, L"http://ops.test/login2", false, {L"http://ops.test/login#news"}}));
 
 TEST(NavigationPolicyTest, StatusesFrom400AndErrorCodesFail)
 {

@@ -714,41 +714,11 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::GetTypeInfoCount(UINT* count)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE StandInBrowser::GetTypeInfo(UINT, LCID, ITypeInfo**)
-{
-    return NotImplemented(L"GetTypeInfo");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*)
-{
-    return NotImplemented(L"GetIDsOfNames");
-}
-
 HRESULT STDMETHODCALLTYPE StandInBrowser::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
     UINT*)
 {
     StandInLog::Write(L"NotImplemented", L"obj=%u method=Invoke dispid=%ld", serial, id);
     return DISP_E_MEMBERNOTFOUND;
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GoBack()
-{
-    return NotImplemented(L"GoBack");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GoForward()
-{
-    return NotImplemented(L"GoForward");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GoHome()
-{
-    return NotImplemented(L"GoHome");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GoSearch()
-{
-    return NotImplemented(L"GoSearch");
 }
 
 HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
@@ -781,76 +751,6 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::Stop()
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Application(IDispatch**)
-{
-    return NotImplemented(L"get_Application");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Parent(IDispatch**)
-{
-    return NotImplemented(L"get_Parent");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Container(IDispatch**)
-{
-    return NotImplemented(L"get_Container");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Document(IDispatch**)
-{
-    return NotImplemented(L"get_Document");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_TopLevelContainer(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_TopLevelContainer");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Type(BSTR*)
-{
-    return NotImplemented(L"get_Type");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Left(LONG*)
-{
-    return NotImplemented(L"get_Left");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Left(LONG)
-{
-    return NotImplemented(L"put_Left");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Top(LONG*)
-{
-    return NotImplemented(L"get_Top");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Top(LONG)
-{
-    return NotImplemented(L"put_Top");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Width(LONG*)
-{
-    return NotImplemented(L"get_Width");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Width(LONG)
-{
-    return NotImplemented(L"put_Width");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Height(LONG*)
-{
-    return NotImplemented(L"get_Height");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Height(LONG)
-{
-    return NotImplemented(L"put_Height");
-}
-
 HRESULT STDMETHODCALLTYPE StandInBrowser::get_LocationName(BSTR* value)
 {
     return CopyString(address, value);
@@ -870,31 +770,6 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::get_Busy(VARIANT_BOOL* value)
     return S_OK;
 }
 
-HRESULT STDMETHODCALLTYPE StandInBrowser::Quit()
-{
-    return NotImplemented(L"Quit");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::ClientToWindow(int*, int*)
-{
-    return NotImplemented(L"ClientToWindow");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::PutProperty(BSTR, VARIANT)
-{
-    return NotImplemented(L"PutProperty");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::GetProperty(BSTR, VARIANT*)
-{
-    return NotImplemented(L"GetProperty");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Name(BSTR*)
-{
-    return NotImplemented(L"get_Name");
-}
-
 HRESULT STDMETHODCALLTYPE StandInBrowser::get_HWND(SHANDLE_PTR* value)
 {
     if (value == nullptr) {
@@ -902,76 +777,6 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::get_HWND(SHANDLE_PTR* value)
     }
     *value = reinterpret_cast<SHANDLE_PTR>(window.Handle());
     return window.Handle() != nullptr ? S_OK : E_FAIL;
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_FullName(BSTR*)
-{
-    return NotImplemented(L"get_FullName");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Path(BSTR*)
-{
-    return NotImplemented(L"get_Path");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Visible(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_Visible");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Visible(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_Visible");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_StatusBar(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_StatusBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_StatusBar(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_StatusBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_StatusText(BSTR*)
-{
-    return NotImplemented(L"get_StatusText");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_StatusText(BSTR)
-{
-    return NotImplemented(L"put_StatusText");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_ToolBar(int*)
-{
-    return NotImplemented(L"get_ToolBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_ToolBar(int)
-{
-    return NotImplemented(L"put_ToolBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_MenuBar(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_MenuBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_MenuBar(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_MenuBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_FullScreen(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_FullScreen");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_FullScreen(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_FullScreen");
 }
 
 HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate2(VARIANT* url, VARIANT*, VARIANT*, VARIANT*, VARIANT*)
@@ -985,11 +790,6 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::Navigate2(VARIANT* url, VARIANT*, VARI
     StandInLog::Write(L"Navigate2", L"obj=%u url=%ls", serial, target.c_str());
     StartNavigation(target);
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::QueryStatusWB(OLECMDID, OLECMDF*)
-{
-    return NotImplemented(L"QueryStatusWB");
 }
 
 // The page zoom as the control documents it: a VT_I4 from 10 to 1000 percent, applied to the
@@ -1010,11 +810,6 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::ExecWB(OLECMDID command, OLECMDEXECOPT
     return result;
 }
 
-HRESULT STDMETHODCALLTYPE StandInBrowser::ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*)
-{
-    return NotImplemented(L"ShowBrowserBar");
-}
-
 HRESULT STDMETHODCALLTYPE StandInBrowser::get_ReadyState(READYSTATE* value)
 {
     if (value == nullptr) {
@@ -1022,74 +817,4 @@ HRESULT STDMETHODCALLTYPE StandInBrowser::get_ReadyState(READYSTATE* value)
     }
     *value = READYSTATE_COMPLETE;
     return S_OK;
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Offline(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_Offline");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Offline(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_Offline");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Silent(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_Silent");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Silent(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_Silent");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_RegisterAsBrowser(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_RegisterAsBrowser");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_RegisterAsBrowser(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_RegisterAsBrowser");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_RegisterAsDropTarget(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_RegisterAsDropTarget");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_RegisterAsDropTarget(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_RegisterAsDropTarget");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_TheaterMode(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_TheaterMode");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_TheaterMode(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_TheaterMode");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_AddressBar(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_AddressBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_AddressBar(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_AddressBar");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::get_Resizable(VARIANT_BOOL*)
-{
-    return NotImplemented(L"get_Resizable");
-}
-
-HRESULT STDMETHODCALLTYPE StandInBrowser::put_Resizable(VARIANT_BOOL)
-{
-    return NotImplemented(L"put_Resizable");
 }

@@ -66,88 +66,94 @@ public:
     void CheckApartment(const wchar_t* call) const;
 
     // IUnknown, each call checked against OLE's state on the thread.
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override;
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID locale, DISPID* ids) override;
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return NotImplemented(L"GetTypeInfo"); }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
+        return NotImplemented(L"GetIDsOfNames");
+    }
+    STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
         VARIANT* result, EXCEPINFO* exception, UINT* argError) override;
 
     // IWebBrowser
-    HRESULT STDMETHODCALLTYPE GoBack() override;
-    HRESULT STDMETHODCALLTYPE GoForward() override;
-    HRESULT STDMETHODCALLTYPE GoHome() override;
-    HRESULT STDMETHODCALLTYPE GoSearch() override;
-    HRESULT STDMETHODCALLTYPE Navigate(BSTR url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
+    STDMETHODIMP GoBack() override { return NotImplemented(L"GoBack"); }
+    STDMETHODIMP GoForward() override { return NotImplemented(L"GoForward"); }
+    STDMETHODIMP GoHome() override { return NotImplemented(L"GoHome"); }
+    STDMETHODIMP GoSearch() override { return NotImplemented(L"GoSearch"); }
+    STDMETHODIMP Navigate(BSTR url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
         VARIANT* headers) override;
-    HRESULT STDMETHODCALLTYPE Refresh() override;
-    HRESULT STDMETHODCALLTYPE Refresh2(VARIANT* level) override;
-    HRESULT STDMETHODCALLTYPE Stop() override;
-    HRESULT STDMETHODCALLTYPE get_Application(IDispatch** value) override;
-    HRESULT STDMETHODCALLTYPE get_Parent(IDispatch** value) override;
-    HRESULT STDMETHODCALLTYPE get_Container(IDispatch** value) override;
-    HRESULT STDMETHODCALLTYPE get_Document(IDispatch** value) override;
-    HRESULT STDMETHODCALLTYPE get_TopLevelContainer(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE get_Type(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_Left(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE put_Left(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_Top(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE put_Top(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_Width(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE put_Width(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_Height(LONG* value) override;
-    HRESULT STDMETHODCALLTYPE put_Height(LONG value) override;
-    HRESULT STDMETHODCALLTYPE get_LocationName(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_LocationURL(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_Busy(VARIANT_BOOL* value) override;
+    STDMETHODIMP Refresh() override;
+    STDMETHODIMP Refresh2(VARIANT* level) override;
+    STDMETHODIMP Stop() override;
+    STDMETHODIMP get_Application(IDispatch**) override { return NotImplemented(L"get_Application"); }
+    STDMETHODIMP get_Parent(IDispatch**) override { return NotImplemented(L"get_Parent"); }
+    STDMETHODIMP get_Container(IDispatch**) override { return NotImplemented(L"get_Container"); }
+    STDMETHODIMP get_Document(IDispatch**) override { return NotImplemented(L"get_Document"); }
+    STDMETHODIMP get_TopLevelContainer(VARIANT_BOOL*) override { return NotImplemented(L"get_TopLevelContainer"); }
+    STDMETHODIMP get_Type(BSTR*) override { return NotImplemented(L"get_Type"); }
+    STDMETHODIMP get_Left(LONG*) override { return NotImplemented(L"get_Left"); }
+    STDMETHODIMP put_Left(LONG) override { return NotImplemented(L"put_Left"); }
+    STDMETHODIMP get_Top(LONG*) override { return NotImplemented(L"get_Top"); }
+    STDMETHODIMP put_Top(LONG) override { return NotImplemented(L"put_Top"); }
+    STDMETHODIMP get_Width(LONG*) override { return NotImplemented(L"get_Width"); }
+    STDMETHODIMP put_Width(LONG) override { return NotImplemented(L"put_Width"); }
+    STDMETHODIMP get_Height(LONG*) override { return NotImplemented(L"get_Height"); }
+    STDMETHODIMP put_Height(LONG) override { return NotImplemented(L"put_Height"); }
+    STDMETHODIMP get_LocationName(BSTR* value) override;
+    STDMETHODIMP get_LocationURL(BSTR* value) override;
+    STDMETHODIMP get_Busy(VARIANT_BOOL* value) override;
 
     // IWebBrowserApp
-    HRESULT STDMETHODCALLTYPE Quit() override;
-    HRESULT STDMETHODCALLTYPE ClientToWindow(int* cx, int* cy) override;
-    HRESULT STDMETHODCALLTYPE PutProperty(BSTR property, VARIANT value) override;
-    HRESULT STDMETHODCALLTYPE GetProperty(BSTR property, VARIANT* value) override;
-    HRESULT STDMETHODCALLTYPE get_Name(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_HWND(SHANDLE_PTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_FullName(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_Path(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE get_Visible(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_Visible(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_StatusBar(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_StatusBar(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_StatusText(BSTR* value) override;
-    HRESULT STDMETHODCALLTYPE put_StatusText(BSTR value) override;
-    HRESULT STDMETHODCALLTYPE get_ToolBar(int* value) override;
-    HRESULT STDMETHODCALLTYPE put_ToolBar(int value) override;
-    HRESULT STDMETHODCALLTYPE get_MenuBar(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_MenuBar(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_FullScreen(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_FullScreen(VARIANT_BOOL value) override;
+    STDMETHODIMP Quit() override { return NotImplemented(L"Quit"); }
+    STDMETHODIMP ClientToWindow(int*, int*) override { return NotImplemented(L"ClientToWindow"); }
+    STDMETHODIMP PutProperty(BSTR, VARIANT) override { return NotImplemented(L"PutProperty"); }
+    STDMETHODIMP GetProperty(BSTR, VARIANT*) override { return NotImplemented(L"GetProperty"); }
+    STDMETHODIMP get_Name(BSTR*) override { return NotImplemented(L"get_Name"); }
+    STDMETHODIMP get_HWND(SHANDLE_PTR* value) override;
+    STDMETHODIMP get_FullName(BSTR*) override { return NotImplemented(L"get_FullName"); }
+    STDMETHODIMP get_Path(BSTR*) override { return NotImplemented(L"get_Path"); }
+    STDMETHODIMP get_Visible(VARIANT_BOOL*) override { return NotImplemented(L"get_Visible"); }
+    STDMETHODIMP put_Visible(VARIANT_BOOL) override { return NotImplemented(L"put_Visible"); }
+    STDMETHODIMP get_StatusBar(VARIANT_BOOL*) override { return NotImplemented(L"get_StatusBar"); }
+    STDMETHODIMP put_StatusBar(VARIANT_BOOL) override { return NotImplemented(L"put_StatusBar"); }
+    STDMETHODIMP get_StatusText(BSTR*) override { return NotImplemented(L"get_StatusText"); }
+    STDMETHODIMP put_StatusText(BSTR) override { return NotImplemented(L"put_StatusText"); }
+    STDMETHODIMP get_ToolBar(int*) override { return NotImplemented(L"get_ToolBar"); }
+    STDMETHODIMP put_ToolBar(int) override { return NotImplemented(L"put_ToolBar"); }
+    STDMETHODIMP get_MenuBar(VARIANT_BOOL*) override { return NotImplemented(L"get_MenuBar"); }
+    STDMETHODIMP put_MenuBar(VARIANT_BOOL) override { return NotImplemented(L"put_MenuBar"); }
+    STDMETHODIMP get_FullScreen(VARIANT_BOOL*) override { return NotImplemented(L"get_FullScreen"); }
+    STDMETHODIMP put_FullScreen(VARIANT_BOOL) override { return NotImplemented(L"put_FullScreen"); }
 
     // IWebBrowser2
-    HRESULT STDMETHODCALLTYPE Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
+    STDMETHODIMP Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
         VARIANT* headers) override;
-    HRESULT STDMETHODCALLTYPE QueryStatusWB(OLECMDID command, OLECMDF* status) override;
-    HRESULT STDMETHODCALLTYPE ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override;
-    HRESULT STDMETHODCALLTYPE ShowBrowserBar(VARIANT* clsid, VARIANT* show, VARIANT* size) override;
-    HRESULT STDMETHODCALLTYPE get_ReadyState(READYSTATE* value) override;
-    HRESULT STDMETHODCALLTYPE get_Offline(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_Offline(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_Silent(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_Silent(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_RegisterAsBrowser(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_RegisterAsBrowser(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_RegisterAsDropTarget(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_RegisterAsDropTarget(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_TheaterMode(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_TheaterMode(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_AddressBar(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_AddressBar(VARIANT_BOOL value) override;
-    HRESULT STDMETHODCALLTYPE get_Resizable(VARIANT_BOOL* value) override;
-    HRESULT STDMETHODCALLTYPE put_Resizable(VARIANT_BOOL value) override;
+    STDMETHODIMP QueryStatusWB(OLECMDID, OLECMDF*) override { return NotImplemented(L"QueryStatusWB"); }
+    STDMETHODIMP ExecWB(OLECMDID command, OLECMDEXECOPT option, VARIANT* in, VARIANT* out) override;
+    STDMETHODIMP ShowBrowserBar(VARIANT*, VARIANT*, VARIANT*) override { return NotImplemented(L"ShowBrowserBar"); }
+    STDMETHODIMP get_ReadyState(READYSTATE* value) override;
+    STDMETHODIMP get_Offline(VARIANT_BOOL*) override { return NotImplemented(L"get_Offline"); }
+    STDMETHODIMP put_Offline(VARIANT_BOOL) override { return NotImplemented(L"put_Offline"); }
+    STDMETHODIMP get_Silent(VARIANT_BOOL*) override { return NotImplemented(L"get_Silent"); }
+    STDMETHODIMP put_Silent(VARIANT_BOOL) override { return NotImplemented(L"put_Silent"); }
+    STDMETHODIMP get_RegisterAsBrowser(VARIANT_BOOL*) override { return NotImplemented(L"get_RegisterAsBrowser"); }
+    STDMETHODIMP put_RegisterAsBrowser(VARIANT_BOOL) override { return NotImplemented(L"put_RegisterAsBrowser"); }
+    STDMETHODIMP get_RegisterAsDropTarget(VARIANT_BOOL*) override
+    {
+        return NotImplemented(L"get_RegisterAsDropTarget");
+    }
+    STDMETHODIMP put_RegisterAsDropTarget(VARIANT_BOOL) override { return NotImplemented(L"put_RegisterAsDropTarget"); }
+    STDMETHODIMP get_TheaterMode(VARIANT_BOOL*) override { return NotImplemented(L"get_TheaterMode"); }
+    STDMETHODIMP put_TheaterMode(VARIANT_BOOL) override { return NotImplemented(L"put_TheaterMode"); }
+    STDMETHODIMP get_AddressBar(VARIANT_BOOL*) override { return NotImplemented(L"get_AddressBar"); }
+    STDMETHODIMP put_AddressBar(VARIANT_BOOL) override { return NotImplemented(L"put_AddressBar"); }
+    STDMETHODIMP get_Resizable(VARIANT_BOOL*) override { return NotImplemented(L"get_Resizable"); }
+    STDMETHODIMP put_Resizable(VARIANT_BOOL) override { return NotImplemented(L"put_Resizable"); }
 
 private:
     struct PendingEvent {
