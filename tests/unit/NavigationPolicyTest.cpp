@@ -3,7 +3,6 @@
 #include <urlmon.h>
 
 #include <string>
-#include <vector>
 
 #include "webview/NavigationPolicy.h"
 
@@ -17,7 +16,8 @@ struct Answers {
     bool loadsDocument;
     const wchar_t* page;
     bool withinPage;
-    std::vector<const wchar_t*> addresses;
+    // Up to the first null; a fixed array keeps the table off the heap.
+    const wchar_t* addresses[10];
 };
 
 // Names each case in the test list.
@@ -32,6 +32,8 @@ TEST_P(NavigationPolicyAnswers, SchemesDecideWhereAPageGoesAndOnlyAFragmentOfThe
 {
     const Answers& answers = GetParam();
     for (const wchar_t* address : answers.addresses) {
+        if (address == nullptr)
+            break;
         std::string asked = testing::PrintToString(std::wstring(address)) + " on "
             + testing::PrintToString(std::wstring(answers.page));
         EXPECT_EQ(MayNavigate(address), answers.mayNavigate) << asked;
