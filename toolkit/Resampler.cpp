@@ -147,3 +147,13 @@ bool Resampler::Resample(const PixelRows& from, const PixelRows& to)
     }
     return true;
 }
+
+void Resampler::Premultiply(const BYTE* from, BYTE* to, int count)
+{
+    for (int i = 0; i < count; ++i, from += 4, to += 4) {
+        const unsigned alpha = from[3];
+        for (int c = 0; c < 3; ++c)
+            to[c] = static_cast<BYTE>((from[c] * alpha + 127) / 255);
+        to[3] = static_cast<BYTE>(alpha);
+    }
+}

@@ -1,4 +1,4 @@
-// Resamples premultiplied 32-bit pixels to another size.
+// Resamples premultiplied 32-bit pixels to another size, and premultiplies straight ones.
 #pragma once
 
 #include <windows.h>
@@ -20,4 +20,7 @@ class Resampler {
 public:
     // Fills every pixel of `to` from all of `from`; false when either is empty.
     static bool Resample(const PixelRows& from, const PixelRows& to);
+    // Copies pixels of straight alpha as premultiplied ones, each colour times its alpha / 255
+    // rounded to the nearest, as GDI+ converts them.
+    static void Premultiply(const BYTE* from, BYTE* to, int count);
 };
