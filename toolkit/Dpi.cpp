@@ -1,6 +1,10 @@
 // The display scale's look-ups, rounding and art.
 #include "toolkit/Dpi.h"
 
+#include <cwchar>
+#include <memory>
+#include <new>
+
 #include "resources/ResourceIds.h"
 
 #include "toolkit/Monitors.h"
@@ -128,6 +132,14 @@ int Dpi::SmallIconSize(int dpi)
 ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
 {
     WindManager* manager = WindManager::Instance();
+    if (dpi != design && dpi * 100 % design == 0 && manager->PngResourceSize(id, L"PNG", designSize)) {
+        // Resampled ahead for a common scale, at the size it is laid out at; its type names the scale.
+        wchar_t type[16];
+        swprintf(type, sizeof(type) / sizeof(type[0]), L"PNG%d", dpi * 100 / design);
+        ImagePtr art = manager->HasResource(id, type) ? manager->LoadPngResource(id, type) : nullptr;
+        if (art && art->GetWidth() > 0)
+            return art;
+    }
     ImagePtr twin = dpi != design ? manager->LoadPngResource(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG") : nullptr;
     if (twin && twin->GetWidth() > 0) {
         designSize = SIZE{static_cast<LONG>(twin->GetWidth() / 2), static_cast<LONG>(twin->GetHeight() / 2)};
@@ -144,24 +156,32 @@ ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
         return image;
     if (image->GetType() != Gdiplus::ImageTypeBitmap || size.cx <= 0 || size.cy <= 0)
         return nullptr;
-    // A decoded PNG is a bitmap, whatever class it was made through.
+    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
+    // that GDI+ converts nothing, and premultiplied here.
     auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
     Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
     Gdiplus::BitmapData from;
-    if (source->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) != Gdiplus::Ok)
+    if (source->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    const int stride = sourceRect.Width * 4;
+    std::unique_ptr<BYTE[]> premultiplied(new (std::nothrow) BYTE[static_cast<size_t>(stride) * sourceRect.Height]);
+    if (premultiplied) {
+        for (INT y = 0; y < sourceRect.Height; ++y)
+            Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y) * from.Stride,
+                premultiplied.get() + static_cast<ptrdiff_t>(y) * stride, sourceRect.Width);
+    }
+    source->UnlockBits(&from);
+    if (!premultiplied)
         return nullptr;
     ImagePtr resampled(new Gdiplus::Bitmap(size.cx, size.cy, PixelFormat32bppPARGB));
     auto* target = static_cast<Gdiplus::Bitmap*>(resampled.get());
     Gdiplus::Rect targetRect(0, 0, size.cx, size.cy);
     Gdiplus::BitmapData to;
-    bool done = target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
-    if (done) {
-        done = Resampler::Resample(PixelRows{static_cast<BYTE*>(from.Scan0), sourceRect.Width, sourceRect.Height,
-                                       from.Stride},
-            PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
-        target->UnlockBits(&to);
-    }
-    source->UnlockBits(&from);
+    if (target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) != Gdiplus::Ok)
+        return nullptr;
+    bool done = Resampler::Resample(PixelRows{premultiplied.get(), sourceRect.Width, sourceRect.Height, stride},
+        PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
+    target->UnlockBits(&to);
     return done ? std::move(resampled) : nullptr;
 }
 

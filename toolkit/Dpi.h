@@ -48,8 +48,9 @@ public:
     static LOGFONTW CaptionFont(int dpi);
     static int SmallIconSize(int dpi);
 
-    // The art of a PNG resource for a DPI, and its 96-DPI size: at 96 DPI the image itself;
-    // elsewhere its twin drawn at twice the size (id + 1000), or the image where it has none.
+    // The art of a PNG resource for a DPI, and its 96-DPI size: at 96 DPI the image itself; at a
+    // common scale the art resampled ahead for it (type "PNG125", "PNG150") where there is some;
+    // elsewhere its twin drawn at twice the size (id + 1000), or the image itself.
     static ImagePtr LoadArt(WORD id, int dpi, SIZE& designSize);
     // An image at exactly a size: itself when it is that size, else resampled once into a
     // premultiplied bitmap (Resampler); null when it cannot be.
