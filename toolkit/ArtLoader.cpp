@@ -36,12 +36,13 @@ ImagePtr ArtLoader::Take(WORD id, int dpi, SIZE& designSize)
         }
         art.reset();
     }
-    return Dpi::LoadScaledArt(id, dpi, designSize);
+    return Dpi::Premultiplied(Dpi::LoadScaledArt(id, dpi, designSize));
 }
 
 DWORD WINAPI ArtLoader::Decode(void* loader)
 {
     auto* self = static_cast<ArtLoader*>(loader);
-    self->art = Dpi::LoadScaledArt(self->startedId, self->startedDpi, self->artDesignSize);
+    // Premultiplied here too, so that the window's thread only copies it.
+    self->art = Dpi::Premultiplied(Dpi::LoadScaledArt(self->startedId, self->startedDpi, self->artDesignSize));
     return 0;
 }

@@ -10,7 +10,7 @@ struct CloseThreadHandle {
     void operator()(HANDLE thread) const { CloseHandle(thread); }
 };
 
-// The art is what Dpi::LoadScaledArt gives for a resource and a DPI.
+// The art is what Dpi::LoadScaledArt gives for a resource and a DPI, premultiplied.
 class ArtLoader {
 public:
     ArtLoader();

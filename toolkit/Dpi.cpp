@@ -2,8 +2,6 @@
 #include "toolkit/Dpi.h"
 
 #include <cwchar>
-#include <memory>
-#include <new>
 
 #include "resources/ResourceIds.h"
 
@@ -150,38 +148,59 @@ ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
     return image;
 }
 
+ImagePtr Dpi::Premultiplied(ImagePtr image)
+{
+    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap || image->GetPixelFormat() == PixelFormat32bppPARGB)
+        return image;
+    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
+    // that GDI+ converts nothing.
+    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
+    Gdiplus::Rect rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+    if (rect.Width <= 0 || rect.Height <= 0)
+        return nullptr;
+    ImagePtr premultiplied(new Gdiplus::Bitmap(rect.Width, rect.Height, PixelFormat32bppPARGB));
+    auto* target = static_cast<Gdiplus::Bitmap*>(premultiplied.get());
+    Gdiplus::BitmapData from;
+    if (source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::BitmapData to;
+    bool done = target->LockBits(&rect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
+    if (done) {
+        for (INT y = 0; y < rect.Height; ++y)
+            Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y) * from.Stride,
+                static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride, rect.Width);
+        target->UnlockBits(&to);
+    }
+    source->UnlockBits(&from);
+    return done ? std::move(premultiplied) : nullptr;
+}
+
 ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
 {
     if (!image || (image->GetWidth() == static_cast<UINT>(size.cx) && image->GetHeight() == static_cast<UINT>(size.cy)))
         return image;
     if (image->GetType() != Gdiplus::ImageTypeBitmap || size.cx <= 0 || size.cy <= 0)
         return nullptr;
-    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
-    // that GDI+ converts nothing, and premultiplied here.
-    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
-    Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
-    Gdiplus::BitmapData from;
-    if (source->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+    ImagePtr source = Premultiplied(std::move(image));
+    if (!source)
         return nullptr;
-    const int stride = sourceRect.Width * 4;
-    std::unique_ptr<BYTE[]> premultiplied(new (std::nothrow) BYTE[static_cast<size_t>(stride) * sourceRect.Height]);
-    if (premultiplied) {
-        for (INT y = 0; y < sourceRect.Height; ++y)
-            Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y) * from.Stride,
-                premultiplied.get() + static_cast<ptrdiff_t>(y) * stride, sourceRect.Width);
-    }
-    source->UnlockBits(&from);
-    if (!premultiplied)
+    auto* from = static_cast<Gdiplus::Bitmap*>(source.get());
+    Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(source->GetWidth()), static_cast<INT>(source->GetHeight()));
+    Gdiplus::BitmapData pixels;
+    if (from->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
         return nullptr;
     ImagePtr resampled(new Gdiplus::Bitmap(size.cx, size.cy, PixelFormat32bppPARGB));
     auto* target = static_cast<Gdiplus::Bitmap*>(resampled.get());
     Gdiplus::Rect targetRect(0, 0, size.cx, size.cy);
     Gdiplus::BitmapData to;
-    if (target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) != Gdiplus::Ok)
-        return nullptr;
-    bool done = Resampler::Resample(PixelRows{premultiplied.get(), sourceRect.Width, sourceRect.Height, stride},
-        PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
-    target->UnlockBits(&to);
+    bool done = target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
+    if (done) {
+        done = Resampler::Resample(PixelRows{static_cast<BYTE*>(pixels.Scan0), sourceRect.Width, sourceRect.Height,
+                                       pixels.Stride},
+            PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
+        target->UnlockBits(&to);
+    }
+    from->UnlockBits(&pixels);
     return done ? std::move(resampled) : nullptr;
 }
 

@@ -55,6 +55,9 @@ public:
     // An image at exactly a size: itself when it is that size, else resampled once into a
     // premultiplied bitmap (Resampler); null when it cannot be.
     static ImagePtr Resample(ImagePtr image, SIZE size);
+    // A bitmap as a premultiplied one, which is copied as it is onto a surface: itself where it
+    // is one already, or is no bitmap; null when it cannot be made.
+    static ImagePtr Premultiplied(ImagePtr image);
     // The art of a resource resampled to its design size at a DPI, as a window's skin is.
     static ImagePtr LoadScaledArt(WORD id, int dpi, SIZE& designSize);
 };
