@@ -48,7 +48,7 @@ class Program:
 
     @property
     def never_started(self):
-        """Ended with 1 having written nothing: Wine did not start it (as with standinctl, below)."""
+        """Ended with 1 having written nothing: Wine did not start it (as Session.ctl tells of standinctl)."""
         return self.returncode == 1 and not self.output() and not self.errors()
 
     def output(self):
