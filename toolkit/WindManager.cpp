@@ -83,7 +83,7 @@ bool WindManager::HasResource(WORD id, const wchar_t* type) const
     return ResourceBytes(id, type, size) != nullptr;
 }
 
-bool WindManager::PngResourceSize(WORD id, const wchar_t* type, SIZE& size) const
+bool WindManager::PngResourceSize(WORD id, const wchar_t* type, SIZE& size, POINT* offset) const
 {
     // The signature, then the header chunk's length and name, then its width and height.
     static const BYTE start[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
@@ -93,6 +93,19 @@ bool WindManager::PngResourceSize(WORD id, const wchar_t* type, SIZE& size) cons
         return false;
     auto bigEndian = [](const BYTE* at) { return static_cast<LONG>(at[0] << 24 | at[1] << 16 | at[2] << 8 | at[3]); };
     size = SIZE{bigEndian(bytes + sizeof(start)), bigEndian(bytes + sizeof(start) + 4)};
+    if (offset) {
+        // The chunks before the image data: length, name, data, checksum. An oFFs chunk in
+        // pixels (unit 0) gives the image's place.
+        *offset = POINT{0, 0};
+        for (DWORD at = 8; at + 12 <= length;) {
+            DWORD chunk = static_cast<DWORD>(bigEndian(bytes + at));
+            if (memcmp(bytes + at + 4, "IDAT", 4) == 0 || chunk > length - at - 12)
+                break;
+            if (memcmp(bytes + at + 4, "oFFs", 4) == 0 && chunk == 9 && bytes[at + 16] == 0)
+                *offset = POINT{bigEndian(bytes + at + 8), bigEndian(bytes + at + 12)};
+            at += 12 + chunk;
+        }
+    }
     return size.cx > 0 && size.cy > 0;
 }
 

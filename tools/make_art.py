@@ -16,6 +16,7 @@ import os
 import random
 import struct
 import sys
+import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -484,6 +485,43 @@ def folder():
     return IMAGES if S == 1 else TWINS
 
 
+def save_skin(skin, path):
+    """The skin at 100 % whole; at the other scales cropped to its pixels that are not wholly
+    transparent, with their place on the whole skin in an oFFs chunk (in pixels), so that the
+    launcher decodes only those."""
+    if skin.size == SKIN_SIZE:
+        skin.save(path)
+        return
+    box = skin.getchannel("A").getbbox()
+    encoded = io.BytesIO()
+    skin.crop(box).save(encoded, "PNG")
+    data = encoded.getvalue()
+    # After the signature and the header chunk, where PNG wants it; PIL writes no such chunk.
+    place = b"oFFs" + struct.pack(">iiB", box[0], box[1], 0)
+    chunk = struct.pack(">I", len(place) - 4) + place + struct.pack(">I", zlib.crc32(place))
+    with open(path, "wb") as f:
+        f.write(data[:33] + chunk + data[33:])
+
+
+def open_skin(path, size):
+    """A skin as the launcher places it: its pixels at their oFFs place on a transparent canvas."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, at = (0, 0), 8
+    while at + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        if kind == b"oFFs" and data[at + 16] == 0:
+            offset = struct.unpack(">ii", data[at + 8:at + 16])
+        if kind == b"IDAT":
+            break
+        at += 12 + length
+    image = Image.open(io.BytesIO(data)).convert("RGBA")
+    assert offset[0] + image.width <= size[0] and offset[1] + image.height <= size[1], (path, offset, image.size)
+    canvas = Image.new("RGBA", size, (0, 0, 0, 0))
+    canvas.paste(image, offset)
+    return canvas
+
+
 def generate():
     global S
     os.makedirs(TWINS, exist_ok=True)
@@ -503,7 +541,7 @@ def generate():
                         skin.paste(img, (pos[0] * S, pos[1] * S))
                 img.save(os.path.join(folder(), f"{name}_{state}.png"))
         skin.paste((0, 0, 0, 0), scaled_area(HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1))
-        skin.save(os.path.join(folder(), "skin.png"))
+        save_skin(skin, os.path.join(folder(), "skin.png"))
     S = 1
     resample_between()
     write_ico(os.path.join(RESOURCES, "launcher.ico"), [icon_image(s) for s in (16, 32, 48, 256)])
@@ -546,13 +584,14 @@ def resample_between():
     for percent in PERCENTS:
         out = os.path.join(IMAGES, str(percent))
         os.makedirs(out, exist_ok=True)
-        skin = Image.open(os.path.join(TWINS, "skin.png")).resize(edges(SKIN_SIZE, percent), Image.Resampling.LANCZOS)
+        twin = open_skin(os.path.join(TWINS, "skin.png"), (2 * SKIN_SIZE[0], 2 * SKIN_SIZE[1]))
+        skin = twin.resize(edges(SKIN_SIZE, percent), Image.Resampling.LANCZOS)
         inner, outer = hole_at(percent)
         alpha = skin.getchannel("A")
         alpha.paste(255, mask=frame_around(skin.size, outer))
         skin.putalpha(alpha)
         skin.paste((0, 0, 0, 0), inner)
-        skin.save(os.path.join(out, "skin.png"))
+        save_skin(skin, os.path.join(out, "skin.png"))
         for name, pos, size in login_buttons():
             box = edges((pos[0], pos[1], pos[0] + size[0], pos[1] + size[1]), percent)
             for state in STATES:
@@ -563,7 +602,7 @@ def resample_between():
 
 def check_between(percent):
     folder_at = os.path.join(IMAGES, str(percent))
-    skin = Image.open(os.path.join(folder_at, "skin.png"))
+    skin = open_skin(os.path.join(folder_at, "skin.png"), edges(SKIN_SIZE, percent))
     assert skin.mode == "RGBA" and skin.size == edges(SKIN_SIZE, percent), (percent, skin.mode, skin.size)
     inner, outer = hole_at(percent)
     alpha = skin.getchannel("A")
@@ -592,7 +631,7 @@ def check():
 
 
 def check_scale():
-    skin = Image.open(os.path.join(folder(), "skin.png"))
+    skin = open_skin(os.path.join(folder(), "skin.png"), sized(SKIN_SIZE))
     assert skin.mode == "RGBA" and skin.size == sized(SKIN_SIZE), (S, skin.mode, skin.size)
     alpha = skin.getchannel("A")
     assert alpha.crop(scaled_area(HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1)).getextrema() == (0, 0), "hole not transparent"

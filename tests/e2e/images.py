@@ -2,6 +2,7 @@
 colours of a region, the stand-in's page painted at a point, the same pixels in two screenshots."""
 
 import os
+import sys
 
 from PIL import Image, ImageChops
 
@@ -9,6 +10,16 @@ import harness
 from harness import wait_for
 
 IMAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images")
+sys.path.insert(0, os.path.join(IMAGES, "..", "..", "tools"))
+from make_art import SKIN_SIZE, open_skin  # noqa: E402  the art's own reader of a cropped skin
+
+
+def twin(name):
+    """A twice-size image as the launcher places it: a cropped skin on its whole canvas."""
+    path = os.path.join(IMAGES, "2x", name + ".png")
+    if name == "skin":
+        return open_skin(path, (2 * SKIN_SIZE[0], 2 * SKIN_SIZE[1]))
+    return Image.open(path).convert("RGBA")
 
 
 def colours(shot, rect=None):

@@ -8,7 +8,7 @@ import os
 import harness
 from game_window import TITLE_BAR, assert_caption
 from harness import wait_for
-from images import IMAGES
+from images import twin
 from login_window import BUTTONS, GAME_ADDRESS, LOGIN_PAGE
 
 OFFICIAL_SITE = BUTTONS[0][3]
@@ -20,7 +20,6 @@ SITE_BUTTON = (813, 608, 933, 663)
 TITLE_BAR_HEIGHT = 45
 
 
-ART = os.path.join(IMAGES, "2x")
 # Mean difference, over the skin's opaque pixels and inside each button, from the twice-size art
 # resampled with Lanczos. A button blurred by one pixel differs by 5 % to 7 %; a button is laid out
 # from its panel's scaled corner and may lie a pixel from the place scaled alone.
@@ -31,7 +30,7 @@ BUTTON_SHIFTS = [(dx, dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)]
 
 def lanczos(name, size):
     from PIL import Image
-    return Image.open(os.path.join(ART, name + ".png")).convert("RGBA").resize(size, Image.Resampling.LANCZOS)
+    return twin(name).resize(size, Image.Resampling.LANCZOS)
 
 
 def mean_difference(shot, reference, mask, origin):

@@ -178,14 +178,16 @@ TEST(Dpi, EveryImageHasATwinOfTwiceItsSizeWhoseSkinHoleIsTheScaledHole)
     WindManager* manager = WindManager::Instance();
     for (WORD id = 101; id <= 131; ++id) {
         ImagePtr image = manager->LoadPngResource(id, L"PNG");
-        ImagePtr twin = manager->LoadPngResource(static_cast<WORD>(id + 1000), L"PNG");
+        SIZE design = {};
+        ImagePtr twin = Dpi::LoadArt(id, 192, design);
         ASSERT_TRUE(image && twin) << id;
         EXPECT_EQ(twin->GetWidth(), 2 * image->GetWidth()) << id;
         EXPECT_EQ(twin->GetHeight(), 2 * image->GetHeight()) << id;
     }
 
     // Transparent exactly over the hole at twice its place, and opaque on the ring around it.
-    ImagePtr skin = manager->LoadPngResource(1101, L"PNG");
+    SIZE design = {};
+    ImagePtr skin = Dpi::LoadArt(101, 192, design);
     Gdiplus::Bitmap pixels(static_cast<INT>(skin->GetWidth()), static_cast<INT>(skin->GetHeight()),
         PixelFormat32bppARGB);
     {

@@ -86,7 +86,7 @@ TEST(LauncherResources, ImagesHaveTheSizesTheWindowsExpect)
     }
 }
 
-TEST(LauncherResources, TheCommonScalesHaveTheSkinAndTheLoginButtonsAtTheSizesLaidOutThere)
+TEST(LauncherResources, TheCommonScalesHaveTheLoginButtonsAtTheSizesLaidOutThere)
 {
     WindManager::Instance();
     LauncherModule launcher;
@@ -94,8 +94,7 @@ TEST(LauncherResources, TheCommonScalesHaveTheSkinAndTheLoginButtonsAtTheSizesLa
         WORD first, last;
         RECT design;
     };
-    const Placed placed[] = {{IMAGE_SKIN, IMAGE_SKIN, {0, 0, 1186, 954}},
-        {IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_PRESSED, {1014, 364, 1036, 386}},
+    const Placed placed[] = {{IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_PRESSED, {1014, 364, 1036, 386}},
         {IMAGE_CLOSE_NORMAL, IMAGE_CLOSE_PRESSED, {1045, 364, 1067, 386}},
         {IMAGE_FORUM_NORMAL, IMAGE_FORUM_PRESSED, {789, 406, 869, 443}},
         {IMAGE_RECHARGE_NORMAL, IMAGE_RECHARGE_PRESSED, {652, 405, 732, 442}},
