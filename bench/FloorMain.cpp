@@ -20,18 +20,35 @@
 namespace {
 
 const int designDpi = 96;
+// The skin's size at 96 DPI.
+const int skinWidth = 1186;
+const int skinHeight = 954;
 
 // Functions of the launcher's other system DLLs, so that Wine loads the same ones at start.
 const void* volatile sameImports[3];
 
-Gdiplus::Image* LoadSkin(WORD id)
+// The place an oFFs chunk before the image data gives a PNG on a larger canvas, else (0, 0).
+POINT PngOffset(const BYTE* png, DWORD size)
+{
+    auto number = [](const BYTE* at) { return static_cast<LONG>(at[0] << 24 | at[1] << 16 | at[2] << 8 | at[3]); };
+    for (DWORD at = 8; at + 12 <= size && memcmp(png + at + 4, "IDAT", 4) != 0;
+         at += 12 + static_cast<DWORD>(number(png + at))) {
+        if (memcmp(png + at + 4, "oFFs", 4) == 0 && at + 21 <= size)
+            return POINT{number(png + at + 8), number(png + at + 12)};
+    }
+    return POINT{0, 0};
+}
+
+Gdiplus::Image* LoadSkin(WORD id, POINT& offset)
 {
     HRSRC resource = FindResourceW(nullptr, MAKEINTRESOURCEW(id), L"PNG");
     DWORD size = resource ? SizeofResource(nullptr, resource) : 0;
     HGLOBAL block = size ? GlobalAlloc(GMEM_MOVEABLE, size) : nullptr;
     if (!block)
         return nullptr;
-    memcpy(GlobalLock(block), LockResource(LoadResource(nullptr, resource)), size);
+    const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(nullptr, resource)));
+    offset = PngOffset(bytes, size);
+    memcpy(GlobalLock(block), bytes, size);
     GlobalUnlock(block);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(block, TRUE, &stream)))
@@ -60,15 +77,14 @@ int wmain(int argc, wchar_t** argv)
     int dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
     bool scaled = dpi != designDpi;
-    Gdiplus::Image* skin = LoadSkin(scaled ? IMAGE_TWIN(IMAGE_SKIN) : IMAGE_SKIN);
+    // Above 96 DPI the twin holds the skin's pixels that are not wholly transparent, at their place.
+    POINT offset = {};
+    Gdiplus::Image* skin = LoadSkin(scaled ? IMAGE_TWIN(IMAGE_SKIN) : IMAGE_SKIN, offset);
     if (!skin)
         return 1;
-    int width = static_cast<int>(skin->GetWidth());
-    int height = static_cast<int>(skin->GetHeight());
-    if (scaled) {
-        width = (width / 2 * dpi + designDpi / 2) / designDpi;
-        height = (height / 2 * dpi + designDpi / 2) / designDpi;
-    }
+    auto scale = [dpi, scaled](int twin) { return scaled ? (twin * dpi + designDpi) / (2 * designDpi) : twin; };
+    int width = scaled ? scale(2 * skinWidth) : static_cast<int>(skin->GetWidth());
+    int height = scaled ? scale(2 * skinHeight) : static_cast<int>(skin->GetHeight());
 
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
@@ -91,7 +107,8 @@ int wmain(int argc, wchar_t** argv)
             graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
             graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
         }
-        graphics.DrawImage(skin, 0, 0, width, height);
+        graphics.DrawImage(skin, scale(offset.x), scale(offset.y), scale(offset.x + static_cast<int>(skin->GetWidth()))
+            - scale(offset.x), scale(offset.y + static_cast<int>(skin->GetHeight())) - scale(offset.y));
     }
     POINT destination = {x, y};
     SIZE extent = {width, height};

@@ -1,6 +1,9 @@
 // The display scale's look-ups, rounding and art.
 #include "toolkit/Dpi.h"
 
+#include <cstring>
+#include <cwchar>
+
 #include "resources/ResourceIds.h"
 
 #include "toolkit/Monitors.h"
@@ -128,14 +131,78 @@ int Dpi::SmallIconSize(int dpi)
 ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
 {
     WindManager* manager = WindManager::Instance();
-    ImagePtr twin = dpi != design ? manager->LoadPngResource(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG") : nullptr;
-    if (twin && twin->GetWidth() > 0) {
-        designSize = SIZE{static_cast<LONG>(twin->GetWidth() / 2), static_cast<LONG>(twin->GetHeight() / 2)};
-        return twin;
+    if (dpi != design && manager->PngResourceSize(id, L"PNG", designSize)) {
+        // Resampled ahead for a common scale, at the size it is laid out at; its type names the scale.
+        if (dpi * 100 % design == 0) {
+            wchar_t type[16];
+            swprintf(type, sizeof(type) / sizeof(type[0]), L"PNG%d", dpi * 100 / design);
+            if (ImagePtr art = LoadCanvas(id, type, SIZE{Scale(designSize.cx, dpi), Scale(designSize.cy, dpi)}))
+                return art;
+        }
+        if (ImagePtr twin = LoadCanvas(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG",
+                SIZE{2 * designSize.cx, 2 * designSize.cy}))
+            return twin;
     }
     ImagePtr image = manager->LoadPngResource(id, L"PNG");
     designSize = image ? SIZE{static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())} : SIZE{};
     return image;
+}
+
+ImagePtr Dpi::LoadCanvas(WORD id, const wchar_t* type, SIZE canvas)
+{
+    WindManager* manager = WindManager::Instance();
+    SIZE size = {};
+    POINT offset = {};
+    if (!manager->HasResource(id, type) || !manager->PngResourceSize(id, type, size, &offset))
+        return nullptr;
+    ImagePtr art = manager->LoadPngResource(id, type);
+    if (!art || art->GetWidth() != static_cast<UINT>(size.cx) || art->GetHeight() != static_cast<UINT>(size.cy))
+        return nullptr;
+    if (size.cx == canvas.cx && size.cy == canvas.cy && !offset.x && !offset.y)
+        return art;
+    return Placed(std::move(art), canvas, offset);
+}
+
+ImagePtr Dpi::Premultiplied(ImagePtr image)
+{
+    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap || image->GetPixelFormat() == PixelFormat32bppPARGB)
+        return image;
+    SIZE size = {static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
+    return Placed(std::move(image), size, POINT{0, 0});
+}
+
+ImagePtr Dpi::Placed(ImagePtr image, SIZE canvas, POINT at)
+{
+    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap)
+        return nullptr;
+    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
+    // that GDI+ converts nothing.
+    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
+    Gdiplus::Rect rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+    if (rect.Width <= 0 || rect.Height <= 0 || at.x < 0 || at.y < 0 || at.x + rect.Width > canvas.cx
+        || at.y + rect.Height > canvas.cy)
+        return nullptr;
+    ImagePtr placed(new Gdiplus::Bitmap(canvas.cx, canvas.cy, PixelFormat32bppPARGB));
+    auto* target = static_cast<Gdiplus::Bitmap*>(placed.get());
+    Gdiplus::Rect whole(0, 0, canvas.cx, canvas.cy);
+    Gdiplus::BitmapData from;
+    if (source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::BitmapData to;
+    bool done = target->LockBits(&whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
+    if (done) {
+        // Transparent around the image's pixels.
+        for (INT y = 0; y < canvas.cy; ++y) {
+            BYTE* row = static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride;
+            memset(row, 0, static_cast<size_t>(canvas.cx) * 4);
+            if (y >= at.y && y < at.y + rect.Height)
+                Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y - at.y) * from.Stride,
+                    row + static_cast<ptrdiff_t>(at.x) * 4, rect.Width);
+        }
+        target->UnlockBits(&to);
+    }
+    source->UnlockBits(&from);
+    return done ? std::move(placed) : nullptr;
 }
 
 ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
@@ -144,11 +211,13 @@ ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
         return image;
     if (image->GetType() != Gdiplus::ImageTypeBitmap || size.cx <= 0 || size.cy <= 0)
         return nullptr;
-    // A decoded PNG is a bitmap, whatever class it was made through.
-    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
-    Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
-    Gdiplus::BitmapData from;
-    if (source->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &from) != Gdiplus::Ok)
+    ImagePtr source = Premultiplied(std::move(image));
+    if (!source)
+        return nullptr;
+    auto* from = static_cast<Gdiplus::Bitmap*>(source.get());
+    Gdiplus::Rect sourceRect(0, 0, static_cast<INT>(source->GetWidth()), static_cast<INT>(source->GetHeight()));
+    Gdiplus::BitmapData pixels;
+    if (from->LockBits(&sourceRect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
         return nullptr;
     ImagePtr resampled(new Gdiplus::Bitmap(size.cx, size.cy, PixelFormat32bppPARGB));
     auto* target = static_cast<Gdiplus::Bitmap*>(resampled.get());
@@ -156,12 +225,12 @@ ImagePtr Dpi::Resample(ImagePtr image, SIZE size)
     Gdiplus::BitmapData to;
     bool done = target->LockBits(&targetRect, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
     if (done) {
-        done = Resampler::Resample(PixelRows{static_cast<BYTE*>(from.Scan0), sourceRect.Width, sourceRect.Height,
-                                       from.Stride},
+        done = Resampler::Resample(PixelRows{static_cast<BYTE*>(pixels.Scan0), sourceRect.Width, sourceRect.Height,
+                                       pixels.Stride},
             PixelRows{static_cast<BYTE*>(to.Scan0), size.cx, size.cy, to.Stride});
         target->UnlockBits(&to);
     }
-    source->UnlockBits(&from);
+    from->UnlockBits(&pixels);
     return done ? std::move(resampled) : nullptr;
 }
 

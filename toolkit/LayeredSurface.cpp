@@ -2,6 +2,7 @@
 #include "toolkit/LayeredSurface.h"
 
 #include "toolkit/Dpi.h"
+#include "toolkit/Resampler.h"
 #include "toolkit/SurfaceBitmap.h"
 #include "toolkit/WindowDC.h"
 
@@ -79,25 +80,31 @@ void LayeredSurface::Build()
 
 void LayeredSurface::CopySkin(const RECT& area)
 {
-    // The surface holds premultiplied pixels, as the skin locked as PARGB gives them: a copy is
-    // the skin drawn over a transparent surface, without GDI+ blending every pixel.
+    // The surface holds premultiplied pixels: the skin's, copied, are the skin drawn over a
+    // transparent surface, without GDI+ blending every pixel. The skin is read as it was decoded,
+    // so that GDI+ converts nothing, and premultiplied here where it is not yet.
     DIBSECTION section = {};
     if (GetObjectW(bitmap.Get(), sizeof(section), &section) != sizeof(section) || !section.dsBm.bmBits)
         return;
     auto* source = skin->GetType() == Gdiplus::ImageTypeBitmap ? static_cast<Gdiplus::Bitmap*>(skin.get()) : nullptr;
+    const bool premultiplied = source && source->GetPixelFormat() == PixelFormat32bppPARGB;
     Gdiplus::Rect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     Gdiplus::BitmapData pixels;
-    if (!source || source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &pixels) != Gdiplus::Ok)
+    if (!source || source->LockBits(&rect, Gdiplus::ImageLockModeRead,
+                       premultiplied ? PixelFormat32bppPARGB : PixelFormat32bppARGB, &pixels) != Gdiplus::Ok)
         return;
     // Whatever GDI has batched for the surface lands before the copy.
     GdiFlush();
-    const size_t rowBytes = static_cast<size_t>(rect.Width) * 4;
     auto* surfaceBits = static_cast<BYTE*>(section.dsBm.bmBits);
     for (INT y = 0; y < rect.Height; ++y) {
         // The surface's rows are bottom-up.
         BYTE* row = surfaceBits + static_cast<ptrdiff_t>(section.dsBm.bmHeight - 1 - (rect.Y + y))
             * section.dsBm.bmWidthBytes + static_cast<ptrdiff_t>(rect.X) * 4;
-        memcpy(row, static_cast<const BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(y) * pixels.Stride, rowBytes);
+        const BYTE* from = static_cast<const BYTE*>(pixels.Scan0) + static_cast<ptrdiff_t>(y) * pixels.Stride;
+        if (premultiplied)
+            memcpy(row, from, static_cast<size_t>(rect.Width) * 4);
+        else
+            Resampler::Premultiply(from, row, rect.Width);
     }
     source->UnlockBits(&pixels);
 }

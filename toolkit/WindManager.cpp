@@ -41,16 +41,18 @@ WindManager::~WindManager()
     Gdiplus::GdiplusShutdown(gdiplusToken);
 }
 
-ImagePtr WindManager::LoadPngResource(WORD id, const wchar_t* type)
+const BYTE* WindManager::ResourceBytes(WORD id, const wchar_t* type, DWORD& size) const
 {
     HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    if (!resource)
-        return nullptr;
-    DWORD size = SizeofResource(module, resource);
-    if (size == 0)
-        return nullptr;
-    HGLOBAL loaded = LoadResource(module, resource);
-    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    size = resource ? SizeofResource(module, resource) : 0;
+    HGLOBAL loaded = size ? LoadResource(module, resource) : nullptr;
+    return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+}
+
+ImagePtr WindManager::LoadPngResource(WORD id, const wchar_t* type)
+{
+    DWORD size = 0;
+    const BYTE* bytes = ResourceBytes(id, type, size);
     if (!bytes)
         return nullptr;
 
@@ -77,8 +79,34 @@ ImagePtr WindManager::LoadPngResource(WORD id, const wchar_t* type)
 
 bool WindManager::HasResource(WORD id, const wchar_t* type) const
 {
-    HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
-    return resource && SizeofResource(module, resource) > 0;
+    DWORD size = 0;
+    return ResourceBytes(id, type, size) != nullptr;
+}
+
+bool WindManager::PngResourceSize(WORD id, const wchar_t* type, SIZE& size, POINT* offset) const
+{
+    // The signature, then the header chunk's length and name, then its width and height.
+    static const BYTE start[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    DWORD length = 0;
+    const BYTE* bytes = ResourceBytes(id, type, length);
+    if (!bytes || length < sizeof(start) + 8 || memcmp(bytes, start, sizeof(start)) != 0)
+        return false;
+    auto bigEndian = [](const BYTE* at) { return static_cast<LONG>(at[0] << 24 | at[1] << 16 | at[2] << 8 | at[3]); };
+    size = SIZE{bigEndian(bytes + sizeof(start)), bigEndian(bytes + sizeof(start) + 4)};
+    if (offset) {
+        // The chunks before the image data: length, name, data, checksum. An oFFs chunk in
+        // pixels (unit 0) gives the image's place.
+        *offset = POINT{0, 0};
+        for (DWORD at = 8; at + 12 <= length;) {
+            DWORD chunk = static_cast<DWORD>(bigEndian(bytes + at));
+            if (memcmp(bytes + at + 4, "IDAT", 4) == 0 || chunk > length - at - 12)
+                break;
+            if (memcmp(bytes + at + 4, "oFFs", 4) == 0 && chunk == 9 && bytes[at + 16] == 0)
+                *offset = POINT{bigEndian(bytes + at + 8), bigEndian(bytes + at + 12)};
+            at += 12 + chunk;
+        }
+    }
+    return size.cx > 0 && size.cy > 0;
 }
 
 bool WindManager::UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,

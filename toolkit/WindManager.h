@@ -36,6 +36,9 @@ public:
     ImagePtr LoadPngResource(WORD id, const wchar_t* type);
     // Whether LoadPngResource would find a resource of that id and type that is not empty.
     bool HasResource(WORD id, const wchar_t* type) const;
+    // A PNG resource's width and height, read from its header without decoding it, and where
+    // asked, its place on a larger canvas that its oFFs chunk gives, else (0, 0).
+    bool PngResourceSize(WORD id, const wchar_t* type, SIZE& size, POINT* offset = nullptr) const;
 
     bool UpdateLayered(HWND window, HDC destination, POINT* destinationPoint, SIZE* size, HDC source,
         POINT* sourcePoint, COLORREF key, BLENDFUNCTION* blend, DWORD flags);
@@ -89,6 +92,9 @@ private:
     ~WindManager();
     WindManager(const WindManager&) = delete;
     WindManager& operator=(const WindManager&) = delete;
+
+    // A resource's bytes and size, or null when there is none or it is empty.
+    const BYTE* ResourceBytes(WORD id, const wchar_t* type, DWORD& size) const;
 
     HINSTANCE module;
     ULONG_PTR gdiplusToken;

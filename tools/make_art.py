@@ -2,7 +2,10 @@
 """Generates the launcher's artwork: the login skin, every button state and the icon.
 
 Every image is drawn twice: at its design size into resources/images/, and at twice that size,
-with coordinates, strokes and fonts scaled, into resources/images/2x/ for displays at 200 %.
+with coordinates, strokes and fonts scaled, into resources/images/2x/ for displays at 200 %. The
+skin and the login window's buttons are also resampled from their twins for the most common
+scales in between, at the sizes the launcher lays them out at, into resources/images/125/ and
+150/, so that the launcher starts there without resampling.
 The build only embeds the committed files, so rerun this script after editing it and
 commit its output together with it. `--check` verifies the committed files without
 regenerating them.
@@ -13,6 +16,7 @@ import os
 import random
 import struct
 import sys
+import zlib
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
@@ -22,6 +26,7 @@ FONTS = "/usr/share/fonts/truetype/dejavu/"
 SS = 4  # supersampling factor for anti-aliased shapes
 S = 1   # the scale being drawn: 1, or 2 for the twins shown on displays at 200 %; design units stay 1x
 TWINS = os.path.join(IMAGES, "2x")
+PERCENTS = (125, 150)  # the common scales in between: their art is resampled here, not at start-up
 
 SKIN_SIZE = (1186, 954)
 HOLE = (477, 450, 1050, 734)      # inclusive; the web view shows through it
@@ -480,6 +485,43 @@ def folder():
     return IMAGES if S == 1 else TWINS
 
 
+def save_skin(skin, path):
+    """The skin at 100 % whole; at the other scales cropped to its pixels that are not wholly
+    transparent, with their place on the whole skin in an oFFs chunk (in pixels), so that the
+    launcher decodes only those."""
+    if skin.size == SKIN_SIZE:
+        skin.save(path)
+        return
+    box = skin.getchannel("A").getbbox()
+    encoded = io.BytesIO()
+    skin.crop(box).save(encoded, "PNG")
+    data = encoded.getvalue()
+    # After the signature and the header chunk, where PNG wants it; PIL writes no such chunk.
+    place = b"oFFs" + struct.pack(">iiB", box[0], box[1], 0)
+    chunk = struct.pack(">I", len(place) - 4) + place + struct.pack(">I", zlib.crc32(place))
+    with open(path, "wb") as f:
+        f.write(data[:33] + chunk + data[33:])
+
+
+def open_skin(path, size):
+    """A skin as the launcher places it: its pixels at their oFFs place on a transparent canvas."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, at = (0, 0), 8
+    while at + 8 <= len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        if kind == b"oFFs" and data[at + 16] == 0:
+            offset = struct.unpack(">ii", data[at + 8:at + 16])
+        if kind == b"IDAT":
+            break
+        at += 12 + length
+    image = Image.open(io.BytesIO(data)).convert("RGBA")
+    assert offset[0] + image.width <= size[0] and offset[1] + image.height <= size[1], (path, offset, image.size)
+    canvas = Image.new("RGBA", size, (0, 0, 0, 0))
+    canvas.paste(image, offset)
+    return canvas
+
+
 def generate():
     global S
     os.makedirs(TWINS, exist_ok=True)
@@ -499,24 +541,97 @@ def generate():
                         skin.paste(img, (pos[0] * S, pos[1] * S))
                 img.save(os.path.join(folder(), f"{name}_{state}.png"))
         skin.paste((0, 0, 0, 0), scaled_area(HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1))
-        skin.save(os.path.join(folder(), "skin.png"))
+        save_skin(skin, os.path.join(folder(), "skin.png"))
     S = 1
+    resample_between()
     write_ico(os.path.join(RESOURCES, "launcher.ico"), [icon_image(s) for s in (16, 32, 48, 256)])
 
 
+def edge(value, percent):
+    """A design edge at a scale as the launcher rounds it: to the nearest pixel, halves up."""
+    dpi = 96 * percent // 100
+    return (value * dpi + 48) // 96
+
+
+def edges(box, percent):
+    return tuple(edge(v, percent) for v in box)
+
+
+def hole_at(percent):
+    """The hole's pixels at a scale: those it covers wholly, and those it touches (exclusive)."""
+    dpi = 96 * percent // 100
+    box = (HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1)
+    inner = tuple(-(-v * dpi // 96) if i < 2 else v * dpi // 96 for i, v in enumerate(box))
+    outer = tuple(v * dpi // 96 if i < 2 else -(-v * dpi // 96) for i, v in enumerate(box))
+    return inner, outer
+
+
+def frame_around(size, outer):
+    """A mask of the four pixels around the pixels the hole touches, where the frame is opaque."""
+    frame = Image.new("L", size, 0)
+    ImageDraw.Draw(frame).rectangle((outer[0] - 4, outer[1] - 4, outer[2] + 3, outer[3] + 3), fill=255)
+    ImageDraw.Draw(frame).rectangle((outer[0], outer[1], outer[2] - 1, outer[3] - 1), fill=0)
+    return frame
+
+
+def login_buttons():
+    return [(name, pos, size) for name, (pos, size, _) in BUTTONS.items() if pos]
+
+
+def resample_between():
+    """The skin and the login buttons at each of PERCENTS, from their twins with Lanczos; the
+    hole stays transparent over the pixels it covers and the frame around it opaque."""
+    for percent in PERCENTS:
+        out = os.path.join(IMAGES, str(percent))
+        os.makedirs(out, exist_ok=True)
+        twin = open_skin(os.path.join(TWINS, "skin.png"), (2 * SKIN_SIZE[0], 2 * SKIN_SIZE[1]))
+        skin = twin.resize(edges(SKIN_SIZE, percent), Image.Resampling.LANCZOS)
+        inner, outer = hole_at(percent)
+        alpha = skin.getchannel("A")
+        alpha.paste(255, mask=frame_around(skin.size, outer))
+        skin.putalpha(alpha)
+        skin.paste((0, 0, 0, 0), inner)
+        save_skin(skin, os.path.join(out, "skin.png"))
+        for name, pos, size in login_buttons():
+            box = edges((pos[0], pos[1], pos[0] + size[0], pos[1] + size[1]), percent)
+            for state in STATES:
+                twin = Image.open(os.path.join(TWINS, f"{name}_{state}.png"))
+                twin.resize((box[2] - box[0], box[3] - box[1]), Image.Resampling.LANCZOS).save(
+                    os.path.join(out, f"{name}_{state}.png"))
+
+
+def check_between(percent):
+    folder_at = os.path.join(IMAGES, str(percent))
+    skin = open_skin(os.path.join(folder_at, "skin.png"), edges(SKIN_SIZE, percent))
+    assert skin.mode == "RGBA" and skin.size == edges(SKIN_SIZE, percent), (percent, skin.mode, skin.size)
+    inner, outer = hole_at(percent)
+    alpha = skin.getchannel("A")
+    assert alpha.crop(inner).getextrema() == (0, 0), f"hole not transparent at {percent} %"
+    frame = ImageChops.lighter(alpha, ImageChops.invert(frame_around(skin.size, outer)))
+    assert frame.getextrema() == (255, 255), f"frame around the hole not opaque at {percent} %"
+    for name, pos, size in login_buttons():
+        box = edges((pos[0], pos[1], pos[0] + size[0], pos[1] + size[1]), percent)
+        for state in STATES:
+            img = Image.open(os.path.join(folder_at, f"{name}_{state}.png"))
+            assert img.size == (box[2] - box[0], box[3] - box[1]), (percent, name, state, img.size)
+
+
 def check():
-    """Each image and its twin at twice its size: the same layout, the hole at twice its place."""
+    """Each image and its twin at twice its size: the same layout, the hole at twice its place;
+    the art in between at the launcher's sizes."""
     global S
     for S in (1, 2):
         check_scale()
     S = 1
+    for percent in PERCENTS:
+        check_between(percent)
     ico = Image.open(os.path.join(RESOURCES, "launcher.ico"))
     assert {(16, 16), (32, 32), (48, 48), (256, 256)} <= set(ico.info["sizes"]), ico.info["sizes"]
     print("artwork ok")
 
 
 def check_scale():
-    skin = Image.open(os.path.join(folder(), "skin.png"))
+    skin = open_skin(os.path.join(folder(), "skin.png"), sized(SKIN_SIZE))
     assert skin.mode == "RGBA" and skin.size == sized(SKIN_SIZE), (S, skin.mode, skin.size)
     alpha = skin.getchannel("A")
     assert alpha.crop(scaled_area(HOLE[0], HOLE[1], HOLE[2] + 1, HOLE[3] + 1)).getextrema() == (0, 0), "hole not transparent"

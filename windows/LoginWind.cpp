@@ -29,6 +29,7 @@ LoginWind::LoginWind()
     , closeButton(&panel)
     , hole{}
 {
+    PrepareSkin(IMAGE_SKIN);
     struct Layout {
         Button* button;
         int x, y;

@@ -74,8 +74,17 @@ bool SpecialWind::CreateWithSkin(ImagePtr newSkin, HWND parent)
 bool SpecialWind::CreateWithSkin(WORD id, HWND parent)
 {
     SIZE design = {};
-    if (!CreateWithSkin(Dpi::LoadScaledArt(id, dpi, design), parent))
+    if (windowHandle || !WindManager::Instance()->PngResourceSize(id, L"PNG", design))
         return false;
+    // The window and its page are made while the skin is decoded.
+    skinArt.Start(id, dpi);
+    if (!CreatePopupAt(CentredRect(Dpi::Scale(design.cx, dpi), Dpi::Scale(design.cy, dpi)), parent))
+        return false;
+    if (!surface.Create(windowHandle, skinArt.Take(id, dpi, design))) {
+        DestroyWindow(windowHandle);
+        windowHandle = nullptr;
+        return false;
+    }
     surface.SetSkinResource(id, design);
     FollowWindowScale();
     return true;

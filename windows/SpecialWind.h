@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "toolkit/ArtLoader.h"
 #include "toolkit/CallbackBase.h"
 #include "toolkit/ComPtr.h"
 #include "toolkit/LayeredSurface.h"
@@ -22,6 +23,9 @@ public:
     bool CreateWithSkin(ImagePtr skin, HWND parent);
     // The skin of a PNG resource, drawn at the window's DPI, and again whenever that changes.
     bool CreateWithSkin(WORD id, HWND parent);
+    // Begins decoding that skin on a second thread, so that the window's buttons are made
+    // meanwhile; CreateWithSkin(id) takes it.
+    void PrepareSkin(WORD id) { skinArt.Start(id, dpi); }
     bool CreateWithColorKey(int width, int height, COLORREF key, HWND parent);
     // At a rectangle of the screen, on its monitor and at that monitor's scale from the start.
     bool CreateWithColorKey(const RECT& rect, COLORREF key, HWND parent);
@@ -82,4 +86,5 @@ private:
 
     // Made when a client first asks for it; disconnected when the window is destroyed.
     ComPtr<WindAccessible> accessible;
+    ArtLoader skinArt;
 };

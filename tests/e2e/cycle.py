@@ -1,17 +1,11 @@
 """Drives the unmodified launcher through its cycle (login window, game window, a fresh login
 window) with the stand-in browser and real input; shared by the cycle test, the soak and the demo."""
 
-import os
-
+from game_window import button_point
 from harness import scaled, wait_for
+from launcher import Launcher
+from login_window import CLOSE_BUTTON, LOGIN_PAGE, button_centre
 
-LOGIN_PAGE = "http://passport.ops.test/kolv/login"
-LOGIN_SIZE = (1186, 954)
-# The login window's close button, relative to the window: left, top, width, height (at 96 DPI).
-LOGIN_CLOSE_BUTTON = (1045, 364, 22, 22)
-# The game window's close button: its left edge lies this far from the window's right edge.
-GAME_CLOSE_FROM_RIGHT = 32
-GAME_BUTTON_SIZE = (30, 27)
 # What a session that checks the exit asks Wine to print: errors, and every exception raised.
 EXIT_WINEDEBUG = "fixme-all,err+all,warn+seh"
 
@@ -28,20 +22,16 @@ def complaints(stderr):
             if line.strip() and not (":warn:seh:dispatch_exception \"" in line and line.endswith("\""))]
 
 
-class Launcher:
-    """One launcher process under a session, and what it has shown so far."""
+class Cycle(Launcher):
+    """One launcher process under a session, started with the session's Wine debug channels, and
+    what it has shown so far of its cycle."""
 
     def __init__(self, session, *args, name=None, exe=None, env=None):
-        self.session = session
-        self.program = session.start(exe or session.paths.target("launcher"), *args, name=name, env=env)
-        self.pid = None
+        super().__init__(session, *args, name=name, exe=exe, env=env, winedebug=None, first_login=False)
         self.seen = set()
         self.login = None
         self.game = None
         self.page = None
-
-    def _window(self, hwnd):
-        return next((w for w in self.session.windows() if w["hwnd"] == hwnd), None)
 
     def _new_standin(self, url, timeout):
         def found():
@@ -57,7 +47,7 @@ class Launcher:
         """Waits for a new login window showing a new stand-in on the login page in a host it owns, shown
         and in front with the keyboard in its page; answers the window's record."""
         self.page = self._new_standin(LOGIN_PAGE, timeout)
-        host = self._window(self.page["host"])
+        host = self.session.window(self.page["host"])
         assert host and host["class"] == "AtlAxWin80" and host["owner"], host
 
         def shown():
@@ -77,11 +67,11 @@ class Launcher:
         reply = self.session.navigate(address, hwnd=self.page["hwnd"])
         assert reply.get("252") == "raised", reply
         self.page = self._new_standin(address, timeout)
-        host = self._window(self.page["host"])
+        host = self.session.window(self.page["host"])
         assert host and host["class"] == "AtlAxWin80" and host["owner"], host
 
         def shown():
-            window = self._window(host["owner"])
+            window = self.session.window(host["owner"])
             return window if window and window["visible"] else None
         self.game = wait_for(shown, timeout, interval=0.05, what="the game window shown")
         assert self.game["class"] == "LoginerWind" and self.game["pid"] == self.pid, self.game
@@ -89,9 +79,7 @@ class Launcher:
         return self.game
 
     def game_close_button(self):
-        left, top, right, _ = self.game["rect"]
-        return (right - scaled(GAME_CLOSE_FROM_RIGHT - GAME_BUTTON_SIZE[0] // 2),
-                top + scaled(GAME_BUTTON_SIZE[1] // 2))
+        return button_point(self.game["rect"], "game_close")
 
     def close_login(self):
         """Clicks the login window's close button."""
@@ -99,41 +87,13 @@ class Launcher:
 
     def login_close_button(self):
         left, top, _, _ = self.login["rect"]
-        x, y, width, height = LOGIN_CLOSE_BUTTON
-        return left + scaled(x + width // 2), top + scaled(y + height // 2)
+        x, y = button_centre(CLOSE_BUTTON)
+        return left + scaled(x), top + scaled(y)
 
     def close_game(self, timeout=15.0):
         """Clicks the game window's close button; answers the fresh login window's record."""
         game = self.game["hwnd"]
         self.session.click(*self.game_close_button())
         login = self.wait_login(timeout)
-        wait_for(lambda: self._window(game) is None, timeout, what="the game window gone")
+        wait_for(lambda: self.session.window(game) is None, timeout, what="the game window gone")
         return login
-
-    def windows_left(self):
-        return [w for w in self.session.windows() if w["pid"] == self.pid]
-
-    def wait_exit(self, timeout=15.0):
-        """Waits for the process to end; answers its exit code. A process that does not end shows
-        its standard error (a crash leaves Wine's error dialog open)."""
-        try:
-            return self.program.wait(timeout)
-        except AssertionError as error:
-            raise AssertionError("%s; its standard error: %s" % (error, self.program.errors()[-2000:])) from None
-
-    def unix_pid(self):
-        """The Linux process that runs launcher.exe: in the process group the session started."""
-        group = self.program.pid
-        for entry in os.listdir("/proc"):
-            if not entry.isdigit():
-                continue
-            try:
-                if os.getpgid(int(entry)) != group:
-                    continue
-                with open("/proc/%s/cmdline" % entry, "rb") as f:
-                    command = f.read().split(b"\0")[0]
-            except (OSError, ProcessLookupError):
-                continue
-            if command.lower().endswith(b"launcher.exe"):
-                return int(entry)
-        raise AssertionError("no process of group %d runs launcher.exe" % group)

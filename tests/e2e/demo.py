@@ -12,10 +12,10 @@ import subprocess
 import sys
 
 import harness
-from cycle import Launcher, game_address
+from cycle import Cycle, game_address
+from game_window import TITLE_BAR
 from harness import STANDIN_BACKGROUND, colour_close, wait_for
 
-TITLE_BAR = (0x30, 0x29, 0x21)
 # The README's pictures: what the login window shows (its transparent margin trimmed), and the
 # game window scaled to half.
 GAME_DOCS_SCALE = "50%"
@@ -76,7 +76,7 @@ def main():
 
     with harness.Session("demo") as s:
         camera = Camera(s)
-        launcher = Launcher(s)
+        launcher = Cycle(s)
         login = launcher.wait_login()
         login_shot = camera.shoot("login", page_probe(launcher.page))
         step(1, "login window %dx%d at (%d, %d), its page on %s" % (

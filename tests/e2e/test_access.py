@@ -8,8 +8,9 @@ from PIL import Image
 
 import harness
 from harness import parse_record, wait_for
-from test_game import BUTTON_SIZE, BUTTONS as GAME_BUTTONS, Game
-from test_login import BUTTONS, LOGIN_PAGE, Launcher, focus_page, PAGE_POINT, size, typed_into_page
+from game_window import BUTTON_SIZE, BUTTONS as GAME_BUTTONS, Game
+from launcher import Launcher, wait_keyboard_in_page
+from login_window import BUTTONS
 
 LOGIN_NAMES = ["Official site", "Recharge", "Forum", "Customer service", "Minimise", "Close"]
 GAME_NAMES = ["Minimise", "Maximise", "Close"]
@@ -49,7 +50,7 @@ def check_a_screen_reader_finds_both_windows_buttons_and_presses_forum(s):
 
     _, pressed = accessible(s, launcher.window["hwnd"], press="Forum")
     assert pressed and int(pressed["result"], 16) == 0, pressed
-    wait_for(lambda: launcher.opened(s) == [BUTTONS[2][3]], 10, what="the forum in the default browser")
+    wait_for(lambda: launcher.opened() == [BUTTONS[2][3]], 10, what="the forum in the default browser")
 
     game = Game(s, launcher)
     rect = game.window["rect"]
@@ -63,7 +64,7 @@ def check_a_screen_reader_finds_both_windows_buttons_and_presses_forum(s):
 def check_f6_brings_the_keyboard_to_the_buttons_and_back(s):
     launcher = Launcher(s)
     hwnd = launcher.window["hwnd"]
-    focus_page(s, *launcher.at(*PAGE_POINT))
+    launcher.focus_page()
     s.key("F6")
     wait_for(lambda: s.foreground()["focus"] == hwnd, 5, what="the login window focused")
     _, (x, y), (width, height), site = BUTTONS[0]
@@ -75,28 +76,28 @@ def check_f6_brings_the_keyboard_to_the_buttons_and_back(s):
     s.key("Tab")
     wait_for(lambda: states()[1] == STATE_FOCUSED, 5, what="the ring on Recharge")
     s.key("shift+Tab", "Return")
-    wait_for(lambda: launcher.opened(s) == [site], 10, what="Official site's page in the default browser")
+    wait_for(lambda: launcher.opened() == [site], 10, what="Official site's page in the default browser")
     # Escape gives the keyboard back to the page, without the ring.
     s.key("Escape")
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
+    wait_keyboard_in_page(s)
     shot = s.screenshot("ring-gone")
     assert ring_pixels(shot, *launcher.at(x, y), width, height) == 0, shot.path
-    assert typed_into_page(s, launcher, "a") == ["a"]
+    assert launcher.typed_into_page("a") == ["a"]
 
     # The game window does the same with its title-bar buttons; F6 gives the keyboard back too.
     game = Game(s, launcher)
-    game.focus_page(s)
+    game.focus_page()
     s.key("F6")
     wait_for(lambda: s.foreground()["focus"] == game.hwnd, 5, what="the game window focused")
     focused = [int(c["state"], 16) & STATE_FOCUSED for c in accessible(s, game.hwnd)[0][1:]]
     assert focused == [STATE_FOCUSED, 0, 0], focused
     s.key("F6")
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the game page focused")
+    wait_keyboard_in_page(s, "the game page focused")
 
 
 def check_alt_space_opens_the_system_menu_from_the_page_and_from_the_buttons(s):
     launcher = Launcher(s)
-    focus_page(s, *launcher.at(*PAGE_POINT))
+    launcher.focus_page()
     menus = lambda: s.find_windows({"class": MENU_CLASS, "pid": launcher.pid, "visible": True})
     for where, focused in (("page", lambda f: f["focusclass"] == "StandInBrowser"),
                            ("buttons", lambda f: f["focus"] == launcher.window["hwnd"])):
@@ -115,8 +116,4 @@ def check_alt_space_opens_the_system_menu_from_the_page_and_from_the_buttons(s):
 
 
 if __name__ == "__main__":
-    harness.run_checks("access", [
-        check_a_screen_reader_finds_both_windows_buttons_and_presses_forum,
-        check_f6_brings_the_keyboard_to_the_buttons_and_back,
-        check_alt_space_opens_the_system_menu_from_the_page_and_from_the_buttons,
-    ], after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("access", after_each=harness.Session.end_programs_without_faults)

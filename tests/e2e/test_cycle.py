@@ -2,8 +2,9 @@
 closed game window brings a fresh login window, and the ways the process ends."""
 
 import harness
-from cycle import EXIT_WINEDEBUG, LOGIN_PAGE, LOGIN_SIZE, Launcher, complaints, game_address
+from cycle import EXIT_WINEDEBUG, Cycle, complaints, game_address
 from harness import wait_for
+from login_window import LOGIN_PAGE, SKIN_SIZE
 
 
 def expect_navigations(s, pid, expected):
@@ -31,10 +32,10 @@ def assert_ended_cleanly(launcher):
 
 
 def check_every_login_opens_a_game_and_every_closed_game_a_fresh_login(s):
-    launcher = Launcher(s)
+    launcher = Cycle(s)
     first = launcher.wait_login()
     left, top, right, bottom = first["rect"]
-    assert (right - left, bottom - top) == LOGIN_SIZE, first
+    assert (right - left, bottom - top) == SKIN_SIZE, first
 
     first_address = game_address(1)
     game = launcher.log_in(first_address)
@@ -63,7 +64,7 @@ def check_every_login_opens_a_game_and_every_closed_game_a_fresh_login(s):
 
 
 def check_alt_f4_on_the_first_login_window_ends_the_process(s):
-    launcher = Launcher(s)
+    launcher = Cycle(s)
     login = launcher.wait_login()
     s.key("alt+F4")
     assert_ended_cleanly(launcher)
@@ -72,7 +73,7 @@ def check_alt_f4_on_the_first_login_window_ends_the_process(s):
 
 
 def check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process(s):
-    launcher = Launcher(s)
+    launcher = Cycle(s)
     launcher.wait_login()
     game = launcher.log_in(game_address(3))
     wait_for(lambda: s.foreground().get("hwnd") == game["hwnd"], 5, what="the game window in front")
@@ -91,13 +92,13 @@ def check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process(s
 
 
 def check_command_line_arguments_change_nothing(s):
-    plain = Launcher(s, name="plain")
+    plain = Cycle(s, name="plain")
     expected = plain.wait_login()
     plain.close_login()
     assert_ended_cleanly(plain)
 
     trap = game_address(7)
-    launcher = Launcher(s, trap, "/min", "--fullscreen", "-nologin", "x y", "%TEMP%", "über", name="with-arguments")
+    launcher = Cycle(s, trap, "/min", "--fullscreen", "-nologin", "x y", "%TEMP%", "über", name="with-arguments")
     login = launcher.wait_login()
     assert login["rect"] == expected["rect"] and not login["minimized"], (expected, login)
     expect_navigations(s, launcher.pid, [LOGIN_PAGE])
@@ -111,9 +112,4 @@ def check_command_line_arguments_change_nothing(s):
 
 
 if __name__ == "__main__":
-    harness.run_checks("cycle", [
-        check_every_login_opens_a_game_and_every_closed_game_a_fresh_login,
-        check_alt_f4_on_the_first_login_window_ends_the_process,
-        check_alt_f4_on_the_game_brings_a_login_and_on_that_login_ends_the_process,
-        check_command_line_arguments_change_nothing,
-    ], winedebug=EXIT_WINEDEBUG, after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("cycle", winedebug=EXIT_WINEDEBUG, after_each=harness.Session.end_programs_without_faults)

@@ -8,7 +8,8 @@ import time
 
 import harness
 from harness import wait_for
-from test_login import BUTTONS, PAGE_POINT, Launcher, focus_page, typed_into_page, window
+from launcher import Launcher, start_other_program
+from login_window import MINIMIZE_BUTTON, button_centre
 
 
 ACTIVATION_EVENTS = ("FrameActivate", "Focus", "DoVerb")
@@ -22,7 +23,7 @@ def page_focused(s, launcher):
     last = {"count": None, "since": 0.0}
 
     def settled():
-        count = len([e for e in launcher.log(s) if e.event in ACTIVATION_EVENTS])
+        count = len([e for e in launcher.log() if e.event in ACTIVATION_EVENTS])
         if count != last["count"]:
             last.update(count=count, since=time.monotonic())
         return (time.monotonic() - last["since"] >= SETTLED_SECONDS
@@ -33,30 +34,26 @@ def page_focused(s, launcher):
 def check_the_keyboard_reaches_the_page_however_the_window_comes_back(s):
     launcher = Launcher(s)
     page_focused(s, launcher)
-    assert typed_into_page(s, launcher, "a", "b") == ["a", "b"]
+    assert launcher.typed_into_page("a", "b") == ["a", "b"]
 
-    other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
-    wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
-    s.wait_standin(2, condition=lambda live: all(r["url"] for r in live))
-    focus_page(s, *launcher.at(*PAGE_POINT))
-    assert typed_into_page(s, launcher, "c", "d") == ["c", "d"]
+    other = start_other_program(s)
+    launcher.focus_page()
+    assert launcher.typed_into_page("c", "d") == ["c", "d"]
     # With another program's window on the screen, openbox at times ends a restore with its own focus
     # on that window while Wine keeps the launcher's page in front, and keys reach no window.
     other.kill()
 
     # Minimised with its button, restored by the window manager as the taskbar would.
-    _, (x, y), (width, height), _ = BUTTONS[4]
-    s.click(*launcher.at(x + width // 2, y + height // 2))
-    wait_for(lambda: window(s, launcher.window["hwnd"])["minimized"], 10, what="the login window minimised")
+    s.click(*launcher.at(*button_centre(MINIMIZE_BUTTON)))
+    wait_for(lambda: s.window(launcher.window["hwnd"])["minimized"], 10, what="the login window minimised")
     found = subprocess.run(["xdotool", "search", "--name", "^%s$" % os.environ["LAUNCHER_PRODUCT_NAME"]],
                            capture_output=True, text=True, timeout=30).stdout.split()
     assert len(found) == 1, found
     s.xdotool("windowactivate", found[0])
-    wait_for(lambda: not window(s, launcher.window["hwnd"])["minimized"], 10, what="the login window restored")
+    wait_for(lambda: not s.window(launcher.window["hwnd"])["minimized"], 10, what="the login window restored")
     page_focused(s, launcher)
-    assert typed_into_page(s, launcher, "e") == ["e"]
+    assert launcher.typed_into_page("e") == ["e"]
 
 
 if __name__ == "__main__":
-    harness.run_checks("desktop", [check_the_keyboard_reaches_the_page_however_the_window_comes_back],
-                       after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("desktop", after_each=harness.Session.end_programs_without_faults)

@@ -6,25 +6,20 @@ by a DPI-aware host."""
 import os
 
 import harness
+from game_window import TITLE_BAR, assert_caption
 from harness import wait_for
-from test_game import assert_caption
+from images import twin
+from login_window import BUTTONS, GAME_ADDRESS, LOGIN_PAGE
 
-LOGIN_PAGE = "http://passport.ops.test/kolv/login"
-GAME_ADDRESS = "http://s1.kolv.ops.test/login.php?uid=7&key=abc"
-OFFICIAL_SITE = "http://www.ops.test/kolv"
+OFFICIAL_SITE = BUTTONS[0][3]
 # At 144 DPI: the 1186 x 954 skin, its hole (477, 450)-(1051, 735) rounded outward, the Official
 # Site button (542, 405), 80 x 37, and the game's 30-pixel title bar.
 LOGIN_SIZE = (1779, 1431)
 PAGE = (715, 675, 1577, 1103)
 SITE_BUTTON = (813, 608, 933, 663)
 TITLE_BAR_HEIGHT = 45
-TITLE_BAR = (0x30, 0x29, 0x21)
 
 
-# The login window's buttons: image resource name, design place and size.
-LOGIN_BUTTONS = [("site", (542, 405), (80, 37)), ("recharge", (652, 405), (80, 37)), ("forum", (789, 406), (80, 37)),
-                 ("service", (897, 406), (80, 37)), ("minimize", (1014, 364), (22, 22)), ("close", (1045, 364), (22, 22))]
-ART = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images", "2x")
 # Mean difference, over the skin's opaque pixels and inside each button, from the twice-size art
 # resampled with Lanczos. A button blurred by one pixel differs by 5 % to 7 %; a button is laid out
 # from its panel's scaled corner and may lie a pixel from the place scaled alone.
@@ -35,7 +30,7 @@ BUTTON_SHIFTS = [(dx, dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)]
 
 def lanczos(name, size):
     from PIL import Image
-    return Image.open(os.path.join(ART, name + ".png")).convert("RGBA").resize(size, Image.Resampling.LANCZOS)
+    return twin(name).resize(size, Image.Resampling.LANCZOS)
 
 
 def mean_difference(shot, reference, mask, origin):
@@ -58,7 +53,7 @@ def assert_art_like_lanczos(shot, origin):
     skin_mask = opaque.copy()
     ImageDraw.Draw(skin_mask).rectangle((PAGE[0], PAGE[1], PAGE[2] - 1, PAGE[3] - 1), fill=0)
     buttons = []
-    for name, (x, y), (w, h) in LOGIN_BUTTONS:
+    for name, (x, y), (w, h), _ in BUTTONS:
         rect = (harness.scaled(x), harness.scaled(y), harness.scaled(x + w), harness.scaled(y + h))
         reference.alpha_composite(lanczos(name + "_normal", (rect[2] - rect[0], rect[3] - rect[1])), rect[:2])
         ImageDraw.Draw(skin_mask).rectangle((rect[0], rect[1], rect[2] - 1, rect[3] - 1), fill=0)
@@ -117,4 +112,4 @@ def check_both_windows_at_150_percent(s):
 
 
 if __name__ == "__main__":
-    harness.run_checks("dpi", [check_both_windows_at_150_percent], after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("dpi", after_each=harness.Session.end_programs_without_faults)

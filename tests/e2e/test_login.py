@@ -5,196 +5,18 @@ foreground rule, the start state, the detection of a game login, and the ways ou
 import os
 import time
 
-from PIL import Image, ImageChops
-
 import harness
 from harness import wait_for
+from images import colours, shows_on_screen, wait_image
+from launcher import (WM_CHAR, WM_KEYDOWN, WS_EX_LAYERED, Launcher, drag_window, focus_page, start_other_program,
+                      wait_keyboard_in_page)
+from login_window import (BUTTONS, CLOSE_BUTTON, GAME_ADDRESS, LOGIN_PAGE, MINIMIZE_BUTTON, PAGE_POINT, PAGE_RECT,
+                          PROGRAM_ADDRESS, SKIN_POINT, SKIN_POINT_RIGHT, SKIN_SIZE, assert_skin_and_page_at,
+                          button_centre, page_rect_for, size)
 
-LOGIN_PAGE = "http://passport.ops.test/kolv/login"
-GAME_ADDRESS = "http://s1.kolv.ops.test/login.php?uid=7&key=abc"
-PROGRAM_ADDRESS = "file:///C:/windows/system32/notepad.exe"
-SKIN_SIZE = (1186, 954)
-PAGE_RECT = (477, 450, 574, 285)  # x, y, width, height in the login window
-SKIN_POINT = (460, 600)  # opaque skin left of the hole, on no button
-SKIN_POINT_RIGHT = (1080, 600)  # opaque skin right of the hole
-PAGE_POINT = (PAGE_RECT[0] + 200, PAGE_RECT[1] + 150)
-IMAGES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources", "images")
-# name, top-left in the login window, size, address opened (None: no link)
-BUTTONS = [
-    ("site", (542, 405), (80, 37), "http://www.ops.test/kolv"),
-    ("recharge", (652, 405), (80, 37), "http://pay.ops.test/?payway=1&gname=kolv"),
-    ("forum", (789, 406), (80, 37), "http://bbs.ops.test/forum-2256-1.html"),
-    ("service", (897, 406), (80, 37), "http://kf.ops.test/"),
-    ("minimize", (1014, 364), (22, 22), None),
-    ("close", (1045, 364), (22, 22), None),
-]
 WS_EX_TOOLWINDOW = 0x00000080
-WS_EX_LAYERED = 0x00080000
 WS_MINIMIZEBOX = 0x00020000
-WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
 VK_TAB, VK_RETURN, VK_F5 = 0x09, 0x0D, 0x74
-
-
-class Launcher:
-    """A launcher started in the session and its first login window, page host and stand-in."""
-
-    def __init__(self, s, env=None, winedebug="-all,warn+debugstr"):
-        self.log_start = len(s.standin_log())
-        self.browser_start = len(s.browser_log())
-        self.program = s.start(s.paths.target("launcher"), winedebug=winedebug, env=env)
-        self.standin = s.wait_standin(condition=lambda live: live[0]["url"] == LOGIN_PAGE)
-        self.pid = self.standin["pid"]
-        self.window = s.wait_window(login_window(self.pid))
-        self.host = s.wait_window({"hwnd": self.standin["host"]})
-        self.left, self.top = self.window["rect"][:2]
-
-    def at(self, x, y):
-        """A point of the first login window on the screen."""
-        return self.left + x, self.top + y
-
-    def log(self, s, event=None, **fields):
-        """This launcher's stand-in log entries."""
-        return [e for e in s.standin_log()[self.log_start:] if e.pid == self.pid
-                and (event is None or e.event == event) and all(e.get(k) == v for k, v in fields.items())]
-
-    def opened(self, s):
-        """Addresses given to the default browser since the start."""
-        return s.browser_log()[self.browser_start:]
-
-    def presents(self):
-        """Layered-window presents so far, whole or in part (the launcher started with +relay)."""
-        return self.program.errors().count("Call user32.UpdateLayeredWindow")
-
-    def debugger_lines(self):
-        marker = "OutputDebugStringA "
-        return [line.split(marker, 1)[1] for line in self.program.errors().splitlines() if marker in line]
-
-    def started(self, s):
-        """Programs the launcher started that still run, besides the default browser's helper.
-        ShellExecuteW has created its process by the time it returns, so this needs no wait."""
-        code, out, _ = s.run("winedbg", "--command", "info process")
-        assert code == 0, out
-        # One process a line, its name in quotes, indented under the process that started it.
-        children, depth = [], None
-        for line in out.splitlines()[1:]:
-            if "'" not in line:
-                continue
-            indent, name = line.index("'"), line[line.index("'") + 1:line.rindex("'")]
-            if depth is not None and indent > depth:
-                children.append(name)
-            elif name.lower() == "launcher.exe":
-                depth = indent
-            else:
-                depth = None
-        return [name for name in children if name.lower() != "winebrowser.exe"]
-
-
-def login_window(pid):
-    return lambda w: w["pid"] == pid and w["class"] == "LoginerWind" and size(w["rect"]) == SKIN_SIZE
-
-
-def size(rect):
-    return rect[2] - rect[0], rect[3] - rect[1]
-
-
-def window(s, hwnd):
-    return next((w for w in s.windows() if w["hwnd"] == hwnd), None)
-
-
-def page_rect_for(left, top):
-    x, y, width, height = PAGE_RECT
-    return left + x, top + y, left + x + width, top + y + height
-
-
-def image_difference(shot, left, top, png):
-    """Largest channel difference between the screen at (left, top) and a resource image."""
-    expected = Image.open(os.path.join(IMAGES, png)).convert("RGB")
-    actual = Image.open(shot.path).convert("RGB").crop((left, top, left + expected.width, top + expected.height))
-    return max(high for _, high in ImageChops.difference(expected, actual).getextrema())
-
-
-def wait_image(s, left, top, png, label):
-    """Waits until the screen shows the resource image at (left, top); answers the screenshot."""
-    def shown():
-        shot = s.screenshot(label)
-        return shot if image_difference(shot, left, top, png) <= 6 else None
-    return wait_for(shown, 5, interval=0.1, what="%s on the screen at (%d, %d)" % (png, left, top))
-
-
-def assert_skin_and_page_at(shot, left, top):
-    """The screen shows the skin at (left, top), pixel for pixel as laid over the black root
-    window, and the stand-in's page fully painted inside the page rectangle, as far as both lie
-    on the screen."""
-    skin = Image.open(os.path.join(IMAGES, "skin.png")).convert("RGBA")
-    expected = Image.alpha_composite(Image.new("RGBA", skin.size, (0, 0, 0, 255)), skin).convert("RGB")
-    x, y, width, height = PAGE_RECT
-    expected.paste((0, 0, 0), (x, y, x + width, y + height))
-    screen = Image.open(shot.path).convert("RGB")
-    actual = Image.new("RGB", skin.size)
-    actual.paste(screen, (-left, -top))
-    visible = (max(0, -left), max(0, -top), min(skin.width, screen.width - left), min(skin.height, screen.height - top))
-    actual.paste((0, 0, 0), (x, y, x + width, y + height))
-    difference = ImageChops.difference(expected.crop(visible), actual.crop(visible)).convert("L")
-    worst = difference.getextrema()[1]
-    assert worst <= 3, "the screen differs from the skin by up to %d outside the page: %s" % (worst, shot.path)
-    # The page shows nothing but the stand-in's colours.
-    page_left, page_top, page_right, page_bottom = page_rect_for(left, top)
-    page = colours(shot, (max(page_left, 0), page_top, min(page_right, screen.width), page_bottom))
-    assert harness.STANDIN_BACKGROUND in page and harness.STANDIN_TEXT in page, shot.path
-    assert (0, 0, 0) not in page, "part of the page is not painted: %s" % shot.path
-
-
-def colours(shot, rect=None):
-    """The colours a screenshot shows, in rect (left, top, right, bottom) or all over."""
-    image = Image.open(shot.path).convert("RGB")
-    if rect:
-        image = image.crop(rect)
-    return {colour for _, colour in image.getcolors(1 << 24)}
-
-
-def shows_on_screen(record, shot):
-    """Whether a window is visible with some of its area on the screen."""
-    left, top, right, bottom = record["rect"]
-    width, height = shot.size
-    return record["visible"] and max(left, 0) < min(right, width) and max(top, 0) < min(bottom, height)
-
-
-def drag(s, hwnd, x, y, dx, dy, steps=8):
-    """Presses at (x, y) and drags the window by (dx, dy). The window's move loop starts from a
-    message the window posts itself, and follows the pointer from where it is at that moment:
-    nudge the pointer until the window answers, then move it relative to that point."""
-    left, top = window(s, hwnd)["rect"][:2]
-    s.mouse_move(x, y)
-    s.mouse_down()
-    try:
-        nudge = [0]
-
-        def following():
-            nudge[0] += 1
-            s.mouse_move(x, y + nudge[0])
-            now = window(s, hwnd)["rect"][:2]
-            return (now[0] - left, now[1] - top) if now != (left, top) else None
-        moved = wait_for(following, 10, interval=0.05, what="the window's move loop")
-        start_x, start_y = x - moved[0], y + nudge[0] - moved[1]
-        for step in range(1, steps + 1):
-            s.mouse_move(start_x + dx * step // steps, start_y + dy * step // steps)
-        wait_for(lambda: window(s, hwnd)["rect"][:2] == (left + dx, top + dy), 5, what="the window dragged")
-    finally:
-        s.mouse_up()
-
-
-def press_and_leave(s, launcher, button):
-    """Presses a button and releases the mouse on the skin outside it: no click."""
-    _, (x, y), (width, height), _ = button
-    s.mouse_move(*launcher.at(x + width // 2, y + height // 2))
-    s.mouse_down()
-    s.mouse_move(*launcher.at(*SKIN_POINT))
-    s.mouse_up()
-
-
-def focus_page(s, x, y):
-    s.click(x, y)
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
 
 
 def check_window_page_and_game_login(s):
@@ -208,7 +30,7 @@ def check_window_page_and_game_login(s):
     assert host["rect"] == page_rect_for(launcher.left, launcher.top), (host, login)
     assert host["owner"] == login["hwnd"] and host["exstyle"] & WS_EX_TOOLWINDOW and host["visible"], host
     assert launcher.standin["rect"] == host["client"], (launcher.standin, host)
-    assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE]
+    assert [e.get("url") for e in launcher.log("Navigate2")] == [LOGIN_PAGE]
 
     # Per-pixel alpha: the screen shows the skin laid over the black root window, and the page
     # through the hole.
@@ -218,12 +40,12 @@ def check_window_page_and_game_login(s):
     # A game login: the login window and its page go, the game window opens on that address.
     assert s.navigate(GAME_ADDRESS).get("252") == "raised"
     game = s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
-    assert window(s, login["hwnd"]) is None and window(s, host["hwnd"]) is None
-    events = [e.event for e in launcher.log(s)]
+    assert s.window(login["hwnd"]) is None and s.window(host["hwnd"]) is None
+    events = [e.event for e in launcher.log()]
     # Stopped at once: the login page's control loads the game's address no further.
     assert "Stop" in events and events.index("Stop") < events.index("Unadvise") < events.index("Close"), events
-    assert [e.get("url") for e in launcher.log(s, "Navigate2")] == [LOGIN_PAGE, GAME_ADDRESS]
-    game_window = s.wait_window({"hwnd": window(s, game["host"])["owner"]})
+    assert [e.get("url") for e in launcher.log("Navigate2")] == [LOGIN_PAGE, GAME_ADDRESS]
+    game_window = s.wait_window({"hwnd": s.window(game["host"])["owner"]})
     assert launcher.program.running
 
     # The game window covers the work area; the login window was centred on the full-screen
@@ -267,14 +89,14 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
     launcher = Launcher(s)
     page_popup = "http://pay.ops.test/?payway=1&gname=kolv&from=page"
     assert s.new_window3(PROGRAM_ADDRESS) == -1
-    assert launcher.started(s) == [], launcher.started(s)
+    assert launcher.started() == [], launcher.started()
     assert s.new_window3(page_popup) == -1
     # window.close() in the page asks nobody and closes nothing.
     assert s.window_closing() == -1
-    assert not launcher.log(s, "WindowClosingDialog") and window(s, launcher.window["hwnd"])
-    results = [(e.get("cancel"), e.get("url")) for e in launcher.log(s, "NewWindow3Result")]
+    assert not launcher.log("WindowClosingDialog") and s.window(launcher.window["hwnd"])
+    results = [(e.get("cancel"), e.get("url")) for e in launcher.log("NewWindow3Result")]
     assert results == [(-1, PROGRAM_ADDRESS), (-1, page_popup)], results
-    wait_for(lambda: launcher.opened(s) == [page_popup], 10, what="the page's popup in the browser log")
+    wait_for(lambda: launcher.opened() == [page_popup], 10, what="the page's popup in the browser log")
 
     for name, (x, y), (width, height), address in BUTTONS:
         left, top = launcher.at(x, y)
@@ -290,10 +112,10 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
             s.mouse_up()
             continue
         s.mouse_up()
-        wait_for(lambda: address in launcher.opened(s), 10, what="%s in the browser log" % address)
+        wait_for(lambda: address in launcher.opened(), 10, what="%s in the browser log" % address)
 
     links = [address for _, _, _, address in BUTTONS if address]
-    assert launcher.opened(s) == [page_popup] + links, launcher.opened(s)
+    assert launcher.opened() == [page_popup] + links, launcher.opened()
 
     # A lit button goes out when the pointer leaves it for the page or for outside the window.
     name, (x, y), (width, height), _ = BUTTONS[2]
@@ -303,7 +125,7 @@ def check_buttons_show_their_states_and_links_open_their_addresses(s):
         wait_image(s, left, top, name + "_hover.png", name + "-lit")
         s.mouse_move(*away)
         wait_image(s, left, top, name + "_normal.png", name + "-out")
-    assert launcher.program.running and not window(s, launcher.window["hwnd"])["minimized"]
+    assert launcher.program.running and not s.window(launcher.window["hwnd"])["minimized"]
 
 
 def check_drag_moves_the_page_along_and_minimise_hides_both(s):
@@ -311,58 +133,48 @@ def check_drag_moves_the_page_along_and_minimise_hides_both(s):
     login, host = launcher.window["hwnd"], launcher.host["hwnd"]
     # Far enough for the page to leave the screen on the left, as a player may put it aside.
     dx = -(launcher.left + PAGE_RECT[0] + 60)
-    drag(s, login, *launcher.at(*SKIN_POINT_RIGHT), dx, -50)
-    moved = window(s, login)["rect"]
+    drag_window(s, login, *launcher.at(*SKIN_POINT_RIGHT), dx, -50)
+    moved = s.window(login)["rect"]
     assert moved[:2] == (launcher.left + dx, launcher.top - 50), moved
-    wait_for(lambda: window(s, host)["rect"] == page_rect_for(*moved[:2]), 5, what="the page over the moved hole")
+    wait_for(lambda: s.window(host)["rect"] == page_rect_for(*moved[:2]), 5, what="the page over the moved hole")
     assert s.standins()[0]["rect"] == page_rect_for(*moved[:2])
     assert_skin_and_page_at(s.screenshot("login-dragged"), *moved[:2])
 
-    _, (x, y), (width, height), _ = BUTTONS[4]
-    s.click(moved[0] + x + width // 2, moved[1] + y + height // 2)
-    wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
+    x, y = button_centre(MINIMIZE_BUTTON)
+    s.click(moved[0] + x, moved[1] + y)
+    wait_for(lambda: s.window(login)["minimized"], 5, what="the login window minimised")
     # The page must not stay on the desktop by itself.
     screen = s.screenshot("login-minimised")
-    assert not shows_on_screen(window(s, host), screen), window(s, host)
+    assert not shows_on_screen(s.window(host), screen), s.window(host)
     assert harness.STANDIN_BACKGROUND not in colours(screen), screen.path
     assert launcher.program.running
-
-
-def typed_into_page(s, launcher, *keys):
-    """Types keys and answers the characters the page received, once all of them came or not."""
-    start = len(launcher.log(s))
-    s.key(*keys)
-    received = lambda: [chr(e.get("key")) for e in launcher.log(s)[start:] if e.event == "Key" and e.get("msg") == WM_CHAR]
-    try:
-        wait_for(lambda: len(received()) >= len(keys), 5, what="the keys in the page")
-    except AssertionError:
-        pass
-    return received()
 
 
 def check_each_activation_leaves_the_keyboard_in_the_page(s):
     launcher = Launcher(s)
     # Shown: one activation, and the keyboard goes on into the page, where it stays: no timer
     # takes it back.
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
-    assert typed_into_page(s, launcher, "a", "b") == ["a", "b"]
+    wait_keyboard_in_page(s)
+    assert launcher.typed_into_page("a", "b") == ["a", "b"]
 
     # With another program in front, a click into the page leaves the keyboard there.
-    other = s.start(s.paths.standin_host, "--url", "http://other.test/", "--rect", "0,0,320,200")
-    wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
-    s.wait_standin(2, condition=lambda live: all(r["url"] for r in live))
-    focus_page(s, *launcher.at(*PAGE_POINT))
-    assert typed_into_page(s, launcher, "c", "d") == ["c", "d"]
+    other = start_other_program(s)
+    launcher.focus_page()
+    assert launcher.typed_into_page("c", "d") == ["c", "d"]
 
     # The other program again, then a press on the skin's button: the click activates the window
     # and the keyboard is in the page again. A press on a button starts no drag.
     s.click(160, 100)
     wait_for(lambda: s.foreground()["class"] == "StandInTestHost", 10, what="the other program in front")
-    press_and_leave(s, launcher, BUTTONS[0])
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the page focused")
-    assert typed_into_page(s, launcher, "e") == ["e"]
+    # Released on the skin outside the button: no click.
+    s.mouse_move(*launcher.at(*button_centre(BUTTONS[0])))
+    s.mouse_down()
+    s.mouse_move(*launcher.at(*SKIN_POINT))
+    s.mouse_up()
+    wait_keyboard_in_page(s)
+    assert launcher.typed_into_page("e") == ["e"]
     other.kill()
-    assert launcher.opened(s) == [], launcher.opened(s)
+    assert launcher.opened() == [], launcher.opened()
     # Nothing is written to a debugger.
     assert launcher.debugger_lines() == [], launcher.debugger_lines()
 
@@ -374,20 +186,20 @@ def check_keys_reach_the_page_once_whatever_it_claims(s):
         launcher = Launcher(s, env={"STANDIN_DLGCODE": dlgcode, "STANDIN_ACCELERATORS": accelerators})
         # The foreground rule gave the page's host the focus: the control is UI-active and was told
         # its frame is active, before any click.
-        wait_for(lambda: launcher.log(s, "FrameActivate", active=1), 5, what="the page's frame activated")
-        assert launcher.log(s, "UIActivate") and not launcher.log(s, "Click"), dlgcode
-        focus_page(s, *launcher.at(*PAGE_POINT))
-        typed_at = len(launcher.log(s))
+        wait_for(lambda: launcher.log("FrameActivate", active=1), 5, what="the page's frame activated")
+        assert launcher.log("UIActivate") and not launcher.log("Click"), dlgcode
+        launcher.focus_page()
+        typed_at = len(launcher.log())
         s.key("Return", "a", "Tab", "F5", "b")
-        wait_for(lambda: launcher.log(s, "Key", msg=WM_CHAR, key=ord("b")), 5, what="the key after F5")
-        typed = launcher.log(s)[typed_at:]
+        wait_for(lambda: launcher.log("Key", msg=WM_CHAR, key=ord("b")), 5, what="the key after F5")
+        typed = launcher.log()[typed_at:]
         characters = [e.get("key") for e in typed if e.event == "Key" and e.get("msg") == WM_CHAR]
         by_control = [e.get("key") for e in typed if e.get("handled") == "control"]
         assert characters == [VK_RETURN, ord("a")] + ([] if accelerators else [VK_TAB]) + [ord("b")], (dlgcode, typed)
         assert by_control == ([VK_TAB] if accelerators else []), (dlgcode, typed)
         # F5 is the launcher's, and the login page does not reload: the control never sees it.
         assert not [e for e in typed if e.get("key") == VK_F5], (dlgcode, typed)
-        assert not launcher.log(s, "Refresh") and not launcher.log(s, "OwnRefresh"), dlgcode
+        assert not launcher.log("Refresh") and not launcher.log("OwnRefresh"), dlgcode
         s.end_programs_without_faults()
 
 
@@ -409,9 +221,9 @@ def check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work(s):
     def press(point, keys):
         """Keys pressed in the page after a click there; answers the log entries they caused."""
         focus_page(s, *point)
-        start = len(launcher.log(s))
+        start = len(launcher.log())
         s.key(*keys, "a")
-        entries = lambda: launcher.log(s)[start:]
+        entries = lambda: launcher.log()[start:]
         wait_for(lambda: [e for e in entries() if e.event == "Key" and e.get("msg") == WM_CHAR and e.get("key") == ord("a")],
                  5, what="the keys in the page")
         return [e.get("key") for e in entries() if e.event == "Key" and e.get("msg") in KEY_DOWNS], entries()
@@ -422,7 +234,7 @@ def check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work(s):
     reached, entries = press(in_field, list(KEPT_KEYS) + ["BackSpace"])
     offered = [e.get("key") for e in entries if e.event == "TranslateAccelerator" and e.get("msg") == WM_KEYDOWN]
     assert set(KEPT_KEYS.values()) <= set(offered) & set(reached), (offered, reached)
-    assert launcher.log(s, "Edit", key=VK_BACK) and not launcher.log(s, "BrowserShortcut"), entries
+    assert launcher.log("Edit", key=VK_BACK) and not launcher.log("BrowserShortcut"), entries
 
 
 def check_the_start_state_the_player_chose(s):
@@ -434,13 +246,13 @@ def check_the_start_state_the_player_chose(s):
         login = s.wait_window({"pid": pid, "class": "LoginerWind", "visible": True})["hwnd"]
         if how == "/min":
             # Minimised with its page, and restored with it.
-            wait_for(lambda: window(s, login)["minimized"], 5, what="the login window minimised")
-            assert not window(s, host)["visible"], window(s, host)
+            wait_for(lambda: s.window(login)["minimized"], 5, what="the login window minimised")
+            assert not s.window(host)["visible"], s.window(host)
             s.ctl("restore", "--hwnd", "0x%x" % login)
-            wait_for(lambda: not window(s, login)["minimized"], 5, what="the login window restored")
+            wait_for(lambda: not s.window(login)["minimized"], 5, what="the login window restored")
         # A skinned window is never maximised.
-        wait_for(lambda: window(s, host)["visible"], 5, what="the page shown with its window")
-        assert not window(s, login)["maximized"] and size(window(s, login)["rect"]) == SKIN_SIZE, window(s, login)
+        wait_for(lambda: s.window(host)["visible"], 5, what="the page shown with its window")
+        assert not s.window(login)["maximized"] and size(s.window(login)["rect"]) == SKIN_SIZE, s.window(login)
         s.end_programs_without_faults()
 
 
@@ -456,14 +268,13 @@ def check_close_button_ends_the_process_at_once(s):
     launcher = Launcher(s)
     # What the player copied from the page stays on the clipboard after the launcher ends.
     assert s.ctl("copy", "code 4711") == ["copied=1"]
-    _, (x, y), (width, height), _ = BUTTONS[5]
     pressed = time.monotonic()
-    s.click(*launcher.at(x + width // 2, y + height // 2))
+    s.click(*launcher.at(*button_centre(CLOSE_BUTTON)))
     assert launcher.program.wait(5) == 0
     assert time.monotonic() - pressed < 3
     assert not s.find_windows({"pid": launcher.pid}) and not s.standins()
-    assert launcher.opened(s) == []
-    assert_page_closed_by_the_program(launcher.log(s), "close button")
+    assert launcher.opened() == []
+    assert_page_closed_by_the_program(launcher.log(), "close button")
     assert s.ctl("clipboard") == ["text=code 4711"]
 
 
@@ -471,27 +282,16 @@ def check_alt_f4_ends_the_process_from_the_window_and_from_the_page(s):
     for where in ("window", "page"):
         launcher = Launcher(s)
         if where == "page":
-            focus_page(s, *launcher.at(*PAGE_POINT))
+            launcher.focus_page()
         else:
             # The window keeps the keyboard only while its notice stands in for a failed page.
             assert s.navigate_error(LOGIN_PAGE) == -1
             wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
         s.key("alt+F4")
         assert launcher.program.wait(5) == 0, where
-        assert_page_closed_by_the_program(launcher.log(s), where)
+        assert_page_closed_by_the_program(launcher.log(), where)
         assert not s.find_windows({"pid": launcher.pid}) and not s.standins(), where
 
 
 if __name__ == "__main__":
-    harness.run_checks("login", [
-        check_window_page_and_game_login,
-        check_page_appears_with_its_window_and_each_move_presents_once,
-        check_buttons_show_their_states_and_links_open_their_addresses,
-        check_drag_moves_the_page_along_and_minimise_hides_both,
-        check_each_activation_leaves_the_keyboard_in_the_page,
-        check_keys_reach_the_page_once_whatever_it_claims,
-        check_the_browsers_shortcuts_do_nothing_and_the_pages_keys_still_work,
-        check_the_start_state_the_player_chose,
-        check_close_button_ends_the_process_at_once,
-        check_alt_f4_ends_the_process_from_the_window_and_from_the_page,
-    ], after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("login", after_each=harness.Session.end_programs_without_faults)

@@ -6,8 +6,9 @@ import time
 
 import harness
 from harness import wait_for
-from test_game import Game, assert_game_closed_and_login_back
-from test_login import GAME_ADDRESS, Launcher, window
+from game_window import Game, assert_game_closed_and_login_back, button_point
+from launcher import Launcher
+from login_window import GAME_ADDRESS
 
 WS_DISABLED = 0x08000000
 MESSAGE_BOX = "#32770"
@@ -22,27 +23,27 @@ def show_alert(s, pid):
 def answer(s, box):
     wait_for(lambda: s.foreground().get("hwnd") == box["hwnd"], 5, what="the message box in front")
     s.key("Return")
-    wait_for(lambda: window(s, box["hwnd"]) is None, 5, what="the message box answered")
+    wait_for(lambda: s.window(box["hwnd"]) is None, 5, what="the message box answered")
 
 
 def disabled(s, hwnd):
-    return bool(window(s, hwnd)["style"] & WS_DISABLED)
+    return bool(s.window(hwnd)["style"] & WS_DISABLED)
 
 
 def check_an_alert_disables_the_game_window_until_it_is_answered(s):
     game = Game(s)
     box = show_alert(s, game.launcher.pid)
     assert box["owner"] == game.host["hwnd"], (box, game.host)
-    assert disabled(s, game.hwnd), window(s, game.hwnd)
+    assert disabled(s, game.hwnd), s.window(game.hwnd)
     # A click on Close reaches no disabled window.
-    close = game.button_point(game.window["rect"], "game_close")
+    close = button_point(game.window["rect"], "game_close")
     s.click(*close)
     time.sleep(0.5)
-    assert window(s, game.hwnd) and not game.log(s, "Close"), game.log(s)
+    assert s.window(game.hwnd) and not game.log("Close"), game.log()
     answer(s, box)
     wait_for(lambda: not disabled(s, game.hwnd), 5, what="the game window enabled again")
-    shown = game.log(s, "AlertShown")
-    assert [e.event for e in game.log(s) if e.event.startswith("Alert")] == ["AlertShown", "AlertEnded"], shown
+    shown = game.log("AlertShown")
+    assert [e.event for e in game.log() if e.event.startswith("Alert")] == ["AlertShown", "AlertEnded"], shown
     # Both announcements reached the host: its UI handler's and its frame's.
     assert shown[0].details.endswith("handler=1 frame=1"), shown
     s.click(*close)
@@ -56,31 +57,27 @@ def check_a_close_during_the_alert_is_carried_out_once_it_is_answered(s):
     s.ctl("accessible", "--hwnd", "0x%x" % game.hwnd, "--press", "Close")
     s.close_window(game.hwnd)
     time.sleep(1)
-    assert window(s, game.hwnd) and disabled(s, game.hwnd), window(s, game.hwnd)
-    assert not game.log(s, "Unadvise") and not game.log(s, "Close"), game.log(s)
+    assert s.window(game.hwnd) and disabled(s, game.hwnd), s.window(game.hwnd)
+    assert not game.log("Unadvise") and not game.log("Close"), game.log()
     answer(s, box)
     assert_game_closed_and_login_back(s, game, "Close put off", ["AlertEnded", "Unadvise", "Close", "FinalRelease"])
-    assert len(game.log(s, "Close")) == 1, game.log(s, "Close")
+    assert len(game.log("Close")) == 1, game.log("Close")
 
 
 def check_a_login_during_the_alert_opens_the_game_once_it_is_answered(s):
     launcher = Launcher(s)
     login = launcher.window["hwnd"]
     box = show_alert(s, launcher.pid)
-    assert disabled(s, login), window(s, login)
+    assert disabled(s, login), s.window(login)
     assert s.navigate(GAME_ADDRESS).get("252") == "raised"
     time.sleep(0.5)
-    assert window(s, login) and not launcher.log(s, "Close"), launcher.log(s)
+    assert s.window(login) and not launcher.log("Close"), launcher.log()
     answer(s, box)
     s.wait_standin(condition=lambda live: live[0]["url"] == GAME_ADDRESS)
-    assert window(s, login) is None and launcher.program.running
-    events = [e.event for e in launcher.log(s) if e.event in ("AlertEnded", "Close")]
+    assert s.window(login) is None and launcher.program.running
+    events = [e.event for e in launcher.log() if e.event in ("AlertEnded", "Close")]
     assert events[:2] == ["AlertEnded", "Close"], events
 
 
 if __name__ == "__main__":
-    harness.run_checks("modal", [
-        check_an_alert_disables_the_game_window_until_it_is_answered,
-        check_a_close_during_the_alert_is_carried_out_once_it_is_answered,
-        check_a_login_during_the_alert_opens_the_game_once_it_is_answered,
-    ], after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("modal", after_each=harness.Session.end_programs_without_faults)

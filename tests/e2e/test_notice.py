@@ -6,17 +6,15 @@ that completes long after it arrived, a link that turns into a download), which 
 
 import time
 
-from PIL import Image, ImageChops
-
 import harness
 from harness import wait_for
-from test_game import TITLE_BAR_HEIGHT, Game, assert_caption
-from test_login import (GAME_ADDRESS, LOGIN_PAGE, PAGE_POINT, Launcher, colours, focus_page, image_difference,
-                        login_window, window)
+from game_window import COLOUR_KEY, TITLE_BAR_HEIGHT, Game, assert_caption
+from images import colours, image_difference, same_pixels, wait_page_shown
+from launcher import Launcher, wait_keyboard_in_page
+from login_window import GAME_ADDRESS, LOGIN_PAGE, login_window, page_rect_for
 
 PANEL = (0x1C, 0x16, 0x2E)
 HEADLINE = (0xF2, 0xE2, 0xBA)
-HOLE = (477, 450, 1051, 735)  # left, top, right, bottom in the login window, where the notice lies
 RETRY_SIZE = (96, 37)
 # From the top of the notice's text block to its button, and the block's height.
 BUTTON_TOP = 72
@@ -26,10 +24,6 @@ INET_E_CANNOT_CONNECT = -0x7FF3FFFC
 STALL_PERIOD = 30
 DOWNLOAD = "http://passport.ops.test/files/client.zip"
 SC_MINIMIZE, SC_RESTORE = 0xF020, 0xF120
-
-
-def offset(rect, left, top):
-    return rect[0] + left, rect[1] + top, rect[2] + left, rect[3] + top
 
 
 def retry_button(area):
@@ -44,7 +38,7 @@ def centre(corner):
 
 def wait_notice(s, host, area, label, timeout=5):
     """Waits until the page's host is hidden and the screen shows the notice over area; answers the shot."""
-    wait_for(lambda: not window(s, host)["visible"], timeout, interval=0.2, what="the page's host hidden")
+    wait_for(lambda: not s.window(host)["visible"], timeout, interval=0.2, what="the page's host hidden")
 
     def shown():
         shot = s.screenshot(label)
@@ -61,15 +55,8 @@ def wait_notice(s, host, area, label, timeout=5):
 
 def wait_page(s, host, area, label):
     """Waits until the page's host and the page are on the screen again over area."""
-    wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown again")
-    x, y = (area[0] + area[2]) // 2, area[3] - 20
-    return wait_for(lambda: (lambda shot: shot if shot.pixel(x, y) == harness.STANDIN_BACKGROUND else None)(
-        s.screenshot(label)), 5, interval=0.1, what="the page on the screen again")
-
-
-def same_pixels(first, second, rect):
-    crops = [Image.open(shot.path).convert("RGB").crop(rect) for shot in (first, second)]
-    return ImageChops.difference(*crops).getbbox() is None
+    wait_for(lambda: s.window(host)["visible"], 5, what="the page's host shown again")
+    return wait_page_shown(s, label, (area[0] + area[2]) // 2, area[3] - 20)
 
 
 def navigations(log, address):
@@ -91,9 +78,9 @@ def retry(s, how, where, focus):
 
 def check_the_login_notice_and_each_way_to_retry(s):
     launcher = Launcher(s)
-    log = lambda event: launcher.log(s, event)
+    log = launcher.log
     host, login = launcher.host["hwnd"], launcher.window["hwnd"]
-    area = offset(HOLE, launcher.left, launcher.top)
+    area = page_rect_for(launcher.left, launcher.top)
     page = wait_page(s, host, area, "login-page")
     for how, status in (("F5", INET_E_RESOURCE_NOT_FOUND), ("Return", 404), ("button", INET_E_CANNOT_CONNECT)):
         assert s.navigate_error(LOGIN_PAGE, status=status) == -1, how
@@ -107,7 +94,7 @@ def check_the_login_notice_and_each_way_to_retry(s):
         # One navigation per press, never a refresh; the page's place is where it was.
         time.sleep(0.5)
         assert len(navigations(log, LOGIN_PAGE)) == before + 1, (how, log("Navigate2"))
-        assert window(s, host)["rect"] == offset((477, 450, 1051, 735), launcher.left, launcher.top)
+        assert s.window(host)["rect"] == page_rect_for(launcher.left, launcher.top)
     assert not log("Refresh") and not log("ErrorPage"), log("ErrorPage")
     results = [(e.get("cancel"), e.get("status")) for e in log("NavigateErrorResult")]
     assert results == [(-1, INET_E_RESOURCE_NOT_FOUND), (-1, 404), (-1, INET_E_CANNOT_CONNECT)], results
@@ -115,16 +102,16 @@ def check_the_login_notice_and_each_way_to_retry(s):
 
 def check_frame_errors_and_answers_below_400_change_nothing(s):
     launcher = Launcher(s)
-    log = lambda event: launcher.log(s, event)
+    log = launcher.log
     host = launcher.host["hwnd"]
-    area = offset(HOLE, launcher.left, launcher.top)
+    area = page_rect_for(launcher.left, launcher.top)
     wait_page(s, host, area, "unchanged-before")
     assert s.navigate_error("http://ads.ops.test/banner", status=404, frame=True) == 0
     assert s.navigate_error("http://ads.ops.test/banner", status=INET_E_RESOURCE_NOT_FOUND, frame=True) == 0
     assert s.navigate_error(LOGIN_PAGE, status=304) == 0
     assert s.navigate_error(LOGIN_PAGE, status=204) == 0
     shot = s.screenshot("unchanged-after")
-    assert window(s, host)["visible"] and PANEL not in colours(shot, area), shot.path
+    assert s.window(host)["visible"] and PANEL not in colours(shot, area), shot.path
     assert harness.STANDIN_BACKGROUND in colours(shot, area), shot.path
     # Enter and F5 stay the page's.
     s.key("F5")
@@ -134,7 +121,7 @@ def check_frame_errors_and_answers_below_400_change_nothing(s):
 
 def check_the_game_notice_below_the_title_bar(s):
     game = Game(s)
-    log = lambda event: game.log(s, event)
+    log = game.log
     host = game.host["hwnd"]
     width, height = game.window["rect"][2:]
     area = (0, TITLE_BAR_HEIGHT, width, height)
@@ -145,30 +132,30 @@ def check_the_game_notice_below_the_title_bar(s):
         assert s.navigate_error(GAME_ADDRESS, status=status) == -1, how
         shot = wait_notice(s, host, area, "game-notice-" + how)
         assert_caption(shot, game.window["rect"], TITLE_BAR_HEIGHT, s.small_icon())
-        assert (0xFF, 0x00, 0xFF) not in colours(shot), shot.path
+        assert COLOUR_KEY not in colours(shot), shot.path
         if how == "button":
             # In full screen the notice fills the whole monitor, and below the title bar again after.
             s.key("F11")
             wait_notice(s, host, (0, 0) + shot.size, "game-notice-full-screen")
             s.key("F11")
-            wait_for(lambda: window(s, game.hwnd)["rect"] == game.window["rect"], 5, what="back from full screen")
+            wait_for(lambda: s.window(game.hwnd)["rect"] == game.window["rect"], 5, what="back from full screen")
             wait_notice(s, host, area, "game-notice-back")
         before = len(navigations(log, GAME_ADDRESS))
         retry(s, how, retry_button(area), game.hwnd)
         wait_page(s, host, area, "game-back-" + how)
         time.sleep(0.5)
         assert len(navigations(log, GAME_ADDRESS)) == before + 1, (how, log("Navigate2"))
-    assert window(s, host)["rect"] == (0, TITLE_BAR_HEIGHT, width, height)
-    assert game.refreshes(s) == 0 and not log("ErrorPage"), log("Refresh")
+    assert s.window(host)["rect"] == (0, TITLE_BAR_HEIGHT, width, height)
+    assert game.refreshes() == 0 and not log("ErrorPage"), log("Refresh")
 
 
 def check_a_game_login_is_detected_after_a_failure(s):
     launcher = Launcher(s)
-    area = offset(HOLE, launcher.left, launcher.top)
+    area = page_rect_for(launcher.left, launcher.top)
     assert s.navigate_error(LOGIN_PAGE) == -1
     wait_notice(s, launcher.host["hwnd"], area, "detected-notice")
     game = Game(s, launcher)
-    assert window(s, launcher.window["hwnd"]) is None and game.window["visible"]
+    assert s.window(launcher.window["hwnd"]) is None and game.window["visible"]
     assert game.launcher.program.running
 
 
@@ -176,22 +163,22 @@ def minimise_and_restore(s, hwnd, failing=None):
     """Minimised and restored with the system menu's commands while the window is active, as the
     system hides and shows its owned page then; the page failing at the address meanwhile."""
     s.syscommand(hwnd, SC_MINIMIZE)
-    wait_for(lambda: window(s, hwnd)["minimized"], 5, what="the window minimised")
+    wait_for(lambda: s.window(hwnd)["minimized"], 5, what="the window minimised")
     if failing:
         assert s.navigate_error(failing) == -1
     s.syscommand(hwnd, SC_RESTORE)
-    wait_for(lambda: not window(s, hwnd)["minimized"], 5, what="the window restored")
+    wait_for(lambda: not s.window(hwnd)["minimized"], 5, what="the window restored")
 
 
 def check_a_minimised_window_brings_its_page_back_only_when_it_should_be_seen(s):
     launcher = Launcher(s)
-    area = offset(HOLE, launcher.left, launcher.top)
-    focus_page(s, *launcher.at(*PAGE_POINT))
+    area = page_rect_for(launcher.left, launcher.top)
+    launcher.focus_page()
     s.key("F6")
     wait_for(lambda: s.foreground()["focus"] == launcher.window["hwnd"], 5, what="the login window focused")
     minimise_and_restore(s, launcher.window["hwnd"], failing=LOGIN_PAGE)
     wait_notice(s, launcher.host["hwnd"], area, "minimised-login-notice")
-    assert not window(s, launcher.host["hwnd"])["visible"]
+    assert not s.window(launcher.host["hwnd"])["visible"]
     # F5, not Enter: the buttons have the keyboard.
     retry(s, "F5", None, launcher.window["hwnd"])
     wait_page(s, launcher.host["hwnd"], area, "minimised-login-back")
@@ -199,14 +186,14 @@ def check_a_minimised_window_brings_its_page_back_only_when_it_should_be_seen(s)
     game = Game(s, launcher)
     width, height = game.window["rect"][2:]
     area = (0, TITLE_BAR_HEIGHT, width, height)
-    game.focus_title_bar(s)
+    game.focus_title_bar()
     minimise_and_restore(s, game.hwnd)
     wait_page(s, game.host["hwnd"], area, "minimised-game-back")
-    wait_for(lambda: s.foreground()["focusclass"] == "StandInBrowser", 5, what="the keyboard in the game page")
-    game.focus_title_bar(s)
+    wait_keyboard_in_page(s, "the keyboard in the game page")
+    game.focus_title_bar()
     minimise_and_restore(s, game.hwnd, failing=GAME_ADDRESS)
     wait_notice(s, game.host["hwnd"], area, "minimised-game-notice")
-    assert not window(s, game.host["hwnd"])["visible"]
+    assert not s.window(game.host["hwnd"])["visible"]
 
 
 def start_pages_that_answer_slowly(s):
@@ -257,14 +244,14 @@ def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
     assert pid not in others
     login = s.wait_window(lambda w: login_window(pid)(w) and w["visible"])
     host = next(r for r in s.wait_standin(count=5) if r["pid"] == pid)["host"]
-    area = offset(HOLE, *login["rect"][:2])
-    wait_for(lambda: window(s, host)["visible"], 5, what="the page's host shown with its window")
+    area = page_rect_for(*login["rect"][:2])
+    wait_for(lambda: s.window(host)["visible"], 5, what="the page's host shown with its window")
     wait_notice(s, host, area, "stalled-notice", timeout=STALL_PERIOD + 10)
     waited = time.monotonic() - started
     assert STALL_PERIOD - 5 < waited < STALL_PERIOD + 10, waited
     # More than the period after their navigations began, the slow pages still show; the slow
     # document has not completed yet.
-    assert all(window(s, h)["visible"] for h in answering), [window(s, h) for h in answering]
+    assert all(s.window(h)["visible"] for h in answering), [s.window(h) for h in answering]
     completed = [e for e in s.log_events("Event", name="DocumentComplete") if e.pid == slow_pid]
     assert not completed and s.log_events("FileDownloadResult", url=DOWNLOAD), completed
     # Never retried by itself; Enter tries once more, and it stalls again.
@@ -273,16 +260,9 @@ def check_a_login_page_that_never_answers_gives_way_to_the_notice(s):
     assert len(stalls()) == 1 and len([e for e in s.log_events("Navigate2") if e.pid == pid]) == 1
     retry(s, "Return", None, login["hwnd"])
     wait_for(lambda: len(stalls()) == 2, 5, what="the second navigation")
-    assert not window(s, host)["visible"] and program.running
-    assert all(window(s, h)["visible"] for h in answering), [window(s, h) for h in answering]
+    assert not s.window(host)["visible"] and program.running
+    assert all(s.window(h)["visible"] for h in answering), [s.window(h) for h in answering]
 
 
 if __name__ == "__main__":
-    harness.run_checks("notice", [
-        check_the_login_notice_and_each_way_to_retry,
-        check_frame_errors_and_answers_below_400_change_nothing,
-        check_the_game_notice_below_the_title_bar,
-        check_a_game_login_is_detected_after_a_failure,
-        check_a_minimised_window_brings_its_page_back_only_when_it_should_be_seen,
-        check_a_login_page_that_never_answers_gives_way_to_the_notice,
-    ], after_each=harness.Session.end_programs_without_faults)
+    harness.run_checks("notice", after_each=harness.Session.end_programs_without_faults)

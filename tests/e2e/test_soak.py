@@ -9,7 +9,7 @@ import sys
 import time
 
 import harness
-from cycle import Launcher, game_address
+from cycle import Cycle, game_address
 
 CYCLES = 30
 FIRST_MEASURED = 5
@@ -46,7 +46,7 @@ def growth_per_cycle(samples):
 
 def main():
     with harness.Session("soak") as s:
-        launcher = Launcher(s)
+        launcher = Cycle(s)
         launcher.wait_login()
         unix_pid = launcher.unix_pid()
         samples = []

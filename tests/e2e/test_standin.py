@@ -231,17 +231,4 @@ def check_default_browser_is_captured(s):
 
 
 if __name__ == "__main__":
-    harness.run_checks("standin_bench", [
-        check_creation_through_the_progid_gives_the_stand_in,
-        check_navigate2_raises_navigate_complete_then_document_complete,
-        check_standinctl_navigate_raises_both_events_and_repaints,
-        check_new_window_requests_report_the_hosts_cancel,
-        check_navigate_error_passes_its_arguments_and_reports_the_hosts_cancel,
-        check_a_stalled_navigation_raises_nothing,
-        check_window_inspector_reports_geometry_and_styles,
-        check_screenshot_shows_the_painted_address,
-        check_keyboard_reaches_the_clicked_control,
-        check_a_host_may_close_the_control_inside_an_event,
-        check_repeated_closes_under_heap_checking,
-        check_default_browser_is_captured,
-    ], after_each=harness.Session.end_programs)
+    harness.run_checks("standin_bench", after_each=harness.Session.end_programs)

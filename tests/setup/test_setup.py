@@ -33,14 +33,14 @@ printf '%s\n' $packages >>"$FAKE/installed" """,
 class Machine:
     """A machine of stand-ins; runs_32bit says whether it runs 32-bit code."""
 
-    def __init__(self, root, runs_32bit=True, installed=(), unmet=(), unknown=(), update_err=None):
+    def __init__(self, root, runs_32bit=True, unmet=(), unknown=(), update_err=None):
         self.fake, self.build = os.path.join(root, "fake"), os.path.join(root, "build")
         os.makedirs(self.fake)
         for name, body in STANDINS.items():
             with open(os.path.join(self.fake, name), "w") as f:
                 f.write("#!/usr/bin/env bash\n" + body + "\n")
             os.chmod(os.path.join(self.fake, name), 0o755)
-        for name, lines in (("installed", installed), ("unmet", unmet), ("unknown", unknown), ("calls", ())):
+        for name, lines in (("installed", ()), ("unmet", unmet), ("unknown", unknown), ("calls", ())):
             self.write(name, "".join(p + "\n" for p in lines))
         if update_err:
             self.write("update.err", update_err)
@@ -56,53 +56,57 @@ class Machine:
             return f.read().splitlines()
 
     def setup(self):
-        return subprocess.run([os.path.join(SCRIPTS, "setup")], env=self.env, capture_output=True, text=True)
+        self.run = subprocess.run([os.path.join(SCRIPTS, "setup")], env=self.env, capture_output=True, text=True)
+        return self.run
+
+    def setup_again(self):
+        """Set-up once more, with apt-get's calls counted afresh."""
+        self.write("calls", "")
+        return self.setup()
 
     def decision(self):
         script = 'source "%s/lib.sh"; echo "$(x86_skip_reason)|$(runnable_arch)"' % SCRIPTS
         return subprocess.run(["bash", "-c", script], env=self.env, capture_output=True, text=True,
                               check=True).stdout.strip()
 
-
-def check(condition, what, detail=""):
-    if not condition:
-        raise AssertionError("%s\n%s" % (what, detail))
+    def check(self, condition, what):
+        """Fails with what did not hold, and what the last set-up printed and did."""
+        if not condition:
+            raise AssertionError("%s\nstderr: %s\ncalls: %s\ninstalled: %s\ndecision: %s" % (
+                what, self.run.stderr, self.lines("calls"), self.lines("installed"), self.decision()))
 
 
 def case_half_synced_index_and_wine32_with_unmet_dependencies(root):
     m = Machine(root, unmet=["wine32:i386"], update_err=HALF_SYNCED)
-    run = m.setup()
-    check(run.returncode == 0, "set-up goes on", run.stderr)
-    check("bookworm-security/main/binary-i386/Packages.xz: File has unexpected size (374820 != 376004). Mirror sync"
-          " in progress?\n" in run.stderr and "IP:" not in run.stderr, "names the failed index, shortened", run.stderr)
-    check("wine32:i386: unmet dependencies" in run.stderr, "names why 32-bit Wine is missing", run.stderr)
-    check(m.lines("calls").count("update -qq") == 3, "tries the update three times", m.lines("calls"))
-    check("wine64" in m.lines("installed") and "nsis" in m.lines("installed"), "installs the rest", m.lines("installed"))
-    check(m.decision() == "32-bit Wine could not be installed (wine32:i386: unmet dependencies)|x64",
-          "the scripts skip the 32-bit tests and run the 64-bit build", m.decision())
-    m.write("calls", "")
-    check(m.setup().returncode == 0 and m.lines("calls") == [], "not tried again within the hour", m.lines("calls"))
+    m.setup()
+    m.check(m.run.returncode == 0, "set-up goes on")
+    m.check("bookworm-security/main/binary-i386/Packages.xz: File has unexpected size (374820 != 376004). Mirror sync"
+            " in progress?\n" in m.run.stderr and "IP:" not in m.run.stderr, "names the failed index, shortened")
+    m.check("wine32:i386: unmet dependencies" in m.run.stderr, "names why 32-bit Wine is missing")
+    m.check(m.lines("calls").count("update -qq") == 3, "tries the update three times")
+    m.check("wine64" in m.lines("installed") and "nsis" in m.lines("installed"), "installs the rest")
+    m.check(m.decision() == "32-bit Wine could not be installed (wine32:i386: unmet dependencies)|x64",
+            "the scripts skip the 32-bit tests and run the 64-bit build")
+    m.check(m.setup_again().returncode == 0 and m.lines("calls") == [], "not tried again within the hour")
     # An hour later the registry is whole again: set-up installs it and the 32-bit build runs.
     os.utime(os.path.join(m.build, "setup-wine32.txt"), (0, 0))
     m.write("unmet", "")
     os.remove(os.path.join(m.fake, "update.err"))
-    check(m.setup().returncode == 0 and m.decision() == "|x86", "32-bit Wine installed later", m.decision())
+    m.check(m.setup().returncode == 0 and m.decision() == "|x86", "32-bit Wine installed later")
 
 
 def case_a_needed_package_that_cannot_be_installed_fails_naming_it(root):
     m = Machine(root, unknown=["nsis"])
-    run = m.setup()
-    check(run.returncode != 0, "set-up fails")
-    check("setup: nsis cannot be installed: Unable to locate package nsis" in run.stderr, "names it", run.stderr)
-    check("zip" in m.lines("installed") and "wine32:i386" not in m.lines("installed"), "nothing else is held back")
+    m.check(m.setup().returncode != 0, "set-up fails")
+    m.check("setup: nsis cannot be installed: Unable to locate package nsis" in m.run.stderr, "names it")
+    m.check("zip" in m.lines("installed") and "wine32:i386" not in m.lines("installed"), "nothing else is held back")
 
 
 def case_64bit_only_machine_then_nothing_more_to_do(root):
     m = Machine(root, runs_32bit=False)
-    check(m.setup().returncode == 0 and "wine32:i386" not in m.lines("installed"), "no 32-bit Wine asked for")
-    m.write("calls", "")
-    check(m.setup().returncode == 0 and m.lines("calls") == [], "no apt-get call when all is there", m.lines("calls"))
-    check(m.decision() == "this machine runs 64-bit code only|x64", "64-bit code only", m.decision())
+    m.check(m.setup().returncode == 0 and "wine32:i386" not in m.lines("installed"), "no 32-bit Wine asked for")
+    m.check(m.setup_again().returncode == 0 and m.lines("calls") == [], "no apt-get call when all is there")
+    m.check(m.decision() == "this machine runs 64-bit code only|x64", "64-bit code only")
 
 
 def main():

@@ -161,14 +161,16 @@ TEST(Dpi, EveryImageHasATwinOfTwiceItsSizeWhoseSkinHoleIsTheScaledHole)
     WindManager* manager = WindManager::Instance();
     for (WORD id = IMAGE_SKIN; id <= IMAGE_RETRY_PRESSED; ++id) {
         ImagePtr image = manager->LoadPngResource(id, L"PNG");
-        ImagePtr twin = manager->LoadPngResource(static_cast<WORD>(IMAGE_TWIN(id)), L"PNG");
+        SIZE design = {};
+        ImagePtr twin = Dpi::LoadArt(id, 192, design);
         ASSERT_TRUE(image && twin) << id;
         EXPECT_EQ(twin->GetWidth(), 2 * image->GetWidth()) << id;
         EXPECT_EQ(twin->GetHeight(), 2 * image->GetHeight()) << id;
     }
 
     // Transparent exactly over the hole at twice its place, and opaque on the ring around it.
-    ImagePtr skin = manager->LoadPngResource(IMAGE_TWIN(IMAGE_SKIN), L"PNG");
+    SIZE design = {};
+    ImagePtr skin = Dpi::LoadArt(IMAGE_SKIN, 192, design);
     Gdiplus::Bitmap pixels(static_cast<INT>(skin->GetWidth()), static_cast<INT>(skin->GetHeight()),
         PixelFormat32bppARGB);
     {

@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "resources/ResourceIds.h"
 #include "toolkit/ComPtr.h"
+#include "toolkit/Dpi.h"
 #include "toolkit/WindManager.h"
 
 namespace {
@@ -32,9 +33,9 @@ public:
     }
     HMODULE Get() const { return module; }
 
-    std::unique_ptr<Gdiplus::Bitmap> Png(WORD id) const
+    std::unique_ptr<Gdiplus::Bitmap> Png(WORD id, const wchar_t* type = L"PNG") const
     {
-        HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+        HRSRC resource = FindResourceW(module, MAKEINTRESOURCEW(id), type);
         if (!resource)
             return nullptr;
         DWORD size = SizeofResource(module, resource);
@@ -81,6 +82,34 @@ TEST(LauncherResources, ImagesHaveTheSizesTheWindowsExpect)
             ASSERT_NE(image, nullptr) << id;
             EXPECT_EQ(image->GetWidth(), range.width) << id;
             EXPECT_EQ(image->GetHeight(), range.height) << id;
+        }
+    }
+}
+
+TEST(LauncherResources, TheCommonScalesHaveTheLoginButtonsAtTheSizesLaidOutThere)
+{
+    WindManager::Instance();
+    LauncherModule launcher;
+    struct Placed {
+        WORD first, last;
+        RECT design;
+    };
+    const Placed placed[] = {{IMAGE_MINIMIZE_NORMAL, IMAGE_MINIMIZE_PRESSED, {1014, 364, 1036, 386}},
+        {IMAGE_CLOSE_NORMAL, IMAGE_CLOSE_PRESSED, {1045, 364, 1067, 386}},
+        {IMAGE_FORUM_NORMAL, IMAGE_FORUM_PRESSED, {789, 406, 869, 443}},
+        {IMAGE_RECHARGE_NORMAL, IMAGE_RECHARGE_PRESSED, {652, 405, 732, 442}},
+        {IMAGE_SERVICE_NORMAL, IMAGE_SERVICE_PRESSED, {897, 406, 977, 443}},
+        {IMAGE_SITE_NORMAL, IMAGE_SITE_PRESSED, {542, 405, 622, 442}}};
+    for (int percent : {125, 150}) {
+        const std::wstring type = L"PNG" + std::to_wstring(percent);
+        for (const Placed& item : placed) {
+            RECT scaled = Dpi::Scale(item.design, percent * Dpi::design / 100);
+            for (WORD id = item.first; id <= item.last; ++id) {
+                std::unique_ptr<Gdiplus::Bitmap> image = launcher.Png(id, type.c_str());
+                ASSERT_NE(image, nullptr) << percent << " " << id;
+                EXPECT_EQ(image->GetWidth(), static_cast<UINT>(scaled.right - scaled.left)) << percent << " " << id;
+                EXPECT_EQ(image->GetHeight(), static_cast<UINT>(scaled.bottom - scaled.top)) << percent << " " << id;
+            }
         }
     }
 }

@@ -162,3 +162,21 @@ TEST(Resampler, AHoleInOpaqueArtLetsThroughNothingOutsideItsScaledRectangle)
     EXPECT_EQ(leaks, 0);
     EXPECT_GE(inside, 26 * 16);
 }
+
+TEST(Resampler, ALargeImageIsTheSameInBothHalves)
+{
+    // Every row alike, so that every row of the result is the row resampled across alone.
+    Image row = Noise(1200, 2);
+    std::copy(row.bytes.begin(), row.bytes.begin() + 1200 * 4, row.bytes.begin() + 1200 * 4);
+    Image tall(1200, 1000);
+    for (int y = 0; y < 1000; ++y)
+        std::copy(row.bytes.begin(), row.bytes.begin() + 1200 * 4, tall.bytes.begin() + static_cast<ptrdiff_t>(y) * 1200 * 4);
+    Image ours(1300, 1100);
+    ASSERT_TRUE(Resampler::Resample(tall.Rows(), ours.Rows()));
+    Image exact = Reference(row, 1300, 2);
+    int worst = 0;
+    for (int y = 0; y < 1100; ++y)
+        for (int i = 0; i < 1300 * 4; ++i)
+            worst = std::max(worst, std::abs(ours.bytes[static_cast<size_t>(y) * 1300 * 4 + i] - exact.bytes[i]));
+    EXPECT_LE(worst, 1);
+}

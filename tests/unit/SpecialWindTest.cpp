@@ -88,6 +88,21 @@ TEST(SpecialWind, SkinWindowIsCentredLayeredAndHoldsTheSkin)
     EXPECT_EQ(Pixels::Alpha(pixels.At(476, 600)), 255);
     EXPECT_EQ(Pixels::Alpha(pixels.At(1051, 600)), 255);
     EXPECT_EQ(Pixels::Alpha(pixels.At(760, 735)), 255);
+
+    // Every pixel as GDI+ premultiplies the skin.
+    ImagePtr skin = LoadSkin();
+    Gdiplus::Rect all(0, 0, 1186, 954);
+    Gdiplus::BitmapData data;
+    ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(skin.get())->LockBits(&all, Gdiplus::ImageLockModeRead,
+                  PixelFormat32bppPARGB, &data), Gdiplus::Ok);
+    int differing = 0;
+    for (int y = 0; y < all.Height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < all.Width; ++x)
+            differing += row[x] != pixels.At(x, y);
+    }
+    static_cast<Gdiplus::Bitmap*>(skin.get())->UnlockBits(&data);
+    EXPECT_EQ(differing, 0);
 }
 
 TEST(SpecialWind, SecondCreateIsRefusedAndChangesNothing)

@@ -44,6 +44,14 @@ TEST(WindManager, LoadPngResourceDecodesOrRefuses)
     ASSERT_NE(skin, nullptr);
     EXPECT_EQ(skin->GetWidth(), 1186u);
     EXPECT_EQ(skin->GetHeight(), 954u);
+
+    // The size read from the header alone, for PNGs only.
+    SIZE size = {};
+    EXPECT_TRUE(manager->PngResourceSize(IMAGE_SKIN, L"PNG", size));
+    EXPECT_EQ(size.cx, 1186);
+    EXPECT_EQ(size.cy, 954);
+    for (WORD id : {MISSING_ID, EMPTY_PNG_ID, NOT_AN_IMAGE_ID})
+        EXPECT_FALSE(manager->PngResourceSize(id, L"PNG", size)) << id;
 }
 
 TEST(WindManager, TwoLoadsAreIndependentImages)
