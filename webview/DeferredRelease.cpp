@@ -13,53 +13,58 @@ struct Deferred {
     std::function<bool()> busy;
 };
 
-struct PendingReleases {
-    std::vector<Deferred> releases;
-    int controlCalls = 0;
-    UINT_PTR timer = 0;
-};
-
-thread_local PendingReleases pending;
+// Per thread, and each trivially destroyed: a statically linked MinGW run-time may free a
+// thread's storage before it runs the destructors of its thread_local objects, so no such object
+// has one. The list lives only while releases wait.
+thread_local std::vector<Deferred>* pending = nullptr;
+thread_local int controlCalls = 0;
+thread_local UINT_PTR releaseTimer = 0;
 
 } // namespace
 
 void DeferredRelease::Post(std::function<void()> release, std::function<bool()> busy)
 {
-    pending.releases.push_back({std::move(release), std::move(busy)});
+    if (!pending)
+        pending = new std::vector<Deferred>();
+    pending->push_back({std::move(release), std::move(busy)});
     // A thread timer without a window: any message loop of the thread dispatches it.
-    if (!pending.timer)
-        pending.timer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
+    if (!releaseTimer)
+        releaseTimer = SetTimer(nullptr, 0, USER_TIMER_MINIMUM, OnTimer);
 }
 
 DeferredRelease::ControlCall::ControlCall()
 {
-    ++pending.controlCalls;
+    ++controlCalls;
 }
 
 DeferredRelease::ControlCall::~ControlCall()
 {
-    --pending.controlCalls;
+    --controlCalls;
 }
 
 bool DeferredRelease::InControlCall()
 {
-    return pending.controlCalls > 0;
+    return controlCalls > 0;
 }
 
 void CALLBACK DeferredRelease::OnTimer(HWND, UINT, UINT_PTR timer, DWORD)
 {
     // A callback that runs a message loop of its own is still inside a control: try again later.
-    if (pending.controlCalls > 0)
+    if (controlCalls > 0 || !pending)
         return;
     std::vector<Deferred> due;
     std::vector<Deferred> waiting;
-    for (Deferred& release : pending.releases)
+    for (Deferred& release : *pending)
         (release.busy && release.busy() ? waiting : due).push_back(std::move(release));
-    pending.releases.swap(waiting);
-    if (pending.releases.empty()) {
+    if (waiting.empty()) {
+        delete pending;
+        pending = nullptr;
         KillTimer(nullptr, timer);
-        pending.timer = 0;
+        releaseTimer = 0;
+    } else {
+        pending->swap(waiting);
     }
+    // A release may post another.
     for (const Deferred& release : due)
         release.release();
 }

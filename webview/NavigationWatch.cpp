@@ -2,12 +2,13 @@
 #include "webview/NavigationWatch.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
-// The watches whose timer runs on this thread: a thread timer names only its own identifier.
-thread_local std::vector<NavigationWatch*> running;
+// The first of the watches whose timer runs on this thread, a list through their nextRunning: a
+// thread timer names only its own identifier. A pointer, whose thread_local needs no destructor:
+// a statically linked MinGW run-time may free a thread's storage before it runs those.
+thread_local NavigationWatch* firstRunning = nullptr;
 
 } // namespace
 
@@ -19,6 +20,7 @@ NavigationWatch::NavigationWatch(UINT periodMs, std::function<void()> expiry)
     , paused(false)
     , remaining(0)
     , armedAt(0)
+    , nextRunning(nullptr)
 {
 }
 
@@ -68,10 +70,12 @@ void NavigationWatch::Arm()
     armedAt = GetTickCount();
     // A thread timer without a window: any message loop of the thread dispatches it.
     timer = SetTimer(nullptr, 0, remaining, OnTimer);
-    if (timer)
-        running.push_back(this);
-    else
+    if (timer) {
+        nextRunning = firstRunning;
+        firstRunning = this;
+    } else {
         pending = false;
+    }
 }
 
 void NavigationWatch::Disarm()
@@ -80,19 +84,24 @@ void NavigationWatch::Disarm()
         return;
     KillTimer(nullptr, timer);
     timer = 0;
-    running.erase(std::remove(running.begin(), running.end(), this), running.end());
+    for (NavigationWatch** link = &firstRunning; *link; link = &(*link)->nextRunning) {
+        if (*link == this) {
+            *link = nextRunning;
+            break;
+        }
+    }
+    nextRunning = nullptr;
 }
 
 void CALLBACK NavigationWatch::OnTimer(HWND, UINT, UINT_PTR expired, DWORD)
 {
-    auto found = std::find_if(running.begin(), running.end(), [expired](NavigationWatch* watch) {
-        return watch->timer == expired;
-    });
-    if (found == running.end()) {
+    NavigationWatch* watch = firstRunning;
+    while (watch && watch->timer != expired)
+        watch = watch->nextRunning;
+    if (!watch) {
         KillTimer(nullptr, expired);
         return;
     }
-    NavigationWatch* watch = *found;
     watch->Stop();
     // The handler may start the next navigation, or end the watch's owner.
     std::function<void()> expiry = watch->onExpiry;

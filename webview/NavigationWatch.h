@@ -40,4 +40,6 @@ private:
     // What is left of the period, and when the timer last began to run it.
     UINT remaining;
     DWORD armedAt;
+    // The next watch whose timer runs on this thread.
+    NavigationWatch* nextRunning;
 };
