@@ -52,6 +52,59 @@ int SystemDpi()
     return pixels > 0 ? pixels : Dpi::design;
 }
 
+// A bitmap premultiplied at a place of a transparent canvas; null where it does not fit.
+ImagePtr Placed(ImagePtr image, SIZE canvas, POINT at)
+{
+    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap)
+        return nullptr;
+    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
+    // that GDI+ converts nothing.
+    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
+    Gdiplus::Rect rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+    if (rect.Width <= 0 || rect.Height <= 0 || at.x < 0 || at.y < 0 || at.x + rect.Width > canvas.cx
+        || at.y + rect.Height > canvas.cy)
+        return nullptr;
+    ImagePtr placed(new Gdiplus::Bitmap(canvas.cx, canvas.cy, PixelFormat32bppPARGB));
+    auto* target = static_cast<Gdiplus::Bitmap*>(placed.get());
+    Gdiplus::Rect whole(0, 0, canvas.cx, canvas.cy);
+    Gdiplus::BitmapData from;
+    if (source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
+        return nullptr;
+    Gdiplus::BitmapData to;
+    bool done = target->LockBits(&whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
+    if (done) {
+        // Transparent around the image's pixels.
+        for (INT y = 0; y < canvas.cy; ++y) {
+            BYTE* row = static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride;
+            memset(row, 0, static_cast<size_t>(canvas.cx) * 4);
+            if (y >= at.y && y < at.y + rect.Height)
+                Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y - at.y) * from.Stride,
+                    row + static_cast<ptrdiff_t>(at.x) * 4, rect.Width);
+        }
+        target->UnlockBits(&to);
+    }
+    source->UnlockBits(&from);
+    return done ? std::move(placed) : nullptr;
+}
+
+// A PNG resource as art of a canvas size: itself where it is that size; where it is stored
+// cropped to its pixels that are not wholly transparent (its oFFs chunk gives their place),
+// placed on a transparent canvas of that size, premultiplied. Null where there is none.
+ImagePtr LoadCanvas(WORD id, const wchar_t* type, SIZE canvas)
+{
+    WindManager* manager = WindManager::Instance();
+    SIZE size = {};
+    POINT offset = {};
+    if (!manager->HasResource(id, type) || !manager->PngResourceSize(id, type, size, &offset))
+        return nullptr;
+    ImagePtr art = manager->LoadPngResource(id, type);
+    if (!art || art->GetWidth() != static_cast<UINT>(size.cx) || art->GetHeight() != static_cast<UINT>(size.cy))
+        return nullptr;
+    if (size.cx == canvas.cx && size.cy == canvas.cy && !offset.x && !offset.y)
+        return art;
+    return Placed(std::move(art), canvas, offset);
+}
+
 } // namespace
 
 int Dpi::OfWindow(HWND window)
@@ -148,61 +201,12 @@ ImagePtr Dpi::LoadArt(WORD id, int dpi, SIZE& designSize)
     return image;
 }
 
-ImagePtr Dpi::LoadCanvas(WORD id, const wchar_t* type, SIZE canvas)
-{
-    WindManager* manager = WindManager::Instance();
-    SIZE size = {};
-    POINT offset = {};
-    if (!manager->HasResource(id, type) || !manager->PngResourceSize(id, type, size, &offset))
-        return nullptr;
-    ImagePtr art = manager->LoadPngResource(id, type);
-    if (!art || art->GetWidth() != static_cast<UINT>(size.cx) || art->GetHeight() != static_cast<UINT>(size.cy))
-        return nullptr;
-    if (size.cx == canvas.cx && size.cy == canvas.cy && !offset.x && !offset.y)
-        return art;
-    return Placed(std::move(art), canvas, offset);
-}
-
 ImagePtr Dpi::Premultiplied(ImagePtr image)
 {
     if (!image || image->GetType() != Gdiplus::ImageTypeBitmap || image->GetPixelFormat() == PixelFormat32bppPARGB)
         return image;
     SIZE size = {static_cast<LONG>(image->GetWidth()), static_cast<LONG>(image->GetHeight())};
     return Placed(std::move(image), size, POINT{0, 0});
-}
-
-ImagePtr Dpi::Placed(ImagePtr image, SIZE canvas, POINT at)
-{
-    if (!image || image->GetType() != Gdiplus::ImageTypeBitmap)
-        return nullptr;
-    // A decoded PNG is a bitmap, whatever class it was made through. It is read as decoded, so
-    // that GDI+ converts nothing.
-    auto* source = static_cast<Gdiplus::Bitmap*>(image.get());
-    Gdiplus::Rect rect(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
-    if (rect.Width <= 0 || rect.Height <= 0 || at.x < 0 || at.y < 0 || at.x + rect.Width > canvas.cx
-        || at.y + rect.Height > canvas.cy)
-        return nullptr;
-    ImagePtr placed(new Gdiplus::Bitmap(canvas.cx, canvas.cy, PixelFormat32bppPARGB));
-    auto* target = static_cast<Gdiplus::Bitmap*>(placed.get());
-    Gdiplus::Rect whole(0, 0, canvas.cx, canvas.cy);
-    Gdiplus::BitmapData from;
-    if (source->LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) != Gdiplus::Ok)
-        return nullptr;
-    Gdiplus::BitmapData to;
-    bool done = target->LockBits(&whole, Gdiplus::ImageLockModeWrite, PixelFormat32bppPARGB, &to) == Gdiplus::Ok;
-    if (done) {
-        // Transparent around the image's pixels.
-        for (INT y = 0; y < canvas.cy; ++y) {
-            BYTE* row = static_cast<BYTE*>(to.Scan0) + static_cast<ptrdiff_t>(y) * to.Stride;
-            memset(row, 0, static_cast<size_t>(canvas.cx) * 4);
-            if (y >= at.y && y < at.y + rect.Height)
-                Resampler::Premultiply(static_cast<const BYTE*>(from.Scan0) + static_cast<ptrdiff_t>(y - at.y) * from.Stride,
-                    row + static_cast<ptrdiff_t>(at.x) * 4, rect.Width);
-        }
-        target->UnlockBits(&to);
-    }
-    source->UnlockBits(&from);
-    return done ? std::move(placed) : nullptr;
 }
 
 ImagePtr Dpi::Resample(ImagePtr image, SIZE size)

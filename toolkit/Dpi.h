@@ -50,20 +50,15 @@ public:
 
     // The art of a PNG resource for a DPI, and its 96-DPI size: at 96 DPI the image itself; at a
     // common scale the art resampled ahead for it (type "PNG125", "PNG150") where there is some;
-    // elsewhere its twin drawn at twice the size (id + 1000), or the image itself.
+    // elsewhere its twin drawn at twice the size (id + 1000), or the image itself. Art stored
+    // cropped to its pixels that are not wholly transparent comes on its whole canvas.
     static ImagePtr LoadArt(WORD id, int dpi, SIZE& designSize);
-    // A PNG resource as art of a canvas size: itself where it is that size; where it is stored
-    // cropped to its pixels that are not wholly transparent (its oFFs chunk gives their place),
-    // placed on a transparent canvas of that size, premultiplied. Null where there is none.
-    static ImagePtr LoadCanvas(WORD id, const wchar_t* type, SIZE canvas);
     // An image at exactly a size: itself when it is that size, else resampled once into a
     // premultiplied bitmap (Resampler); null when it cannot be.
     static ImagePtr Resample(ImagePtr image, SIZE size);
     // A bitmap as a premultiplied one, which is copied as it is onto a surface: itself where it
     // is one already, or is no bitmap; null when it cannot be made.
     static ImagePtr Premultiplied(ImagePtr image);
-    // A bitmap premultiplied at a place of a transparent canvas; null where it does not fit.
-    static ImagePtr Placed(ImagePtr image, SIZE canvas, POINT at);
     // The art of a resource resampled to its design size at a DPI, as a window's skin is.
     static ImagePtr LoadScaledArt(WORD id, int dpi, SIZE& designSize);
 };
