@@ -95,7 +95,7 @@ ImagePtr LoadCanvas(WORD id, const wchar_t* type, SIZE canvas)
     WindManager* manager = WindManager::Instance();
     SIZE size = {};
     POINT offset = {};
-    if (!manager->HasResource(id, type) || !manager->PngResourceSize(id, type, size, &offset))
+    if (!manager->PngResourceSize(id, type, size, &offset))
         return nullptr;
     ImagePtr art = manager->LoadPngResource(id, type);
     if (!art || art->GetWidth() != static_cast<UINT>(size.cx) || art->GetHeight() != static_cast<UINT>(size.cy))

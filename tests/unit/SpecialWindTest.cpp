@@ -90,18 +90,11 @@ TEST(SpecialWind, SkinWindowIsCentredLayeredAndHoldsTheSkin)
     EXPECT_EQ(Pixels::Alpha(pixels.At(760, 735)), 255);
 
     // Every pixel as GDI+ premultiplies the skin.
-    ImagePtr skin = LoadSkin();
-    Gdiplus::Rect all(0, 0, 1186, 954);
-    Gdiplus::BitmapData data;
-    ASSERT_EQ(static_cast<Gdiplus::Bitmap*>(skin.get())->LockBits(&all, Gdiplus::ImageLockModeRead,
-                  PixelFormat32bppPARGB, &data), Gdiplus::Ok);
+    std::vector<uint32_t> skin = PremultipliedPixels(LoadSkin().get());
+    ASSERT_EQ(skin.size(), pixels.data.size());
     int differing = 0;
-    for (int y = 0; y < all.Height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
-        for (int x = 0; x < all.Width; ++x)
-            differing += row[x] != pixels.At(x, y);
-    }
-    static_cast<Gdiplus::Bitmap*>(skin.get())->UnlockBits(&data);
+    for (size_t i = 0; i < skin.size(); ++i)
+        differing += skin[i] != pixels.data[i];
     EXPECT_EQ(differing, 0);
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "toolkit/WindManager.h"
+
 // Handles every message waiting for this thread, the way a message loop would.
 inline void PumpMessages()
 {
@@ -52,6 +54,23 @@ struct Pixels {
     uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
     static uint8_t Alpha(uint32_t pixel) { return static_cast<uint8_t>(pixel >> 24); }
 };
+
+// A bitmap's pixels premultiplied as GDI+ gives them, top-down: what a surface holds of it.
+inline std::vector<uint32_t> PremultipliedPixels(Gdiplus::Image* image)
+{
+    auto* bitmap = static_cast<Gdiplus::Bitmap*>(image);
+    Gdiplus::Rect all(0, 0, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight()));
+    Gdiplus::BitmapData data;
+    std::vector<uint32_t> pixels;
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) != Gdiplus::Ok)
+        return pixels;
+    for (int y = 0; y < all.Height; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+        pixels.insert(pixels.end(), row, row + all.Width);
+    }
+    bitmap->UnlockBits(&data);
+    return pixels;
+}
 
 inline Pixels ReadBitmap(HDC dc, HBITMAP bitmap)
 {
